@@ -1,0 +1,50 @@
+#include "app/CachedSettings.h"
+
+#include "app/Settings.h"
+
+#include <wx/string.h>
+
+CachedSettings* g_pCachedSettings = nullptr;
+
+int ReadCached(std::int32_t& field, const wxString& name, int defaultValue)
+{
+    if (field == -1)
+        field = GetSettingInt(name, defaultValue);
+    return field;
+}
+
+void WriteCached(std::int32_t& field, const wxString& name, int value)
+{
+    WriteSettingInt(name, value);
+    field = -1;
+}
+
+int ToggledValue(int current)
+{
+    return current == 0 ? 1 : 0;
+}
+
+int CachedSettings::DisplayRadioChannels()
+{
+    return ReadCached(m_nDisplayRadioChannels, "DisplayRadioChannels", 1);
+}
+
+int CachedSettings::DisplayTVChannels()
+{
+    return ReadCached(m_nDisplayTVChannels, "DisplayTVChannels", 1);
+}
+
+int CachedSettings::LastCategory()
+{
+    return ReadCached(m_nLastCategory, "LastCategory", 0);
+}
+
+void CachedSettings::WriteDisplayRadioChannels(int value)
+{
+    WriteCached(m_nDisplayRadioChannels, "DisplayRadioChannels", value);
+}
+
+void CachedSettings::WriteDisplayTVChannels(int value)
+{
+    WriteCached(m_nDisplayTVChannels, "DisplayTVChannels", value);
+}

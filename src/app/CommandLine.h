@@ -1,0 +1,32 @@
+#pragma once
+// How a start's command line decides between showing the window, starting
+// hidden, and handing a number to a running instance.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct StartRequest
+{
+    bool show = false;        // the main window is shown
+    std::int32_t number = -1; // the number given, -1 when none
+};
+
+// The text after the program name, as one line: the arguments joined by blanks.
+std::wstring JoinArguments(const std::vector<std::wstring>& arguments);
+
+// Reads a number the way wcstol does with base 10 and a 32-bit long: leading
+// white space, an optional sign, decimal digits; 0 when no number starts the
+// text; out-of-range values clamp to the 32-bit limits.
+std::int32_t ReadLeadingNumber(const std::wstring& text);
+
+// Applies the start rules to the raw command line:
+// - ":silent" anywhere (exact case) keeps the window hidden, no number;
+// - else the line without the program's own path, without double quotes and
+//   trimmed: empty shows the window; anything else is read as a number and
+//   keeps the window hidden.
+StartRequest InterpretCommandLine(const std::wstring& rawLine, const std::wstring& modulePath);
+
+// The line a later start sends to the running instance: "show" when it should
+// bring the window up, else "number N" (N >= 0) for the running instance.
+std::string HandOverMessage(const StartRequest& request);

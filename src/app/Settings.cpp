@@ -1,0 +1,72 @@
+#include "app/Settings.h"
+
+#include "app/Identifiers.h"
+#include "platform/SettingsFile.h"
+#include "platform/UserFolders.h"
+
+#include <wx/string.h>
+
+namespace
+{
+const char kSettingsGroup[] = "Settings";
+const char kWorkspaceGroup[] = "Workspace";
+
+std::string& OverriddenPath()
+{
+    static std::string path;
+    return path;
+}
+
+platform::CSettingsFile File()
+{
+    return platform::CSettingsFile(GetSettingsFilePath());
+}
+
+int Read(const char* group, const wxString& name, int defaultValue)
+{
+    return File().ReadInt(group, name.utf8_string()).value_or(defaultValue);
+}
+} // namespace
+
+std::string DefaultSettingsFilePath()
+{
+    const std::string config = platform::ConfigFolder();
+    if (config.empty())
+        return std::string();
+    return config + "/" + wc::kCompanyKey + "/" + wc::kAppTitle + ".conf";
+}
+
+void SetSettingsFilePath(const std::string& path)
+{
+    OverriddenPath() = path;
+}
+
+std::string GetSettingsFilePath()
+{
+    return OverriddenPath().empty() ? DefaultSettingsFilePath() : OverriddenPath();
+}
+
+int GetSettingInt(const wxString& name, int defaultValue)
+{
+    return Read(kSettingsGroup, name, defaultValue);
+}
+
+void WriteSettingInt(const wxString& name, int value)
+{
+    WriteSettingIntChecked(name, value);
+}
+
+bool WriteSettingIntChecked(const wxString& name, int value)
+{
+    return File().WriteInt(kSettingsGroup, name.utf8_string(), value);
+}
+
+int GetWorkspaceInt(const wxString& name, int defaultValue)
+{
+    return Read(kWorkspaceGroup, name, defaultValue);
+}
+
+bool WriteWorkspaceInt(const wxString& name, int value)
+{
+    return File().WriteInt(kWorkspaceGroup, name.utf8_string(), value);
+}

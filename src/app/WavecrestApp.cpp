@@ -1,0 +1,191 @@
+#include "app/WavecrestApp.h"
+
+#include "app/AboutDlg.h"
+#include "app/Identifiers.h"
+#include "app/PageDocManager.h"
+#include "frame/MainFrame.h"
+#include "platform/Messages.h"
+#include "platform/ModalDialogs.h"
+#include "platform/SingleInstance.h"
+#include "platform/UserFolders.h"
+#include "radio/RadioSettingsDoc.h"
+#include "radio/RadioSettingsView.h"
+#include "radio/WavecrestDoc.h"
+#include "radio/WavecrestView.h"
+#include "res/Resources.h"
+#include "web/HardwareStoreDoc.h"
+#include "web/HardwareStoreView.h"
+#include "web/PromoDoc.h"
+#include "web/PromoView.h"
+
+#include <wx/tooltip.h>
+
+#include <vector>
+
+wxIMPLEMENT_APP_NO_MAIN(CWavecrestApp);
+
+wxBEGIN_EVENT_TABLE(CWavecrestApp, wxApp) EVT_MENU(wc::ID_APP_ABOUT, CWavecrestApp::OnAppAbout)
+    EVT_MENU(wc::ID_FILE_NEW, CWavecrestApp::OnFileNew)
+        EVT_MENU(wc::ID_FILE_OPEN, CWavecrestApp::OnFileOpen) wxEND_EVENT_TABLE()
+
+            CWavecrestApp::CWavecrestApp()
+{
+    g_pCachedSettings = &m_cachedSettings;
+}
+
+CWavecrestApp::~CWavecrestApp()
+{
+    g_pCachedSettings = nullptr;
+}
+
+// The command-line options of wxApp are not ours: the program's own rules
+// read the arguments, so the base OnInit (which parses them) is not called.
+bool CWavecrestApp::OnInit()
+{
+    return InitInstance();
+}
+
+bool CWavecrestApp::InitInstance()
+{
+    SetAppName(wc::kAppTitle);
+    SetVendorName(wc::kCompanyKey);
+    SetAppDisplayName(wc::kAppTitle);
+
+    if (HandOverToRunningInstance())
+    {
+        m_bHandedOver = true;
+        return true; // OnRun ends at once with status 0
+    }
+
+    wxToolTip::Enable(true);
+    res::LoadXrcResources();
+    if (!RegisterDocumentTemplates())
+        return false;
+    if (!CreateMainFrame())
+        return false;
+
+    wxWindow* frame = GetTopWindow();
+    if (m_startRequest.show)
+        frame->Show(true);
+    frame->Update();
+    frame->SetLabel(wc::kAppTitle);
+    return true;
+}
+
+bool CWavecrestApp::HandOverToRunningInstance()
+{
+    m_pSingleInstance = std::make_unique<platform::CSingleInstance>("wavecrest");
+    const bool found = m_pSingleInstance->Acquire() == platform::CSingleInstance::Role::Secondary;
+
+    std::vector<std::wstring> arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.push_back(argv[i].ToStdWstring());
+    m_startRequest = InterpretCommandLine(JoinArguments(arguments),
+                                          wxString(platform::ExecutablePath()).ToStdWstring());
+    m_nCmdLineNumber = m_startRequest.number;
+
+    if (!found)
+    {
+        m_pSingleInstance->Listen([this](const std::string& message)
+                                  { OnMessageFromLaterStart(message); });
+        return false;
+    }
+    // The running instance answers once it has handled the message; if it
+    // does not, this start still ends: it must never open a second window.
+    m_pSingleInstance->Send(HandOverMessage(m_startRequest));
+    return true;
+}
+
+void CWavecrestApp::OnMessageFromLaterStart(const std::string& message)
+{
+    auto* frame = dynamic_cast<CMainFrame*>(GetTopWindow());
+    if (!frame)
+        return;
+    if (message == "show")
+    {
+        frame->BringToFront();
+        return;
+    }
+    const std::string prefix = "number ";
+    if (message.compare(0, prefix.size(), prefix) == 0)
+    {
+        const std::int32_t number =
+            ReadLeadingNumber(wxString(message.substr(prefix.size())).ToStdWstring());
+        // The main frame has no handler for it; the message is delivered all the same.
+        platform::SendMessage(frame, wc::WM_OTHER_INSTANCE_NUMBER, number, number);
+    }
+}
+
+bool CWavecrestApp::RegisterDocumentTemplates()
+{
+    m_pDocManager = std::make_unique<CPageDocManager>();
+    struct Page
+    {
+        const char* description;
+        const char* typeName;
+        wxClassInfo* document;
+        wxClassInfo* view;
+    };
+    // The order matters: ribbon category i opens template i.
+    const Page pages[] = {
+        {"Wavecrest", "Wavecrest.Document", CLASSINFO(CWavecrestDoc), CLASSINFO(CWavecrestView)},
+        {"Wavecrest", "Wavecrest.Document", CLASSINFO(CRadioSettingsDoc),
+         CLASSINFO(CRadioSettingsView)},
+        {"Promo", "Promo.Document", CLASSINFO(CPromoDoc), CLASSINFO(CPromoView)},
+        {"Hardware", "Hardware.Document", CLASSINFO(CHardwareStoreDoc),
+         CLASSINFO(CHardwareStoreView)},
+    };
+    for (const Page& page : pages)
+    {
+        // The template registers itself with the manager, which owns it.
+        auto* docTemplate =
+            new wxDocTemplate(m_pDocManager.get(), page.description, wxString(), wxString(),
+                              wxString(), page.typeName, page.typeName, page.document, page.view);
+        if (!docTemplate)
+            return false;
+    }
+    return true;
+}
+
+bool CWavecrestApp::CreateMainFrame()
+{
+    auto* frame = new CMainFrame(m_pDocManager.get());
+    SetTopWindow(frame);
+    if (!frame->LoadFrame(wxDEFAULT_FRAME_STYLE))
+    {
+        delete frame;
+        SetTopWindow(nullptr);
+        return false;
+    }
+    return true;
+}
+
+int CWavecrestApp::OnRun()
+{
+    if (m_bHandedOver)
+        return 0;
+    return wxApp::OnRun();
+}
+
+int CWavecrestApp::OnExit()
+{
+    m_pDocManager.reset();
+    m_pSingleInstance.reset();
+    return wxApp::OnExit();
+}
+
+void CWavecrestApp::OnAppAbout(wxCommandEvent& /*event*/)
+{
+    CAboutDlg dialog(GetTopWindow());
+    platform::RunModal(dialog);
+}
+
+void CWavecrestApp::OnFileNew(wxCommandEvent& /*event*/)
+{
+    m_pDocManager->CreateNewDocument();
+}
+
+void CWavecrestApp::OnFileOpen(wxCommandEvent& /*event*/)
+{
+    m_pDocManager->CreateDocument(wxString(), 0);
+}

@@ -1,0 +1,56 @@
+#pragma once
+// The application object: start-up, the single-instance rule, the page
+// templates and the application's own commands.
+
+#include "app/CachedSettings.h"
+#include "app/CommandLine.h"
+
+#include <wx/app.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace platform
+{
+class CSingleInstance;
+}
+class CMainFrame;
+class wxDocManager;
+
+class CWavecrestApp : public wxApp
+{
+public:
+    CWavecrestApp();
+    ~CWavecrestApp() override;
+
+    bool OnInit() override;
+    int OnRun() override;
+    int OnExit() override;
+
+    CachedSettings m_cachedSettings;
+    std::int32_t m_nCmdLineNumber = -1;
+    std::uint32_t m_nAppLook = 216;
+
+private:
+    bool InitInstance();
+    // Finds a running instance and applies the command line; true when the
+    // running instance took over and this process must end.
+    bool HandOverToRunningInstance();
+    bool RegisterDocumentTemplates();
+    bool CreateMainFrame();
+    void OnMessageFromLaterStart(const std::string& message);
+
+    void OnAppAbout(wxCommandEvent& event);
+    void OnFileNew(wxCommandEvent& event);
+    void OnFileOpen(wxCommandEvent& event);
+
+    std::unique_ptr<platform::CSingleInstance> m_pSingleInstance;
+    std::unique_ptr<wxDocManager> m_pDocManager;
+    StartRequest m_startRequest;
+    bool m_bHandedOver = false;
+
+    wxDECLARE_EVENT_TABLE();
+};
+
+wxDECLARE_APP(CWavecrestApp);

@@ -1,0 +1,281 @@
+#include "platform/SettingsFile.h"
+
+#include "platform/UserFolders.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+namespace platform
+{
+
+namespace
+{
+// A settings file holds a few dozen lines; anything far larger is not ours.
+constexpr off_t kMaxFileSize = 1 << 20;
+
+std::string Trim(const std::string& text)
+{
+    const char* blanks = " \t\r\n\f\v";
+    const auto first = text.find_first_not_of(blanks);
+    if (first == std::string::npos)
+        return std::string();
+    const auto last = text.find_last_not_of(blanks);
+    return text.substr(first, last - first + 1);
+}
+
+enum class ReadResult
+{
+    Ok,
+    Missing,
+    Unreadable
+};
+
+ReadResult ReadLines(const std::string& path, std::vector<std::string>& lines)
+{
+    lines.clear();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOENT ? ReadResult::Missing : ReadResult::Unreadable;
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > kMaxFileSize)
+    {
+        ::close(fd);
+        return ReadResult::Unreadable;
+    }
+    std::string content;
+    char buffer[8192];
+    for (;;)
+    {
+        const ssize_t count = ::read(fd, buffer, sizeof buffer);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+        {
+            ::close(fd);
+            return ReadResult::Unreadable;
+        }
+        if (count == 0)
+            break;
+        content.append(buffer, static_cast<size_t>(count));
+        if (content.size() > static_cast<size_t>(kMaxFileSize))
+        {
+            ::close(fd);
+            return ReadResult::Unreadable;
+        }
+    }
+    ::close(fd);
+    size_t start = 0;
+    while (start < content.size())
+    {
+        size_t end = content.find('\n', start);
+        if (end == std::string::npos)
+            end = content.size();
+        std::string line = content.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(std::move(line));
+        start = end + 1;
+    }
+    return ReadResult::Ok;
+}
+
+bool IsGroupLine(const std::string& trimmed, std::string* name = nullptr)
+{
+    if (trimmed.size() < 2 || trimmed.front() != '[' || trimmed.back() != ']')
+        return false;
+    if (name)
+        *name = Trim(trimmed.substr(1, trimmed.size() - 2));
+    return true;
+}
+
+bool SplitEntry(const std::string& line, std::string& name, std::string& value)
+{
+    const auto equals = line.find('=');
+    if (equals == std::string::npos)
+        return false;
+    name = Trim(line.substr(0, equals));
+    value = Trim(line.substr(equals + 1));
+    return !name.empty();
+}
+
+// Where a value lives in the file's lines: the line of the entry (if any) and
+// the line after which a new entry of the group belongs (if the group exists).
+struct Location
+{
+    std::optional<size_t> entry;
+    std::optional<size_t> groupEnd;
+};
+
+Location Find(const std::vector<std::string>& lines, const std::string& group,
+              const std::string& name)
+{
+    Location location;
+    bool inGroup = false;
+    for (size_t i = 0; i < lines.size(); ++i)
+    {
+        const std::string trimmed = Trim(lines[i]);
+        std::string groupName;
+        if (IsGroupLine(trimmed, &groupName))
+        {
+            inGroup = groupName == group;
+            if (inGroup)
+                location.groupEnd = i;
+            continue;
+        }
+        if (!inGroup)
+            continue;
+        std::string entryName, value;
+        if (SplitEntry(trimmed, entryName, value))
+        {
+            location.groupEnd = i;
+            if (entryName == name)
+                location.entry = i; // the last one wins, as when reading
+        }
+    }
+    return location;
+}
+
+bool WriteAll(int fd, const std::string& data)
+{
+    size_t done = 0;
+    while (done < data.size())
+    {
+        const ssize_t count = ::write(fd, data.data() + done, data.size() - done);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            return false;
+        done += static_cast<size_t>(count);
+    }
+    return true;
+}
+
+std::string FolderOf(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool ReplaceAtomically(const std::string& path, const std::string& content)
+{
+    const std::string folder = FolderOf(path);
+    if (!MakeFolders(folder, 0700))
+        return false;
+    std::string temporary = path + ".XXXXXX";
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0)
+        return false;
+    const bool written = WriteAll(fd, content) && ::fsync(fd) == 0;
+    ::close(fd);
+    if (!written || ::rename(temporary.c_str(), path.c_str()) != 0)
+    {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    // Make the rename itself durable.
+    const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd >= 0)
+    {
+        ::fsync(folderFd);
+        ::close(folderFd);
+    }
+    return true;
+}
+} // namespace
+
+std::optional<std::int32_t> ParseInt32(const std::string& text)
+{
+    const std::string trimmed = Trim(text);
+    if (trimmed.empty())
+        return std::nullopt;
+    size_t i = 0;
+    bool negative = false;
+    if (trimmed[i] == '+' || trimmed[i] == '-')
+        negative = trimmed[i++] == '-';
+    if (i == trimmed.size())
+        return std::nullopt;
+    long long value = 0;
+    for (; i < trimmed.size(); ++i)
+    {
+        const char c = trimmed[i];
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        value = value * 10 + (c - '0');
+        if (value > static_cast<long long>(INT32_MAX) + 1)
+            return std::nullopt;
+    }
+    if (negative)
+        value = -value;
+    if (value < INT32_MIN || value > INT32_MAX)
+        return std::nullopt;
+    return static_cast<std::int32_t>(value);
+}
+
+CSettingsFile::CSettingsFile(std::string path) : m_path(std::move(path)) {}
+
+std::optional<std::string> CSettingsFile::ReadValue(const std::string& group,
+                                                    const std::string& name) const
+{
+    std::vector<std::string> lines;
+    if (ReadLines(m_path, lines) != ReadResult::Ok)
+        return std::nullopt;
+    const Location location = Find(lines, group, name);
+    if (!location.entry)
+        return std::nullopt;
+    std::string entryName, value;
+    SplitEntry(Trim(lines[*location.entry]), entryName, value);
+    return value;
+}
+
+bool CSettingsFile::WriteValue(const std::string& group, const std::string& name,
+                               const std::string& value)
+{
+    if (m_path.empty() || m_path.back() == '/')
+        return false;
+    std::vector<std::string> lines;
+    // An existing file that cannot be read is left alone: rewriting it would
+    // throw away whatever it holds.
+    if (ReadLines(m_path, lines) == ReadResult::Unreadable)
+        return false;
+    const std::string entry = name + "=" + value;
+    const Location location = Find(lines, group, name);
+    if (location.entry)
+        lines[*location.entry] = entry;
+    else if (location.groupEnd)
+        lines.insert(lines.begin() + static_cast<long>(*location.groupEnd) + 1, entry);
+    else
+    {
+        while (!lines.empty() && Trim(lines.back()).empty())
+            lines.pop_back();
+        if (!lines.empty())
+            lines.emplace_back();
+        lines.push_back("[" + group + "]");
+        lines.push_back(entry);
+    }
+    std::string content;
+    for (const auto& line : lines)
+        content += line + "\n";
+    return ReplaceAtomically(m_path, content);
+}
+
+std::optional<std::int32_t> CSettingsFile::ReadInt(const std::string& group,
+                                                   const std::string& name) const
+{
+    const auto value = ReadValue(group, name);
+    return value ? ParseInt32(*value) : std::nullopt;
+}
+
+bool CSettingsFile::WriteInt(const std::string& group, const std::string& name, std::int32_t value)
+{
+    return WriteValue(group, name, std::to_string(value));
+}
+
+} // namespace platform

@@ -1,0 +1,3 @@
+#include "radio/RadioSettingsDoc.h"
+
+wxIMPLEMENT_DYNAMIC_CLASS(CRadioSettingsDoc, CPageDocument);

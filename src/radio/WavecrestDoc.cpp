@@ -1,0 +1,3 @@
+#include "radio/WavecrestDoc.h"
+
+wxIMPLEMENT_DYNAMIC_CLASS(CWavecrestDoc, CPageDocument);

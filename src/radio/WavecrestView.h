@@ -1,0 +1,12 @@
+#pragma once
+// The radio page: the channel list and the player.
+
+#include "frame/PageView.h"
+
+class CWavecrestView : public CPageView
+{
+protected:
+    void CreateContent(CChildFrame* frame) override;
+
+    wxDECLARE_DYNAMIC_CLASS(CWavecrestView);
+};

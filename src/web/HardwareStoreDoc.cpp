@@ -1,0 +1,3 @@
+#include "web/HardwareStoreDoc.h"
+
+wxIMPLEMENT_DYNAMIC_CLASS(CHardwareStoreDoc, CPageDocument);

@@ -1,0 +1,3 @@
+#include "web/PromoDoc.h"
+
+wxIMPLEMENT_DYNAMIC_CLASS(CPromoDoc, CPageDocument);
