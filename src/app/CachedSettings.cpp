@@ -1,6 +1,7 @@
 #include "app/CachedSettings.h"
 
 #include "app/Settings.h"
+#include "app/SettingsTable.h"
 
 #include <wx/string.h>
 
@@ -26,25 +27,28 @@ int ToggledValue(int current)
 
 int CachedSettings::DisplayRadioChannels()
 {
-    return ReadCached(m_nDisplayRadioChannels, "DisplayRadioChannels", 1);
+    return ReadCached(m_nDisplayRadioChannels, setting::DisplayRadioChannels.name,
+                      setting::DisplayRadioChannels.defaultValue);
 }
 
 int CachedSettings::DisplayTVChannels()
 {
-    return ReadCached(m_nDisplayTVChannels, "DisplayTVChannels", 1);
+    return ReadCached(m_nDisplayTVChannels, setting::DisplayTVChannels.name,
+                      setting::DisplayTVChannels.defaultValue);
 }
 
 int CachedSettings::LastCategory()
 {
-    return ReadCached(m_nLastCategory, "LastCategory", 0);
+    return ReadCached(m_nLastCategory, setting::LastCategory.name,
+                      setting::LastCategory.defaultValue);
 }
 
 void CachedSettings::WriteDisplayRadioChannels(int value)
 {
-    WriteCached(m_nDisplayRadioChannels, "DisplayRadioChannels", value);
+    WriteCached(m_nDisplayRadioChannels, setting::DisplayRadioChannels.name, value);
 }
 
 void CachedSettings::WriteDisplayTVChannels(int value)
 {
-    WriteCached(m_nDisplayTVChannels, "DisplayTVChannels", value);
+    WriteCached(m_nDisplayTVChannels, setting::DisplayTVChannels.name, value);
 }

@@ -1,6 +1,7 @@
 #include "app/Settings.h"
 
 #include "app/Identifiers.h"
+#include "app/SettingsTable.h"
 #include "platform/SettingsFile.h"
 #include "platform/UserFolders.h"
 
@@ -69,4 +70,9 @@ int GetWorkspaceInt(const wxString& name, int defaultValue)
 bool WriteWorkspaceInt(const wxString& name, int value)
 {
     return File().WriteInt(kWorkspaceGroup, name.utf8_string(), value);
+}
+
+int GetSetting(const SettingInfo& info)
+{
+    return GetSettingInt(info.name, info.defaultValue);
 }

@@ -23,6 +23,13 @@ wxBEGIN_EVENT_TABLE(CMainFrame, wxDocParentFrame) EVT_CLOSE(CMainFrame::OnCloseW
 
 CMainFrame::CMainFrame(wxDocManager* manager) : m_pDocManagerRef(manager) {}
 
+CMainFrame::~CMainFrame()
+{
+    // The pages live in this window: close them while their frames still exist.
+    if (m_pDocManagerRef)
+        m_pDocManagerRef->CloseDocuments(true);
+}
+
 bool CMainFrame::LoadFrame(long /*requestedStyle*/)
 {
     if (!Create(m_pDocManagerRef, nullptr, wxID_ANY, wc::kAppTitle, wxDefaultPosition,

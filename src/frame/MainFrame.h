@@ -21,6 +21,7 @@ public:
     static constexpr long kFrameStyle = wxCAPTION | wxSYSTEM_MENU | wxRESIZE_BORDER | wxCLOSE_BOX;
 
     explicit CMainFrame(wxDocManager* manager);
+    ~CMainFrame() override;
 
     // Creates the window; false when it could not be created.
     bool LoadFrame(long requestedStyle);

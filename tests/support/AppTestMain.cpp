@@ -1,0 +1,36 @@
+// Runs GoogleTest inside the program's own application object, started as a
+// person would start it (no arguments), with a private temporary home.
+
+#include "app/WavecrestApp.h"
+#include "support/GuiTestSupport.h"
+#include "support/TempHome.h"
+
+#include <gtest/gtest.h>
+#include <wx/init.h>
+#include <wx/window.h>
+
+#include <cstdlib>
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    if (::testing::GTEST_FLAG(list_tests))
+        return RUN_ALL_TESTS(); // listing needs no display
+    setenv("GDK_BACKEND", "x11", 1);
+    setenv("NO_AT_BRIDGE", "1", 1);
+    CTempHome home;
+    wxApp::SetInstance(new CWavecrestApp());
+    int wxArgc = 1;
+    if (!wxEntryStart(wxArgc, argv))
+        return 2;
+    if (!wxTheApp->CallOnInit())
+        return 3;
+    PumpEvents(); // the start page opens from posted messages
+    const int result = RUN_ALL_TESTS();
+    if (wxWindow* frame = wxTheApp->GetTopWindow())
+        frame->Destroy();
+    PumpEvents();
+    wxTheApp->OnExit();
+    wxEntryCleanup();
+    return result;
+}

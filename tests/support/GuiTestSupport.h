@@ -1,0 +1,47 @@
+#pragma once
+// Helpers for tests that run inside a wx application: driving the event
+// loop, and recording (and answering) what the program posts and asks.
+
+#include "platform/Messages.h"
+#include "platform/ModalDialogs.h"
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+// Handles pending events (and idle time) until nothing is left.
+void PumpEvents();
+// Pumps events until the condition holds or the time is up; returns the condition.
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMilliseconds = 5000);
+
+// Records every post and send while it lives.
+class CMessageRecorder
+{
+public:
+    CMessageRecorder();
+    ~CMessageRecorder();
+
+    const std::vector<platform::MessageRecord>& Records() const { return m_records; }
+    // How many posts or sends of that message or command number were seen.
+    int Count(int number) const;
+    void Clear() { m_records.clear(); }
+
+private:
+    std::vector<platform::MessageRecord> m_records;
+};
+
+// Answers every message box and modal dialog in place of a person while it
+// lives, and records what was asked. The answer function may return nothing
+// to let a dialog run for real.
+class CModalRecorder
+{
+public:
+    explicit CModalRecorder(platform::ModalAnswerer answer = nullptr);
+    ~CModalRecorder();
+
+    const std::vector<platform::ModalRequest>& Requests() const { return m_requests; }
+
+private:
+    std::vector<platform::ModalRequest> m_requests;
+    platform::ModalAnswerer m_answer;
+};

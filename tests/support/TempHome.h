@@ -1,0 +1,34 @@
+#pragma once
+// A private home for one test: HOME and the XDG folders point into a fresh
+// temporary folder for the object's lifetime, so no test touches a real
+// user's files, and everything is removed afterwards.
+
+#include <string>
+#include <utility>
+#include <vector>
+
+class CTempHome
+{
+public:
+    CTempHome();
+    ~CTempHome();
+    CTempHome(const CTempHome&) = delete;
+    CTempHome& operator=(const CTempHome&) = delete;
+
+    const std::string& Path() const { return m_path; }
+    std::string ConfigFolder() const { return m_path + "/config"; }
+    std::string DataFolder() const { return m_path + "/data"; }
+    std::string RuntimeFolder() const { return m_path + "/runtime"; }
+    // The settings file the program uses in this home.
+    std::string SettingsFile() const;
+
+private:
+    std::string m_path;
+    std::vector<std::pair<std::string, std::string>> m_saved; // name, old value ("\x01" = unset)
+};
+
+// Small file helpers for tests.
+std::string ReadWholeFile(const std::string& path);
+void WriteWholeFile(const std::string& path, const std::string& content);
+bool FileExists(const std::string& path);
+void RemoveTree(const std::string& path);
