@@ -1,0 +1,91 @@
+"""Only one Wavecrest runs per user; later starts hand over to it and end."""
+
+import os
+import signal
+import time
+import unittest
+
+from wavecrest_e2e import EndToEndTest, TITLE, wait_until, xdotool
+
+
+class SingleInstance(EndToEndTest):
+
+    def test_a_plain_start_shows_the_window(self):
+        first = self.start()
+        first.wait_for_window(visible=True)
+
+    def test_a_silent_start_stays_hidden(self):
+        first = self.start(":silent")
+        first.wait_for_window(visible=False)
+        first.wait_until_listening()
+        time.sleep(0.5)
+        self.assertEqual(first.windows(visible_only=True), [])
+        self.assertTrue(first.is_running())
+
+    def test_a_second_plain_start_shows_the_hidden_first_window_and_ends(self):
+        first = self.start(":silent")
+        first.wait_for_window(visible=False)
+        first.wait_until_listening()
+        second = self.start()
+        self.assertEqual(second.wait(), 0)
+        first.wait_for_window(visible=True)
+        # One main window in all: the second start never opened its own.
+        self.assertEqual(len(xdotool("search", "--name", "^%s$" % TITLE)), 1)
+
+    def test_a_second_start_with_a_number_ends_without_showing_the_first(self):
+        first = self.start(":silent")
+        first.wait_for_window(visible=False)
+        first.wait_until_listening()
+        second = self.start("12")
+        self.assertEqual(second.wait(), 0)
+        time.sleep(0.5)
+        self.assertEqual(first.windows(visible_only=True), [])
+        self.assertTrue(first.is_running())
+
+    def test_a_second_start_with_a_negative_number_shows_the_first(self):
+        first = self.start("12")  # a number alone also starts hidden
+        first.wait_for_window(visible=False)
+        first.wait_until_listening()
+        second = self.start("-5")
+        self.assertEqual(second.wait(), 0)
+        first.wait_for_window(visible=True)
+
+    def test_a_second_silent_start_shows_the_first(self):
+        first = self.start(":silent")
+        first.wait_until_listening()
+        second = self.start(":silent")
+        self.assertEqual(second.wait(), 0)
+        first.wait_for_window(visible=True)
+
+    def test_a_start_after_the_first_was_killed_works(self):
+        first = self.start()
+        first.wait_for_window(visible=True)
+        first.wait_until_listening()
+        first.process.send_signal(signal.SIGKILL)
+        first.wait()
+        self.assertTrue(os.path.exists(os.path.join(self.home.runtime, "wavecrest.socket")))
+        second = self.start()
+        second.wait_for_window(visible=True)
+        second.wait_until_listening()
+        time.sleep(0.3)
+        self.assertTrue(second.is_running(), second.output_so_far())
+        # And it is the running instance now: a third start hands over to it.
+        third = self.start("7")
+        self.assertEqual(third.wait(), 0)
+
+    def test_another_program_with_the_same_title_does_not_count(self):
+        other = self.start(XDG_RUNTIME_DIR=self.make_other_runtime())
+        other.wait_for_window(visible=True)
+        mine = self.start()
+        mine.wait_for_window(visible=True)
+        self.assertTrue(mine.is_running())
+
+    def make_other_runtime(self):
+        # Another user's session: its own runtime folder.
+        path = os.path.join(self.home.path, "other-runtime")
+        os.makedirs(path, mode=0o700)
+        return path
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,0 +1,160 @@
+"""Helpers for end-to-end tests: start the real build/wavecrest with its own
+temporary home, find its windows on the test X server, and clean up.
+
+The tests run under the X server that the README's test command starts
+(DISPLAY is set); WAVECREST_BUILD_DIR names the build folder.
+"""
+
+import os
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+import unittest
+
+TITLE = "Wavecrest by Tolvane"
+BUILD_DIR = os.environ.get(
+    "WAVECREST_BUILD_DIR",
+    os.path.join(os.path.dirname(__file__), "..", "..", "build"))
+BINARY = os.path.join(BUILD_DIR, "wavecrest")
+CLOSE_TOOL = os.path.join(BUILD_DIR, "tests", "x_close_window")
+
+
+def wait_until(condition, timeout=10.0, interval=0.05):
+    """Polls until condition() is true; returns its last value."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value or time.monotonic() > deadline:
+            return value
+        time.sleep(interval)
+
+
+def xdotool(*args):
+    result = subprocess.run(["xdotool", *args], capture_output=True, text=True)
+    return result.stdout.split()
+
+
+class Home:
+    """A private HOME with XDG folders, removed at close()."""
+
+    def __init__(self):
+        self.path = tempfile.mkdtemp(prefix="wavecrest-e2e-")
+        self.config = os.path.join(self.path, "config")
+        self.data = os.path.join(self.path, "data")
+        self.runtime = os.path.join(self.path, "runtime")
+        for folder in (self.config, self.data, self.runtime):
+            os.makedirs(folder, mode=0o700)
+        self.modal_log = os.path.join(self.path, "modal.log")
+
+    @property
+    def settings_file(self):
+        return os.path.join(self.config, "tolvane.example", TITLE + ".conf")
+
+    def environment(self, **extra):
+        env = dict(os.environ)
+        env.update(HOME=self.path, XDG_CONFIG_HOME=self.config,
+                   XDG_DATA_HOME=self.data, XDG_RUNTIME_DIR=self.runtime,
+                   WAVECREST_MODAL_LOG=self.modal_log, NO_AT_BRIDGE="1")
+        # Nothing outside this machine is ever asked for a station list.
+        env.setdefault("WAVECREST_STATION_LIST_URL", "http://127.0.0.1:9/world.zip")
+        env.update(extra)
+        return env
+
+    def write_settings(self, text):
+        os.makedirs(os.path.dirname(self.settings_file), exist_ok=True)
+        with open(self.settings_file, "w", encoding="utf-8") as file:
+            file.write(text)
+
+    def read_settings(self):
+        try:
+            with open(self.settings_file, encoding="utf-8") as file:
+                return file.read()
+        except FileNotFoundError:
+            return ""
+
+    def modal_messages(self):
+        try:
+            with open(self.modal_log, encoding="utf-8") as file:
+                return [m.strip("\n") for m in file.read().split("\f\n") if m.strip()]
+        except FileNotFoundError:
+            return []
+
+    def close(self):
+        shutil.rmtree(self.path, ignore_errors=True)
+
+
+class Wavecrest:
+    """One started process of the program."""
+
+    def __init__(self, home, *args, env=None):
+        self.home = home
+        self.process = subprocess.Popen(
+            [BINARY, *args], env=env or home.environment(),
+            stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+
+    @property
+    def pid(self):
+        return self.process.pid
+
+    def windows(self, visible_only=False):
+        args = ["search"]
+        if visible_only:
+            args.append("--onlyvisible")
+        return xdotool(*args, "--pid", str(self.pid), "--name", "^%s$" % TITLE)
+
+    def wait_for_window(self, visible=True, timeout=15.0):
+        found = wait_until(lambda: self.windows(visible_only=visible), timeout)
+        if not found:
+            raise AssertionError("no %swindow titled %r appeared; output:\n%s" % (
+                "visible " if visible else "", TITLE, self.output_so_far()))
+        return found[0]
+
+    def wait_until_listening(self, timeout=15.0):
+        """Waits until the instance accepts hand-overs from later starts."""
+        socket_path = os.path.join(self.home.runtime, "wavecrest.socket")
+        if not wait_until(lambda: os.path.exists(socket_path), timeout):
+            raise AssertionError("the first instance never started listening")
+
+    def wait(self, timeout=15.0):
+        return self.process.wait(timeout=timeout)
+
+    def is_running(self):
+        return self.process.poll() is None
+
+    def close_window(self, window):
+        subprocess.run([CLOSE_TOOL, window], check=True)
+
+    def output_so_far(self):
+        if self.is_running():
+            return "(still running)"
+        return self.process.stdout.read().decode(errors="replace")
+
+    def kill(self):
+        if self.is_running():
+            self.process.send_signal(signal.SIGKILL)
+        self.process.wait(timeout=10)
+        self.process.stdout.close()
+
+
+class EndToEndTest(unittest.TestCase):
+    """Gives each test a fresh home and ends every process it started."""
+
+    def setUp(self):
+        if not os.environ.get("DISPLAY"):
+            self.skipTest("needs an X server (DISPLAY)")
+        self.home = Home()
+        self.started = []
+        self.addCleanup(self.home.close)
+        self.addCleanup(self.stop_all)
+
+    def start(self, *args, **env):
+        program = Wavecrest(self.home, *args,
+                            env=self.home.environment(**env) if env else None)
+        self.started.append(program)
+        return program
+
+    def stop_all(self):
+        for program in self.started:
+            program.kill()
