@@ -149,7 +149,7 @@ bool CWavecrestApp::RegisterDocumentTemplates()
 
 bool CWavecrestApp::CreateMainFrame()
 {
-    auto* frame = new CMainFrame(m_pDocManager.get());
+    auto* frame = new CMainFrame(m_pDocManager.get(), m_nAppLook);
     SetTopWindow(frame);
     if (!frame->LoadFrame(wxDEFAULT_FRAME_STYLE))
     {

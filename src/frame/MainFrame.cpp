@@ -2,32 +2,128 @@
 
 #include "app/CachedSettings.h"
 #include "app/Identifiers.h"
+#include "app/Settings.h"
+#include "app/SettingsTable.h"
+#include "frame/ApplicationLook.h"
 #include "frame/ChildFrame.h"
+#include "frame/CustomMFCRibbonApplicationButton.h"
+#include "frame/CustomMFCRibbonBar.h"
+#include "frame/PageView.h"
+#include "frame/RibbonLayout.h"
+#include "frame/StatusTexts.h"
+#include "frame/TabRowButton.h"
+#include "frame/TrayIcon.h"
+#include "frame/TrayMenu.h"
+#include "frame/TrayMenuCustomizeDlg.h"
 #include "frame/WindowPlacement.h"
 #include "res/Resources.h"
 
 #include <wx/display.h>
+#include <wx/menu.h>
+#include <wx/ribbon/art.h>
+#include <wx/ribbon/buttonbar.h>
+#include <wx/ribbon/page.h>
+#include <wx/ribbon/panel.h>
 #include <wx/sizer.h>
+#include <wx/statusbr.h>
+#include <wx/utils.h>
 
 #include <algorithm>
 
-wxBEGIN_EVENT_TABLE(CMainFrame, wxDocParentFrame) EVT_CLOSE(CMainFrame::OnCloseWindow)
-    EVT_APP_MESSAGE(wc::WM_OPEN_CATEGORY, CMainFrame::OnOpenCategory)
-        EVT_APP_MESSAGE(wc::WM_OPEN_TEMPLATE_PAGE, CMainFrame::OnOpenTemplatePage)
-            wxEND_EVENT_TABLE()
+wxBEGIN_EVENT_TABLE(CMainFrame, wxDocParentFrame)
+    EVT_APP_MESSAGE(wc::WM_TRAY_NOTIFY, CMainFrame::OnTrayNotify) EVT_MENU(wc::ID_TRAY_EXIT,
+                                                                           CMainFrame::OnTrayExit)
+        EVT_MENU_RANGE(wc::ID_VIEW_APPLOOK_WIN_2000, wc::ID_VIEW_APPLOOK_OFF_2007_AQUA,
+                       CMainFrame::OnApplicationLookCommand)
+            EVT_UPDATE_UI_RANGE(wc::ID_VIEW_APPLOOK_WIN_2000, wc::ID_VIEW_APPLOOK_OFF_2007_AQUA,
+                                CMainFrame::OnUpdateApplicationLook)
+                EVT_MENU(wc::ID_TRAY_SHOW, CMainFrame::OnTrayShow)
+                    EVT_CLOSE(CMainFrame::OnCloseWindow) EVT_MENU(wc::ID_TRAY_CUSTOMIZE_MENU,
+                                                                  CMainFrame::OnCustomizeMenu)
+                        EVT_MENU(wc::ID_HIDE_TO_TRAY, CMainFrame::OnHideToTray)
+                            EVT_APP_MESSAGE(wc::WM_UPDATE_STATUS_PANES,
+                                            CMainFrame::OnUpdateStatusPanesMessage)
+                                EVT_APP_MESSAGE(wc::WM_OPEN_CATEGORY, CMainFrame::OnOpenCategory)
+                                    EVT_APP_MESSAGE(wc::WM_NEXT_APPLICATION_LOOK,
+                                                    CMainFrame::OnNextApplicationLookMessage)
+                                        EVT_APP_MESSAGE(wc::WM_OPEN_TEMPLATE_PAGE,
+                                                        CMainFrame::OnOpenTemplatePage)
+                                            wxEND_EVENT_TABLE()
 
-                namespace
+                                                namespace
 {
-    const wxSize kDefaultClientSize(760, 520);
-}
+    const wxSize kDefaultClientSize(760, 560);
+    constexpr int kStatusPaneId = 120;
 
-CMainFrame::CMainFrame(wxDocManager* manager) : m_pDocManagerRef(manager) {}
+    wxBitmap SmallImage(int index)
+    {
+        return res::StripImage(res::kRibbonSmallImages, index, 16);
+    }
+
+    wxBitmap LargeImage(int index)
+    {
+        return res::StripImage(res::kRibbonLargeImages, index, 32);
+    }
+
+    // Elements drawn without an image still need a bitmap of the right size.
+    wxBitmap ImageOrBlank(const wxBitmap& image, int size)
+    {
+        if (image.IsOk())
+            return image;
+        wxImage blank(size, size);
+        blank.InitAlpha();
+        std::fill(blank.GetAlpha(), blank.GetAlpha() + size * size, 0);
+        return wxBitmap(blank);
+    }
+
+    wxString PromptText(int command)
+    {
+        const auto prompt = CommandPromptFor(command);
+        if (!prompt)
+            return wxString();
+        return wxString::FromUTF8(prompt->tooltip) + "\n" + wxString::FromUTF8(prompt->description);
+    }
+
+    void AddPanel(wxRibbonPage * page, const RibbonPanelLayout& layout, CCustomMFCRibbonBar* bar)
+    {
+        auto* panel =
+            new wxRibbonPanel(page, wxID_ANY, layout.caption,
+                              res::StripImage(res::kPanelImages, kCollapsedPanelImage, 16));
+        auto* buttons = new wxRibbonButtonBar(panel);
+        for (const RibbonElement& element : layout.elements)
+        {
+            if (element.kind == RibbonElementKind::Button)
+            {
+                buttons->AddButton(element.command, element.caption,
+                                   ImageOrBlank(LargeImage(element.largeImage), 32),
+                                   ImageOrBlank(SmallImage(element.smallImage), 16), wxNullBitmap,
+                                   wxNullBitmap, wxRIBBON_BUTTON_NORMAL,
+                                   PromptText(element.command));
+                continue;
+            }
+            // A check box: a small toggle whose icon is a check box.
+            buttons->AddButton(element.command, element.caption, ImageOrBlank(wxBitmap(), 32),
+                               bar->CheckBoxIcon(false), wxNullBitmap, wxNullBitmap,
+                               wxRIBBON_BUTTON_TOGGLE, PromptText(element.command));
+            buttons->SetButtonMaxSizeClass(element.command, wxRIBBON_BUTTONBAR_BUTTON_MEDIUM);
+            bar->RegisterCheckBox(buttons, element.command);
+        }
+    }
+} // namespace
+
+CMainFrame::CMainFrame(wxDocManager* manager, std::uint32_t& appLook)
+    : m_pDocManagerRef(manager), m_rAppLook(appLook)
+{
+    m_rAppLook = static_cast<std::uint32_t>(
+        GetWorkspaceInt(setting::ApplicationLook.name, setting::ApplicationLook.defaultValue));
+}
 
 CMainFrame::~CMainFrame()
 {
     // The pages live in this window: close them while their frames still exist.
     if (m_pDocManagerRef)
         m_pDocManagerRef->CloseDocuments(true);
+    RemoveTrayIcon();
 }
 
 bool CMainFrame::LoadFrame(long /*requestedStyle*/)
@@ -36,21 +132,36 @@ bool CMainFrame::LoadFrame(long /*requestedStyle*/)
                 wxDefaultSize, kFrameStyle))
         return false;
     SetIcons(res::AppIconBundle());
+    AddTrayIcon();
+
+    // The application button sits left of the ribbon, on the ribbon's colour.
+    m_pRibbonRow = new wxPanel(this, wxID_ANY);
+    m_MainButton = new CCustomMFCRibbonApplicationButton(
+        m_pRibbonRow, res::StripImage(res::kAppButtonImage, 0, 26), kAppButtonTooltip);
+    m_wndRibbonBar = new CCustomMFCRibbonBar(m_pRibbonRow);
+    auto* ribbonRow = new wxBoxSizer(wxHORIZONTAL);
+    ribbonRow->Add(m_MainButton, wxSizerFlags().Top());
+    ribbonRow->Add(m_wndRibbonBar, wxSizerFlags(1).Expand());
+    m_pRibbonRow->SetSizer(ribbonRow);
 
     m_pPageArea = new wxPanel(this, wxID_ANY);
     m_pPageSizer = new wxBoxSizer(wxVERTICAL);
     m_pPageArea->SetSizer(m_pPageSizer);
     auto* layout = new wxBoxSizer(wxVERTICAL);
-    layout->Add(m_pPageArea, 1, wxEXPAND);
+    layout->Add(m_pRibbonRow, wxSizerFlags().Expand());
+    layout->Add(m_pPageArea, wxSizerFlags(1).Expand());
     SetSizer(layout);
+
     SetClientSize(kDefaultClientSize);
+    OnApplicationLook(m_rAppLook); // the ribbon is drawn in the stored look from the start
+    InitializeRibbon();
+    CreateStatusPanes();
 
     if (const auto stored = LoadWindowPlacement())
     {
         const int display = wxDisplay::GetFromPoint(stored->GetTopLeft());
-        const wxRect area =
-            wxDisplay(display == wxNOT_FOUND ? 0u : unsigned(display)).GetClientArea();
-        SetSize(FitRectToArea(*stored, area));
+        SetSize(FitRectToArea(
+            *stored, wxDisplay(display == wxNOT_FOUND ? 0u : unsigned(display)).GetClientArea()));
     }
     else
         Centre();
@@ -61,11 +172,64 @@ bool CMainFrame::LoadFrame(long /*requestedStyle*/)
     };
     SetAcceleratorTable(wxAcceleratorTable(WXSIZEOF(keys), keys));
 
-    // The start category's page opens once the message loop runs.
-    const int category = g_pCachedSettings ? g_pCachedSettings->LastCategory() : 0;
-    platform::PostMessage(this, wc::WM_OPEN_CATEGORY, category, category);
+    // Activating the stored category posts the message that opens its page
+    // once the message loop runs. A stored value naming no category opens
+    // the first one.
+    int category = g_pCachedSettings ? g_pCachedSettings->LastCategory() : 0;
+    if (category < 0 || category >= static_cast<int>(RibbonCategories().size()))
+        category = 0;
+    m_wndRibbonBar->ActivateCategory(category);
+    FitRibbonHeight();
     return true;
 }
+
+void CMainFrame::InitializeRibbon()
+{
+    for (const RibbonCategoryLayout& category : RibbonCategories())
+    {
+        auto* page = new wxRibbonPage(m_wndRibbonBar, wxID_ANY, category.caption);
+        for (const RibbonPanelLayout& panel : category.panels)
+            AddPanel(page, panel, m_wndRibbonBar);
+    }
+
+    auto styleMenu = std::make_unique<wxMenu>();
+    for (std::uint32_t look = kFirstOffice2007Look; look <= kLastLook; ++look)
+        styleMenu->AppendCheckItem(static_cast<int>(look), LookMenuText(look));
+    auto* style = new CTabRowButton(m_wndRibbonBar, kStyleCaption, std::move(styleMenu));
+    style->SetToolTip(wxString(kStyleTooltip) + "\n" + kStyleDescription);
+    m_wndRibbonBar->AddTabRowElement(style);
+
+    auto* about = new CTabRowButton(m_wndRibbonBar, wc::ID_APP_ABOUT, wxString(),
+                                    res::StripImage(res::kPanelImages, kAboutButtonImage, 16));
+    about->SetToolTip(PromptText(wc::ID_APP_ABOUT));
+    m_wndRibbonBar->AddTabRowElement(about);
+
+    m_wndRibbonBar->Realize();
+    ApplyLookToWindows();
+}
+
+void CMainFrame::FitRibbonHeight()
+{
+    // The ribbon knows its height once it is realised and a category is active.
+    m_wndRibbonBar->SetMinSize(wxSize(-1, m_wndRibbonBar->GetBestSize().y));
+    m_pRibbonRow->Layout();
+    Layout();
+}
+
+void CMainFrame::CreateStatusPanes()
+{
+    m_wndStatusBar = CreateStatusBar(2, wxSTB_DEFAULT_STYLE);
+    // The contact pane is as wide as its reference text; the status pane
+    // takes the rest (up to its own reference width, 81 "X").
+    const int contactWidth = m_wndStatusBar->GetTextExtent(wxString('X', 28)).x;
+    const int widths[] = {-1, contactWidth};
+    m_wndStatusBar->SetStatusWidths(2, widths);
+    m_wndStatusBar->SetStatusText("Current Status", 0);
+    m_wndStatusBar->Bind(wxEVT_MOTION, &CMainFrame::OnStatusBarMotion, this);
+    (void)kStatusPaneId;
+}
+
+// ---- Pages -------------------------------------------------------------
 
 void CMainFrame::AttachPage(CChildFrame* page)
 {
@@ -87,6 +251,21 @@ void CMainFrame::ShowNewestPage()
     for (CChildFrame* page : m_pages)
         page->Show(page == m_pages.back());
     m_pPageArea->Layout();
+}
+
+void CMainFrame::PlacePage(CPageView* view, const char* flagName)
+{
+    CChildFrame* page = view ? view->GetChildFrame() : nullptr;
+    if (!page)
+        return;
+    m_pPageArea->Layout();
+    if (GetSettingInt(flagName, 0) != 0)
+        return;
+    // Form pages have a size of their own; other pages keep the size they have.
+    const wxSize pageSize = view->IsFormPage() ? page->GetBestSize() : page->GetSize();
+    const int ribbonHeight = m_pRibbonRow->GetBestSize().y;
+    SetClientSize(wxSize(pageSize.x, pageSize.y + ribbonHeight));
+    WriteSettingInt(flagName, 1);
 }
 
 void CMainFrame::OpenCategoryPage(int index)
@@ -126,6 +305,132 @@ void CMainFrame::OnOpenTemplatePage(platform::CAppMessageEvent& event)
         document->DeleteAllViews();
 }
 
+// ---- Looks -------------------------------------------------------------
+
+void CMainFrame::OnApplicationLook(std::uint32_t look)
+{
+    wxBusyCursor wait;
+    m_rAppLook = look;
+    ApplyLookToWindows();
+    Refresh();
+    Update();
+    WriteWorkspaceInt(setting::ApplicationLook.name, static_cast<int>(look));
+}
+
+void CMainFrame::NextApplicationLook()
+{
+    wxBusyCursor wait;
+    OnApplicationLook(::NextApplicationLook(m_rAppLook));
+}
+
+void CMainFrame::ApplyLookToWindows()
+{
+    if (!m_wndRibbonBar)
+        return;
+    const LookStyle style = StyleForLook(m_rAppLook);
+    wxRibbonArtProvider* current = m_wndRibbonBar->GetArtProvider();
+    const bool isFlat = dynamic_cast<wxRibbonAUIArtProvider*>(current) != nullptr;
+    if (style.art == RibbonArt::Flat && !isFlat)
+        m_wndRibbonBar->SetArtProvider(new wxRibbonAUIArtProvider());
+    else if (style.art == RibbonArt::Office && isFlat)
+        m_wndRibbonBar->SetArtProvider(new wxRibbonMSWArtProvider());
+    if (style.setsScheme)
+        m_wndRibbonBar->GetArtProvider()->SetColourScheme(style.primary, style.secondary,
+                                                          style.tertiary);
+    m_wndRibbonBar->ApplyArtColours();
+    const wxColour ribbonColour =
+        m_wndRibbonBar->GetArtProvider()->GetColor(wxRIBBON_ART_TAB_CTRL_BACKGROUND_COLOUR);
+    m_pRibbonRow->SetBackgroundColour(ribbonColour);
+    m_MainButton->SetRibbonColour(ribbonColour);
+    m_pPageArea->SetBackgroundColour(
+        m_wndRibbonBar->GetArtProvider()->GetColor(wxRIBBON_ART_PAGE_BACKGROUND_COLOUR));
+    m_wndRibbonBar->Realize();
+    m_wndRibbonBar->Refresh();
+    m_pRibbonRow->Refresh();
+    m_pPageArea->Refresh();
+}
+
+void CMainFrame::OnApplicationLookCommand(wxCommandEvent& event)
+{
+    OnApplicationLook(static_cast<std::uint32_t>(event.GetId()));
+}
+
+void CMainFrame::OnUpdateApplicationLook(wxUpdateUIEvent& event)
+{
+    event.Check(static_cast<std::uint32_t>(event.GetId()) == m_rAppLook);
+}
+
+void CMainFrame::OnNextApplicationLookMessage(platform::CAppMessageEvent& /*event*/)
+{
+    NextApplicationLook();
+}
+
+// ---- Tray, hiding and exiting ------------------------------------------
+
+bool CMainFrame::AddTrayIcon()
+{
+    m_pTrayIcon = std::make_unique<CTrayIcon>(this);
+    wxIcon icon;
+    icon.CopyFromBitmap(res::AppIcon(32));
+    m_strTrayTip = TrayTooltip(wc::kAppTitle, wxString());
+    m_bTrayIconAdded = wxTaskBarIcon::IsAvailable() && m_pTrayIcon->SetIcon(icon, m_strTrayTip);
+    if (!m_bTrayIconAdded)
+        m_pTrayIcon.reset();
+    return m_bTrayIconAdded;
+}
+
+bool CMainFrame::RemoveTrayIcon()
+{
+    if (!m_pTrayIcon)
+        return false;
+    const bool removed = m_pTrayIcon->RemoveIcon();
+    m_pTrayIcon->Destroy();
+    m_pTrayIcon.release(); // Destroy() deletes it once pending events are done
+    m_bTrayIconAdded = false;
+    return removed;
+}
+
+void CMainFrame::OnTrayNotify(platform::CAppMessageEvent& event)
+{
+    switch (event.GetLParam() & 0xFFFF)
+    {
+    case CTrayIcon::kRightButtonUp:
+        if (IsShown())
+            Raise();
+        if (m_pTrayIcon)
+        {
+            std::unique_ptr<wxMenu> menu(BuildTrayMenu(LoadHiddenTrayCommands()));
+            m_pTrayIcon->PopupMenu(menu.get());
+        }
+        break;
+    case CTrayIcon::kLeftDoubleClick:
+        BringToFront();
+        break;
+    default:
+        break;
+    }
+}
+
+void CMainFrame::OnTrayShow(wxCommandEvent& /*event*/)
+{
+    BringToFront();
+}
+
+void CMainFrame::OnTrayExit(wxCommandEvent& /*event*/)
+{
+    CloseForReal();
+}
+
+void CMainFrame::OnHideToTray(wxCommandEvent& /*event*/)
+{
+    HideToTray();
+}
+
+void CMainFrame::OnCustomizeMenu(wxCommandEvent& /*event*/)
+{
+    (new CTrayMenuCustomizeDlg(this))->Show();
+}
+
 void CMainFrame::BringToFront()
 {
     if (IsIconized())
@@ -134,14 +439,92 @@ void CMainFrame::BringToFront()
     Raise();
 }
 
+void CMainFrame::HideToTray()
+{
+    // Without a notification area nothing could bring a hidden window back.
+    if (m_bTrayIconAdded)
+        Hide();
+    else
+        Iconize(true);
+}
+
+void CMainFrame::OnCloseWindow(wxCloseEvent& event)
+{
+    // The close button and Alt+F4 only hide; the session ending closes for real.
+    if (m_bClosingForReal || !event.CanVeto())
+    {
+        CloseForReal();
+        return;
+    }
+    event.Veto();
+    HideToTray();
+}
+
 void CMainFrame::CloseForReal()
 {
+    if (m_bClosingForReal && IsBeingDeleted())
+        return;
+    m_bClosingForReal = true;
     StoreWindowPlacement(GetRect());
     GetDocumentManager()->CloseDocuments(true);
+    RemoveTrayIcon();
     Destroy();
 }
 
-void CMainFrame::OnCloseWindow(wxCloseEvent& /*event*/)
+// ---- Status texts --------------------------------------------------------
+
+void CMainFrame::SetStatusText(const wxString& text)
 {
-    CloseForReal();
+    m_strCurrentStatus = text;
+    UpdateTrayTip(m_strCurrentStatus);
+    platform::PostMessage(this, wc::WM_UPDATE_STATUS_PANES);
+}
+
+void CMainFrame::UpdateTrayTip(const wxString& text)
+{
+    m_strTrayTip = TrayTooltip(wc::kAppTitle, text);
+    if (m_pTrayIcon && m_bTrayIconAdded)
+    {
+        wxIcon icon;
+        icon.CopyFromBitmap(res::AppIcon(32));
+        m_pTrayIcon->SetIcon(icon, m_strTrayTip);
+    }
+}
+
+void CMainFrame::UpdateStatusPanes()
+{
+    const int category = g_pCachedSettings ? g_pCachedSettings->LastCategory() : 0;
+    const auto texts = StatusPaneTextsFor(category, m_strCurrentStatus);
+    if (!texts || !m_wndStatusBar)
+        return;
+    m_strPaneDescriptions[0] = texts->statusDescription;
+    m_wndStatusBar->SetStatusText(texts->statusText, 0);
+    m_strPaneDescriptions[1] = texts->contactDescription;
+    m_wndStatusBar->SetStatusText(texts->contactText, 1);
+}
+
+wxString CMainFrame::GetPaneDescription(int pane) const
+{
+    return pane == 0 || pane == 1 ? m_strPaneDescriptions[pane] : wxString();
+}
+
+void CMainFrame::OnUpdateStatusPanesMessage(platform::CAppMessageEvent& /*event*/)
+{
+    UpdateStatusPanes();
+}
+
+void CMainFrame::OnStatusBarMotion(wxMouseEvent& event)
+{
+    // A pane's description shows as the tooltip of the pane under the mouse.
+    for (int pane = 0; pane < 2; ++pane)
+    {
+        wxRect rect;
+        if (m_wndStatusBar->GetFieldRect(pane, rect) && rect.Contains(event.GetPosition()))
+        {
+            if (m_wndStatusBar->GetToolTipText() != m_strPaneDescriptions[pane])
+                m_wndStatusBar->SetToolTip(m_strPaneDescriptions[pane]);
+            break;
+        }
+    }
+    event.Skip();
 }

@@ -1,17 +1,24 @@
 #pragma once
-// The program's one top-level window. It holds the pages (one page frame is
-// shown at a time, filling the client area) and handles the program's
-// private messages addressed to it.
+// The program's one top-level window: the ribbon (the page selector and the
+// command surface), the page area where exactly one page is shown, the
+// two-pane status bar, and the tray icon. Closing the window only hides it;
+// the tray menu's Exit ends the program.
 
 #include "platform/Messages.h"
 
 #include <wx/docview.h>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 class CChildFrame;
+class CCustomMFCRibbonApplicationButton;
+class CCustomMFCRibbonBar;
+class CPageView;
+class CTrayIcon;
 class wxBoxSizer;
+class wxStatusBar;
 
 class CMainFrame : public wxDocParentFrame
 {
@@ -20,38 +27,94 @@ public:
     // maximise box, whatever style the caller asks for.
     static constexpr long kFrameStyle = wxCAPTION | wxSYSTEM_MENU | wxRESIZE_BORDER | wxCLOSE_BOX;
 
-    explicit CMainFrame(wxDocManager* manager);
+    // `appLook` is the application's current look, which the frame keeps up to date.
+    CMainFrame(wxDocManager* manager, std::uint32_t& appLook);
     ~CMainFrame() override;
 
-    // Creates the window; false when it could not be created.
+    // Creates the window and everything in it; false when it could not be created.
     bool LoadFrame(long requestedStyle);
 
-    // The window pages are created in, and their placement in it.
+    // Pages: the area they are created in, and their placement in it.
     wxWindow* GetPageArea() const { return m_pPageArea; }
     void AttachPage(CChildFrame* page);
     void DetachPage(CChildFrame* page);
     const std::vector<CChildFrame*>& GetPages() const { return m_pages; }
+    // Run by every page when it first shows: the first time a page is ever
+    // shown, the main window is sized to hold it (once per page, ever).
+    void PlacePage(CPageView* view, const char* flagName);
 
     // Closes all pages and opens the page of the template with that index;
     // an index outside the templates gives the last template.
     void OpenCategoryPage(int index);
 
+    // Publishes what the player is doing: the tray tooltip at once, the first
+    // status pane once the posted refresh is handled.
+    void SetStatusText(const wxString& text);
+    void UpdateTrayTip(const wxString& text);
+    void UpdateStatusPanes();
+
+    // The application looks.
+    void OnApplicationLook(std::uint32_t look);
+    void NextApplicationLook();
+    std::uint32_t GetApplicationLook() const { return m_rAppLook; }
+
     // Brings the window up from hidden or iconified and activates it.
     void BringToFront();
-
-    // The real close: saves the placement, closes the pages and ends the program.
+    // Hides the window (iconifies it when there is no notification area).
+    void HideToTray();
+    // The real close: saves the placement, closes the pages, ends the program.
     void CloseForReal();
 
+    // For tests and the tray: what is shown where.
+    CCustomMFCRibbonBar* GetRibbonBar() const { return m_wndRibbonBar; }
+    CCustomMFCRibbonApplicationButton* GetApplicationButton() const { return m_MainButton; }
+    wxStatusBar* GetStatusPanes() const { return m_wndStatusBar; }
+    const wxString& GetCurrentStatus() const { return m_strCurrentStatus; }
+    const wxString& GetTrayTip() const { return m_strTrayTip; }
+    bool HasTrayIcon() const { return m_bTrayIconAdded; }
+    wxString GetPaneDescription(int pane) const;
+
+    std::int32_t m_nAutoStartState = -1;
+    std::int32_t m_nAutoPlay = -1;
+
 private:
+    bool AddTrayIcon();
+    bool RemoveTrayIcon();
+    void InitializeRibbon();
+    void FitRibbonHeight();
+    void CreateStatusPanes();
+    void ApplyLookToWindows();
+
     void OnCloseWindow(wxCloseEvent& event);
     void OnOpenCategory(platform::CAppMessageEvent& event);
     void OnOpenTemplatePage(platform::CAppMessageEvent& event);
+    void OnUpdateStatusPanesMessage(platform::CAppMessageEvent& event);
+    void OnNextApplicationLookMessage(platform::CAppMessageEvent& event);
+    void OnTrayNotify(platform::CAppMessageEvent& event);
+    void OnApplicationLookCommand(wxCommandEvent& event);
+    void OnUpdateApplicationLook(wxUpdateUIEvent& event);
+    void OnTrayShow(wxCommandEvent& event);
+    void OnTrayExit(wxCommandEvent& event);
+    void OnHideToTray(wxCommandEvent& event);
+    void OnCustomizeMenu(wxCommandEvent& event);
+    void OnStatusBarMotion(wxMouseEvent& event);
     void ShowNewestPage();
 
     wxDocManager* m_pDocManagerRef;
+    std::uint32_t& m_rAppLook;
+    std::unique_ptr<CTrayIcon> m_pTrayIcon;
+    bool m_bTrayIconAdded = false;
+    wxString m_strCurrentStatus;
+    wxString m_strTrayTip;
+    wxString m_strPaneDescriptions[2];
+    CCustomMFCRibbonBar* m_wndRibbonBar = nullptr;
+    CCustomMFCRibbonApplicationButton* m_MainButton = nullptr;
+    wxStatusBar* m_wndStatusBar = nullptr;
+    wxWindow* m_pRibbonRow = nullptr;
     wxWindow* m_pPageArea = nullptr;
     wxBoxSizer* m_pPageSizer = nullptr;
     std::vector<CChildFrame*> m_pages;
+    bool m_bClosingForReal = false;
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -15,6 +15,8 @@ public:
     void OnDraw(wxDC* dc) override;
 
     CChildFrame* GetChildFrame() const { return m_pChildFrame; }
+    // Form pages have a size of their own that the main window is fitted to.
+    virtual bool IsFormPage() const { return false; }
 
 protected:
     // Builds the page's own windows inside its frame.

@@ -1,6 +1,7 @@
 #include "res/Resources.h"
 
 #include <wx/bmpbndl.h>
+#include <wx/image.h>
 #include <wx/xrc/xmlres.h>
 
 #include <cstring>
@@ -18,6 +19,7 @@ void LoadXrcResources()
     if (loaded)
         return;
     loaded = true;
+    wxInitAllImageHandlers();
     wxXmlResource::Get()->InitAllHandlers();
     InitWavecrestXrc();
 }
@@ -41,4 +43,17 @@ wxIconBundle AppIconBundle()
     return icons;
 }
 
+} // namespace res
+
+namespace res
+{
+wxBitmap StripImage(const char* strip, int index, int size)
+{
+    LoadXrcResources();
+    const wxBitmap whole = wxXmlResource::Get()->LoadBitmap(strip);
+    if (index < 0 || !whole.IsOk() || (index + 1) * size > whole.GetWidth() ||
+        size > whole.GetHeight())
+        return wxBitmap();
+    return whole.GetSubBitmap(wxRect(index * size, 0, size, size));
+}
 } // namespace res

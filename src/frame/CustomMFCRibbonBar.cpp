@@ -1,0 +1,168 @@
+#include "frame/CustomMFCRibbonBar.h"
+
+#include "app/Identifiers.h"
+#include "frame/TabRowButton.h"
+#include "platform/Messages.h"
+
+#include <wx/app.h>
+#include <wx/dcmemory.h>
+#include <wx/renderer.h>
+#include <wx/ribbon/art.h>
+#include <wx/ribbon/buttonbar.h>
+#include <wx/ribbon/page.h>
+
+wxBEGIN_EVENT_TABLE(CCustomMFCRibbonBar, wxRibbonBar)
+    EVT_RIBBONBAR_PAGE_CHANGING(wxID_ANY, CCustomMFCRibbonBar::OnPageChanging)
+        EVT_RIBBONBUTTONBAR_CLICKED(wxID_ANY, CCustomMFCRibbonBar::OnButtonClicked)
+            EVT_IDLE(CCustomMFCRibbonBar::OnIdle) EVT_SIZE(CCustomMFCRibbonBar::OnSize)
+                EVT_CONTEXT_MENU(CCustomMFCRibbonBar::OnContextMenu) wxEND_EVENT_TABLE()
+
+                    namespace
+{
+    constexpr int kTabRowGap = 4;
+
+    wxWindow* MainWindow()
+    {
+        return wxTheApp ? wxTheApp->GetTopWindow() : nullptr;
+    }
+} // namespace
+
+CCustomMFCRibbonBar::CCustomMFCRibbonBar(wxWindow* parent)
+    : wxRibbonBar(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                  wxRIBBON_BAR_SHOW_PAGE_LABELS | wxRIBBON_BAR_SHOW_PANEL_EXT_BUTTONS |
+                      wxRIBBON_BAR_FLOW_HORIZONTAL)
+{
+}
+
+bool CCustomMFCRibbonBar::ActivateCategory(int index)
+{
+    PostCategoryActivation(index);
+    if (index < 0 || static_cast<size_t>(index) >= GetPageCount())
+        return false;
+    return SetActivePage(static_cast<size_t>(index));
+}
+
+void CCustomMFCRibbonBar::PostCategoryActivation(int index)
+{
+    if (wxWindow* mainWindow = MainWindow())
+        platform::PostMessage(mainWindow, wc::WM_OPEN_CATEGORY, index, index);
+}
+
+void CCustomMFCRibbonBar::OnPageChanging(wxRibbonBarEvent& event)
+{
+    // A click on a tab: the page switch is posted before the tab becomes active.
+    PostCategoryActivation(GetPageNumber(event.GetPage()));
+    event.Skip();
+}
+
+void CCustomMFCRibbonBar::OnButtonClicked(wxRibbonButtonBarEvent& event)
+{
+    if (wxWindow* mainWindow = MainWindow())
+        platform::SendCommand(mainWindow, event.GetId());
+}
+
+void CCustomMFCRibbonBar::AddTabRowElement(CTabRowButton* element)
+{
+    m_tabRowElements.push_back(element);
+    int width = kTabRowGap;
+    for (CTabRowButton* each : m_tabRowElements)
+        width += each->GetSize().x + kTabRowGap;
+    SetTabCtrlMargins(0, width);
+    PlaceTabRowElements();
+}
+
+void CCustomMFCRibbonBar::RegisterCheckBox(wxRibbonButtonBar* bar, int command)
+{
+    m_checkBoxes.push_back({bar, command, false});
+}
+
+bool CCustomMFCRibbonBar::IsCheckBoxChecked(int command) const
+{
+    for (const CheckBox& box : m_checkBoxes)
+        if (box.command == command)
+            return box.checked;
+    return false;
+}
+
+std::vector<int> CCustomMFCRibbonBar::GetCheckBoxCommands() const
+{
+    std::vector<int> commands;
+    for (const CheckBox& box : m_checkBoxes)
+        commands.push_back(box.command);
+    return commands;
+}
+
+wxBitmap CCustomMFCRibbonBar::CheckBoxIcon(bool checked)
+{
+    wxBitmap icon(16, 16, 32);
+    icon.UseAlpha();
+    {
+        wxMemoryDC dc(icon);
+        dc.SetBackground(*wxWHITE_BRUSH);
+        dc.Clear();
+        wxRendererNative::Get().DrawCheckBox(this, dc, wxRect(1, 1, 14, 14),
+                                             checked ? int(wxCONTROL_CHECKED) : 0);
+    }
+    return icon;
+}
+
+void CCustomMFCRibbonBar::UpdateCheckBoxes()
+{
+    wxWindow* mainWindow = MainWindow();
+    if (!mainWindow)
+        return;
+    for (CheckBox& box : m_checkBoxes)
+    {
+        wxUpdateUIEvent update(box.command);
+        update.SetEventObject(box.bar);
+        if (!mainWindow->ProcessWindowEvent(update))
+            continue; // no handler now: the check box keeps what it shows
+        if (update.GetSetEnabled())
+            box.bar->EnableButton(box.command, update.GetEnabled());
+        if (update.GetSetChecked() && update.GetChecked() != box.checked)
+        {
+            box.checked = update.GetChecked();
+            box.bar->ToggleButton(box.command, box.checked);
+            box.bar->SetButtonIcon(box.command, CheckBoxIcon(false), CheckBoxIcon(box.checked));
+        }
+    }
+}
+
+void CCustomMFCRibbonBar::OnIdle(wxIdleEvent& event)
+{
+    if (IsShownOnScreen())
+        UpdateCheckBoxes();
+    event.Skip();
+}
+
+void CCustomMFCRibbonBar::OnSize(wxSizeEvent& event)
+{
+    PlaceTabRowElements();
+    event.Skip();
+}
+
+void CCustomMFCRibbonBar::PlaceTabRowElements()
+{
+    int x = GetClientSize().x - kTabRowGap;
+    for (auto it = m_tabRowElements.rbegin(); it != m_tabRowElements.rend(); ++it)
+    {
+        x -= (*it)->GetSize().x;
+        (*it)->Move(x, 1);
+        x -= kTabRowGap;
+    }
+}
+
+void CCustomMFCRibbonBar::ApplyArtColours()
+{
+    if (!GetArtProvider())
+        return;
+    const wxColour background = GetArtProvider()->GetColor(wxRIBBON_ART_TAB_CTRL_BACKGROUND_COLOUR);
+    const wxColour text = GetArtProvider()->GetColor(wxRIBBON_ART_TAB_LABEL_COLOUR);
+    for (CTabRowButton* element : m_tabRowElements)
+        element->SetColours(background, text);
+}
+
+void CCustomMFCRibbonBar::OnContextMenu(wxContextMenuEvent& /*event*/)
+{
+    // The ribbon's own pop-up menu is not offered.
+}
