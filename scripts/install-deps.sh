@@ -11,7 +11,7 @@ packages=(
 )
 test_packages=(
     googletest libgmock-dev libgtest-dev
-    xvfb xauth xdotool x11-utils
+    xvfb xauth xdotool x11-utils trayer
     python3 ffmpeg mpv
     clang libclang-rt-14-dev
 )

@@ -8,7 +8,12 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh --with-tests
 scripts/build.sh "$@"
 folder=build
-[ "${1:-}" = "--sanitize" ] && folder=build-asan
+if [ "${1:-}" = "--sanitize" ]; then
+    folder=build-asan
+    export LSAN_OPTIONS="suppressions=$PWD/tests/support/lsan.supp:print_suppressions=0"
+    export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
+    export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+fi
 
 cd "$folder"
 ../scripts/with-display.sh ctest --output-on-failure -j "$(nproc)" --timeout 600

@@ -24,4 +24,12 @@ done
 
 export DISPLAY=":$display"
 export NO_AT_BRIDGE=1
+# A notification area, as a desktop has one (tests of the tray need it).
+if [ "${WAVECREST_NO_TRAY:-}" != "1" ] && command -v trayer >/dev/null; then
+    trayer --edge bottom --align right --widthtype pixel --width 160 \
+        --heighttype pixel --height 32 >/dev/null 2>&1 &
+    tray=$!
+    trap 'kill $tray $server 2>/dev/null || true; wait $server 2>/dev/null || true' EXIT
+    sleep 0.5
+fi
 "$@"

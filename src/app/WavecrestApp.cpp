@@ -7,6 +7,7 @@
 #include "platform/Messages.h"
 #include "platform/ModalDialogs.h"
 #include "platform/SingleInstance.h"
+#include "platform/Termination.h"
 #include "platform/UserFolders.h"
 #include "radio/RadioSettingsDoc.h"
 #include "radio/RadioSettingsView.h"
@@ -63,6 +64,14 @@ bool CWavecrestApp::InitInstance()
         return false;
     if (!CreateMainFrame())
         return false;
+
+    // Ending the session (or `kill`) closes the program the way Exit does.
+    platform::OnTerminationRequest(
+        []
+        {
+            if (auto* mainFrame = dynamic_cast<CMainFrame*>(wxTheApp->GetTopWindow()))
+                mainFrame->CloseForReal();
+        });
 
     wxWindow* frame = GetTopWindow();
     if (m_startRequest.show)

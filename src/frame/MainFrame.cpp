@@ -5,6 +5,7 @@
 #include "app/Settings.h"
 #include "app/SettingsTable.h"
 #include "frame/ApplicationLook.h"
+#include "frame/AutoStart.h"
 #include "frame/ChildFrame.h"
 #include "frame/CustomMFCRibbonApplicationButton.h"
 #include "frame/CustomMFCRibbonBar.h"
@@ -30,27 +31,33 @@
 
 #include <algorithm>
 
-wxBEGIN_EVENT_TABLE(CMainFrame, wxDocParentFrame)
-    EVT_APP_MESSAGE(wc::WM_TRAY_NOTIFY, CMainFrame::OnTrayNotify) EVT_MENU(wc::ID_TRAY_EXIT,
-                                                                           CMainFrame::OnTrayExit)
-        EVT_MENU_RANGE(wc::ID_VIEW_APPLOOK_WIN_2000, wc::ID_VIEW_APPLOOK_OFF_2007_AQUA,
-                       CMainFrame::OnApplicationLookCommand)
-            EVT_UPDATE_UI_RANGE(wc::ID_VIEW_APPLOOK_WIN_2000, wc::ID_VIEW_APPLOOK_OFF_2007_AQUA,
-                                CMainFrame::OnUpdateApplicationLook)
-                EVT_MENU(wc::ID_TRAY_SHOW, CMainFrame::OnTrayShow)
-                    EVT_CLOSE(CMainFrame::OnCloseWindow) EVT_MENU(wc::ID_TRAY_CUSTOMIZE_MENU,
-                                                                  CMainFrame::OnCustomizeMenu)
-                        EVT_MENU(wc::ID_HIDE_TO_TRAY, CMainFrame::OnHideToTray)
-                            EVT_APP_MESSAGE(wc::WM_UPDATE_STATUS_PANES,
-                                            CMainFrame::OnUpdateStatusPanesMessage)
-                                EVT_APP_MESSAGE(wc::WM_OPEN_CATEGORY, CMainFrame::OnOpenCategory)
-                                    EVT_APP_MESSAGE(wc::WM_NEXT_APPLICATION_LOOK,
+wxBEGIN_EVENT_TABLE(CMainFrame, wxDocParentFrame) EVT_APP_MESSAGE(wc::WM_TRAY_NOTIFY,
+                                                                  CMainFrame::OnTrayNotify)
+    EVT_MENU(wc::ID_TRAY_EXIT,
+             CMainFrame::OnTrayExit) EVT_MENU_RANGE(wc::ID_VIEW_APPLOOK_WIN_2000,
+                                                    wc::ID_VIEW_APPLOOK_OFF_2007_AQUA,
+                                                    CMainFrame::OnApplicationLookCommand)
+        EVT_UPDATE_UI_RANGE(wc::ID_VIEW_APPLOOK_WIN_2000, wc::ID_VIEW_APPLOOK_OFF_2007_AQUA,
+                            CMainFrame::OnUpdateApplicationLook)
+            EVT_MENU(wc::ID_TRAY_SHOW, CMainFrame::OnTrayShow) EVT_CLOSE(CMainFrame::OnCloseWindow)
+                EVT_MENU(wc::ID_TRAY_CUSTOMIZE_MENU, CMainFrame::OnCustomizeMenu)
+                    EVT_MENU(wc::ID_AUTO_START, CMainFrame::OnAutoStart)
+                        EVT_UPDATE_UI(wc::ID_AUTO_START, CMainFrame::OnUpdateAutoStart)
+                            EVT_MENU(wc::ID_AUTO_PLAY, CMainFrame::OnAutoPlay)
+                                EVT_UPDATE_UI(wc::ID_AUTO_PLAY, CMainFrame::OnUpdateAutoPlay)
+                                    EVT_MENU(wc::ID_HIDE_TO_TRAY, CMainFrame::OnHideToTray)
+                                        EVT_APP_MESSAGE(wc::WM_UPDATE_STATUS_PANES,
+                                                        CMainFrame::OnUpdateStatusPanesMessage)
+                                            EVT_APP_MESSAGE(wc::WM_OPEN_CATEGORY,
+                                                            CMainFrame::OnOpenCategory)
+                                                EVT_APP_MESSAGE(
+                                                    wc::WM_NEXT_APPLICATION_LOOK,
                                                     CMainFrame::OnNextApplicationLookMessage)
-                                        EVT_APP_MESSAGE(wc::WM_OPEN_TEMPLATE_PAGE,
-                                                        CMainFrame::OnOpenTemplatePage)
-                                            wxEND_EVENT_TABLE()
+                                                    EVT_APP_MESSAGE(wc::WM_OPEN_TEMPLATE_PAGE,
+                                                                    CMainFrame::OnOpenTemplatePage)
+                                                        wxEND_EVENT_TABLE()
 
-                                                namespace
+                                                            namespace
 {
     const wxSize kDefaultClientSize(760, 560);
     constexpr int kStatusPaneId = 120;
@@ -527,4 +534,34 @@ void CMainFrame::OnStatusBarMotion(wxMouseEvent& event)
         }
     }
     event.Skip();
+}
+
+// ---- Start with the session and auto-play ---------------------------------
+
+void CMainFrame::OnAutoStart(wxCommandEvent& /*event*/)
+{
+    // Writes the entry when there is none; removes it in every other state.
+    m_nAutoStartState = ::SetAutoStart(m_nAutoStartState == kAutoStartOff);
+}
+
+void CMainFrame::OnUpdateAutoStart(wxUpdateUIEvent& event)
+{
+    // The file system is asked once after start-up and once after each click.
+    if (m_nAutoStartState == kAutoStartNotKnown)
+        m_nAutoStartState = QueryAutoStart();
+    event.Enable(m_nAutoStartState != kAutoStartUnavailable);
+    event.Check(m_nAutoStartState == kAutoStartOn);
+}
+
+void CMainFrame::OnAutoPlay(wxCommandEvent& /*event*/)
+{
+    WriteSettingInt(setting::AutoPlay.name, ToggledValue(GetSetting(setting::AutoPlay)));
+    m_nAutoPlay = GetSetting(setting::AutoPlay);
+}
+
+void CMainFrame::OnUpdateAutoPlay(wxUpdateUIEvent& event)
+{
+    if (m_nAutoPlay == -1)
+        m_nAutoPlay = GetSetting(setting::AutoPlay);
+    event.Check(m_nAutoPlay != 0);
 }

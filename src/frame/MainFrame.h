@@ -98,6 +98,10 @@ private:
     void OnHideToTray(wxCommandEvent& event);
     void OnCustomizeMenu(wxCommandEvent& event);
     void OnStatusBarMotion(wxMouseEvent& event);
+    void OnAutoStart(wxCommandEvent& event);
+    void OnUpdateAutoStart(wxUpdateUIEvent& event);
+    void OnAutoPlay(wxCommandEvent& event);
+    void OnUpdateAutoPlay(wxUpdateUIEvent& event);
     void ShowNewestPage();
 
     wxDocManager* m_pDocManagerRef;

@@ -7,6 +7,7 @@
 
 wxBEGIN_EVENT_TABLE(CTrayIcon, wxTaskBarIcon) EVT_TASKBAR_RIGHT_UP(CTrayIcon::OnRightUp)
     EVT_TASKBAR_LEFT_DCLICK(CTrayIcon::OnLeftDoubleClick)
+
         EVT_MENU(wxID_ANY, CTrayIcon::OnMenuCommand) wxEND_EVENT_TABLE()
 
             CTrayIcon::CTrayIcon(wxWindow* mainWindow)

@@ -62,23 +62,36 @@ bool StoreHiddenTrayCommands(const std::vector<int>& hidden)
     return WriteWorkspaceInt(kHiddenItemsSetting, bits);
 }
 
-wxMenu* BuildTrayMenu(const std::vector<int>& hidden)
+std::vector<TrayMenuItem> VisibleTrayMenuItems(const std::vector<int>& hidden)
 {
-    auto* menu = new wxMenu();
+    std::vector<TrayMenuItem> visible;
     bool separatorPending = false;
     for (const TrayMenuItem& item : TrayMenuItems())
     {
         if (item.command == 0)
         {
-            separatorPending = menu->GetMenuItemCount() > 0;
+            separatorPending = !visible.empty();
             continue;
         }
         if (IsHidden(hidden, item))
             continue;
         if (separatorPending)
-            menu->AppendSeparator();
+            visible.push_back(TrayMenuItem{0, "", true});
         separatorPending = false;
-        menu->Append(item.command, item.text);
+        visible.push_back(item);
+    }
+    return visible;
+}
+
+wxMenu* BuildTrayMenu(const std::vector<int>& hidden)
+{
+    auto* menu = new wxMenu();
+    for (const TrayMenuItem& item : VisibleTrayMenuItems(hidden))
+    {
+        if (item.command == 0)
+            menu->AppendSeparator();
+        else
+            menu->Append(item.command, item.text);
     }
     return menu;
 }

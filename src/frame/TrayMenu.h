@@ -19,6 +19,9 @@ const std::vector<TrayMenuItem>& TrayMenuItems();
 std::vector<int> LoadHiddenTrayCommands();
 bool StoreHiddenTrayCommands(const std::vector<int>& hidden);
 
-// The menu with the items that are not hidden; separators never stand at
-// either end or twice in a row.
+// The items that are not hidden, in order (command 0 for a separator);
+// separators never stand at either end or twice in a row.
+std::vector<TrayMenuItem> VisibleTrayMenuItems(const std::vector<int>& hidden);
+
+// The menu of those items.
 wxMenu* BuildTrayMenu(const std::vector<int>& hidden);

@@ -7,6 +7,8 @@ class CWavecrestView : public CPageView
 {
 protected:
     void CreateContent(CChildFrame* frame) override;
+    void OnInitialUpdate() override;
+    bool IsFormPage() const override { return true; }
 
     wxDECLARE_DYNAMIC_CLASS(CWavecrestView);
 };

@@ -99,7 +99,8 @@ TEST_F(SettingsTest, UnusableStoredValuesReadAsTheDefault)
 TEST_F(SettingsTest, ACorruptFileReadsAsDefaultsWithoutAnyOutput)
 {
     WriteSettingInt("AutoPlay", 0);
-    WriteWholeFile(m_home.SettingsFile(), std::string("\xff\xfe\x00garbage[[[\n==\n\x01", 20));
+    const char garbage[] = "\xff\xfe\x00garbage[[[\n==\n\x01";
+    WriteWholeFile(m_home.SettingsFile(), std::string(garbage, sizeof garbage - 1));
     ::testing::internal::CaptureStderr();
     ::testing::internal::CaptureStdout();
     EXPECT_EQ(GetSettingInt("AutoPlay", 1), 1);

@@ -36,6 +36,13 @@ def xdotool(*args):
     return result.stdout.split()
 
 
+def is_tray_icon(window):
+    """The tray icon is a window embedded into the notification area."""
+    text = subprocess.run(["xprop", "-id", window, "_XEMBED_INFO"],
+                          capture_output=True, text=True).stdout
+    return "_XEMBED_INFO(" in text
+
+
 class Home:
     """A private HOME with XDG folders, removed at close()."""
 
@@ -99,10 +106,13 @@ class Wavecrest:
         return self.process.pid
 
     def windows(self, visible_only=False):
+        """The program's top-level windows titled with its title. The tray
+        icon's own small window carries the title too; it is not counted."""
         args = ["search"]
         if visible_only:
             args.append("--onlyvisible")
-        return xdotool(*args, "--pid", str(self.pid), "--name", "^%s$" % TITLE)
+        found = xdotool(*args, "--pid", str(self.pid), "--name", "^%s$" % TITLE)
+        return [window for window in found if not is_tray_icon(window)]
 
     def wait_for_window(self, visible=True, timeout=15.0):
         found = wait_until(lambda: self.windows(visible_only=visible), timeout)

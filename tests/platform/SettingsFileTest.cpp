@@ -94,8 +94,8 @@ TEST_F(SettingsFileTest, TheLastOfRepeatedEntriesCountsForReadingAndWriting)
 TEST_F(SettingsFileTest, DamagedFileGivesNoValuesButCanStillBeWritten)
 {
     CSettingsFile file(m_home.Path() + "/damaged.conf");
-    WriteWholeFile(file.GetPath(),
-                   std::string("\x00\xff[Sett\x01ings\n=\n[Settings\nAutoPlay\n", 30));
+    const char damaged[] = "\x00\xff[Sett\x01ings\n=\n[Settings\nAutoPlay\n";
+    WriteWholeFile(file.GetPath(), std::string(damaged, sizeof damaged - 1));
     EXPECT_EQ(file.ReadInt("Settings", "AutoPlay"), std::nullopt);
     ASSERT_TRUE(file.WriteInt("Settings", "AutoPlay", 0));
     EXPECT_EQ(file.ReadInt("Settings", "AutoPlay"), 0);

@@ -1,0 +1,267 @@
+// The ribbon, looks, status texts, tray texts, hiding and page placement of
+// the real main window.
+
+#include "app/CachedSettings.h"
+#include "app/Identifiers.h"
+#include "app/Settings.h"
+#include "frame/ChildFrame.h"
+#include "frame/CustomMFCRibbonApplicationButton.h"
+#include "frame/CustomMFCRibbonBar.h"
+#include "frame/MainFrame.h"
+#include "frame/RibbonLayout.h"
+#include "frame/TabRowButton.h"
+#include "support/GuiTestSupport.h"
+
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/docview.h>
+#include <wx/menu.h>
+#include <wx/ribbon/buttonbar.h>
+#include <wx/ribbon/page.h>
+#include <wx/ribbon/panel.h>
+#include <wx/statusbr.h>
+
+namespace
+{
+CMainFrame* Frame()
+{
+    return dynamic_cast<CMainFrame*>(wxTheApp->GetTopWindow());
+}
+
+CCustomMFCRibbonBar* Ribbon()
+{
+    return Frame()->GetRibbonBar();
+}
+
+wxString ActiveViewClass()
+{
+    wxView* view = wxDocManager::GetDocumentManager()->GetCurrentView();
+    return view ? wxString(view->GetClassInfo()->GetClassName()) : wxString("none");
+}
+
+void OpenCategory(int index)
+{
+    Frame()->OpenCategoryPage(index);
+    PumpEvents();
+}
+
+// The checked states the update handlers give the look commands.
+std::vector<int> CheckedLooks()
+{
+    std::vector<int> checked;
+    for (int look = wc::ID_VIEW_APPLOOK_WIN_2000; look <= wc::ID_VIEW_APPLOOK_OFF_2007_AQUA; ++look)
+    {
+        wxUpdateUIEvent update(look);
+        Frame()->ProcessWindowEvent(update);
+        if (update.GetSetChecked() && update.GetChecked())
+            checked.push_back(look);
+    }
+    return checked;
+}
+
+wxString StatusPane(int pane)
+{
+    return Frame()->GetStatusPanes()->GetStatusText(pane);
+}
+} // namespace
+
+TEST(Ribbon, HasTheCategoriesPanelsAndElementsOfTheTableInOrder)
+{
+    const auto& categories = RibbonCategories();
+    ASSERT_EQ(Ribbon()->GetPageCount(), categories.size());
+    for (size_t c = 0; c < categories.size(); ++c)
+    {
+        wxRibbonPage* page = Ribbon()->GetPage(static_cast<int>(c));
+        EXPECT_EQ(page->GetLabel(), categories[c].caption);
+        std::vector<wxRibbonPanel*> panels;
+        for (wxWindow* child : page->GetChildren())
+            if (auto* panel = dynamic_cast<wxRibbonPanel*>(child))
+                panels.push_back(panel);
+        ASSERT_EQ(panels.size(), categories[c].panels.size()) << categories[c].caption;
+        for (size_t p = 0; p < panels.size(); ++p)
+        {
+            const RibbonPanelLayout& layout = categories[c].panels[p];
+            EXPECT_EQ(panels[p]->GetLabel(), layout.caption);
+            auto* buttons = dynamic_cast<wxRibbonButtonBar*>(panels[p]->GetChildren()[0]);
+            ASSERT_NE(buttons, nullptr);
+            ASSERT_EQ(buttons->GetButtonCount(), layout.elements.size()) << layout.caption;
+            for (size_t e = 0; e < layout.elements.size(); ++e)
+                EXPECT_EQ(buttons->GetItemId(buttons->GetItem(e)), layout.elements[e].command)
+                    << layout.elements[e].caption;
+        }
+    }
+}
+
+TEST(Ribbon, TheTabRowEndsWithTheStyleMenuAndTheAboutButton)
+{
+    const auto& elements = Ribbon()->GetTabRowElements();
+    ASSERT_EQ(elements.size(), 2u);
+    wxMenu* style = elements[0]->GetMenu();
+    ASSERT_NE(style, nullptr);
+    std::vector<std::pair<int, std::string>> items;
+    for (const wxMenuItem* item : style->GetMenuItems())
+        items.emplace_back(item->GetId(), item->GetItemLabel().utf8_string());
+    EXPECT_EQ(items,
+              (std::vector<std::pair<int, std::string>>{{215, "Office 2007 (&Blue Style)"},
+                                                        {216, "Office 2007 (B&lack Style)"},
+                                                        {217, "Office 2007 (&Silver Style)"},
+                                                        {218, "Office 2007 (&Aqua Style)"}}));
+    EXPECT_EQ(elements[0]->GetToolTipText(),
+              "Modify Visual Style\nChoose one of the Office 2007 themes");
+    EXPECT_EQ(elements[1]->GetMenu(), nullptr);
+    EXPECT_EQ(Frame()->GetApplicationButton()->GetToolTipText(),
+              "Click Here to Change Application Skin");
+}
+
+TEST(Ribbon, ACategoryActivationPostsTheSwitchBeforeThePageChanges)
+{
+    OpenCategory(0);
+    CMessageRecorder recorder;
+    wxRibbonBarEvent click(wxEVT_RIBBONBAR_PAGE_CHANGING, Ribbon()->GetId(), Ribbon()->GetPage(3));
+    click.SetEventObject(Ribbon());
+    Ribbon()->ProcessWindowEvent(click);
+    ASSERT_EQ(recorder.Count(wc::WM_OPEN_CATEGORY), 1);
+    EXPECT_EQ(recorder.Records()[0].wParam, 3);
+    EXPECT_EQ(recorder.Records()[0].lParam, 3);
+    EXPECT_EQ(ActiveViewClass(), "CWavecrestView") << "the page switch comes later";
+    PumpEvents();
+    EXPECT_EQ(ActiveViewClass(), "CHardwareStoreView");
+    EXPECT_EQ(Frame()->GetPages().size(), 1u);
+}
+
+TEST(Ribbon, ActivatingACategoryInCodeAlsoPostsAndOpensItsPage)
+{
+    CMessageRecorder recorder;
+    EXPECT_TRUE(Ribbon()->ActivateCategory(1));
+    EXPECT_EQ(recorder.Count(wc::WM_OPEN_CATEGORY), 1);
+    EXPECT_EQ(Ribbon()->GetActivePage(), 1);
+    PumpEvents();
+    EXPECT_EQ(ActiveViewClass(), "CRadioSettingsView");
+    EXPECT_EQ(recorder.Count(wc::WM_OPEN_TEMPLATE_PAGE), 1);
+    OpenCategory(0);
+}
+
+TEST(Looks, TheApplicationButtonStepsToTheNextLookAndStoresIt)
+{
+    Frame()->OnApplicationLook(218);
+    CMessageRecorder recorder;
+    wxMouseEvent press(wxEVT_LEFT_DOWN);
+    Frame()->GetApplicationButton()->ProcessWindowEvent(press);
+    EXPECT_EQ(recorder.Count(wc::WM_NEXT_APPLICATION_LOOK), 1);
+    EXPECT_EQ(Frame()->GetApplicationLook(), 218u) << "posted, not yet handled";
+    PumpEvents();
+    EXPECT_EQ(Frame()->GetApplicationLook(), 215u);
+    EXPECT_EQ(GetWorkspaceInt("ApplicationLook", 0), 215);
+
+    wxMouseEvent doubleClick(wxEVT_LEFT_DCLICK);
+    Frame()->GetApplicationButton()->ProcessWindowEvent(doubleClick);
+    PumpEvents();
+    EXPECT_EQ(Frame()->GetApplicationLook(), 216u);
+}
+
+TEST(Looks, TheMenuMarksTheCurrentLookAndNoneForAnUnknownOne)
+{
+    platform::SendCommand(Frame(), 217);
+    EXPECT_EQ(CheckedLooks(), std::vector<int>{217});
+    Frame()->OnApplicationLook(300);
+    EXPECT_EQ(CheckedLooks(), std::vector<int>{});
+    Frame()->NextApplicationLook();
+    EXPECT_EQ(Frame()->GetApplicationLook(), 215u);
+    for (int look = 210; look <= 218; ++look)
+        Frame()->OnApplicationLook(static_cast<std::uint32_t>(look)); // every look can be drawn
+    Frame()->OnApplicationLook(216);
+}
+
+TEST(StatusTexts, TheFirstPaneShowsTheStatusOnceThePostedRefreshIsHandled)
+{
+    g_pCachedSettings->m_nLastCategory = -1;
+    Frame()->SetStatusText("Buffering 40%");
+    EXPECT_EQ(Frame()->GetTrayTip(), "Wavecrest by Tolvane\nBuffering 40%");
+    PumpEvents();
+    EXPECT_EQ(StatusPane(0), "Buffering 40%");
+    EXPECT_EQ(StatusPane(1), "Contact Us");
+    EXPECT_EQ(Frame()->GetPaneDescription(0), "This Pane Displays Current Status");
+
+    Frame()->SetStatusText("");
+    EXPECT_EQ(Frame()->GetTrayTip(), "Wavecrest by Tolvane");
+    PumpEvents();
+    EXPECT_EQ(StatusPane(0), "");
+
+    Frame()->SetStatusText(wxString('y', 200));
+    EXPECT_EQ(Frame()->GetTrayTip().length(), 127u);
+}
+
+TEST(StatusTexts, TheStoredCategoryChoosesThePaneTexts)
+{
+    Frame()->SetStatusText("Playing");
+    for (int category : {1, 2, 3, 9, 0})
+    {
+        WriteSettingInt("LastCategory", category);
+        g_pCachedSettings->m_nLastCategory = -1;
+        const wxString before = StatusPane(0);
+        platform::PostMessage(Frame(), wc::WM_UPDATE_STATUS_PANES);
+        PumpEvents();
+        switch (category)
+        {
+        case 0:
+            EXPECT_EQ(StatusPane(0), "Playing");
+            break;
+        case 1:
+        case 2:
+            EXPECT_TRUE(StatusPane(0).Contains("www.tolvane.example")) << category;
+            break;
+        case 3:
+            EXPECT_TRUE(StatusPane(0).Contains("store.tolvane.example"));
+            break;
+        default:
+            EXPECT_EQ(StatusPane(0), before) << "a value naming no category changes nothing";
+        }
+    }
+    EXPECT_EQ(GetSettingInt("LastCategory", -7), 0) << "only this test wrote it";
+}
+
+TEST(Hiding, TheCloseButtonAndTheHideCommandNeverEndTheProgram)
+{
+    Frame()->BringToFront();
+    Frame()->Close(); // as the close button does: the close can be vetoed
+    PumpEvents();
+    ASSERT_NE(Frame(), nullptr);
+    EXPECT_FALSE(Frame()->IsBeingDeleted());
+    // Without a notification area the window is iconified, never hidden: a
+    // hidden window could not be brought back.
+    EXPECT_EQ(Frame()->IsShown(), !Frame()->HasTrayIcon());
+
+    platform::SendCommand(Frame(), wc::ID_TRAY_SHOW);
+    EXPECT_TRUE(Frame()->IsShown());
+    EXPECT_FALSE(Frame()->IsIconized());
+    platform::SendCommand(Frame(), wc::ID_HIDE_TO_TRAY);
+    EXPECT_EQ(Frame()->IsShown(), !Frame()->HasTrayIcon());
+    platform::SendMessage(Frame(), wc::WM_TRAY_NOTIFY, 90, 0x0203); // double click on the icon
+    EXPECT_TRUE(Frame()->IsShown());
+}
+
+TEST(Placement, EachPageFitsTheMainWindowOnceEver)
+{
+    Frame()->BringToFront();
+    for (const char* flag : {"CWavecrestView", "CRadioSettingsView"})
+        WriteSettingInt(flag, 0);
+    const wxPoint position = Frame()->GetPosition();
+
+    OpenCategory(1);
+    EXPECT_EQ(GetSettingInt("CRadioSettingsView", 0), 1);
+    Frame()->SetSize(wxSize(900, 700)); // the person resizes the window
+    PumpEvents();
+    OpenCategory(0);
+    EXPECT_EQ(GetSettingInt("CWavecrestView", 0), 1);
+    const wxSize fitted = Frame()->GetSize();
+    Frame()->SetSize(wxSize(910, 710));
+    PumpEvents();
+    OpenCategory(1);
+    OpenCategory(0);
+    EXPECT_EQ(Frame()->GetSize(), wxSize(910, 710)) << "fitted once per page, ever";
+
+    WriteSettingInt("CWavecrestView", 0);
+    OpenCategory(0);
+    EXPECT_EQ(Frame()->GetSize(), fitted) << "a flag set back to 0 fits again";
+    EXPECT_EQ(Frame()->GetPosition(), position) << "the fit never moves the window";
+}
