@@ -73,9 +73,16 @@ bool CWavecrestApp::InitInstance()
                 mainFrame->CloseForReal();
         });
 
-    wxWindow* frame = GetTopWindow();
+    auto* frame = static_cast<CMainFrame*>(GetTopWindow());
     if (m_startRequest.show)
         frame->Show(true);
+    else if (!frame->HasTrayIcon())
+    {
+        // Without a notification area a hidden window could never be found
+        // again: a hidden start starts iconified instead.
+        frame->Iconize(true);
+        frame->Show(true);
+    }
     frame->Update();
     frame->SetLabel(wc::kAppTitle);
     return true;

@@ -27,7 +27,7 @@ int main(int argc, char** argv)
         return 3;
     PumpEvents(); // the start page opens from posted messages
     const int result = RUN_ALL_TESTS();
-    if (wxWindow* frame = wxTheApp->GetTopWindow())
+    if (wxWindow* frame = wxTheApp->GetTopWindow(); frame && !frame->IsBeingDeleted())
         frame->Destroy();
     PumpEvents();
     wxTheApp->OnExit();
