@@ -25,11 +25,19 @@ done
 export DISPLAY=":$display"
 export NO_AT_BRIDGE=1
 # A notification area, as a desktop has one (tests of the tray need it).
+# The tray host can end when a program embedded in it dies abruptly (as
+# killed test programs do), so it is started again whenever it ends.
 if [ "${WAVECREST_NO_TRAY:-}" != "1" ] && command -v trayer >/dev/null; then
-    trayer --edge bottom --align right --widthtype pixel --width 160 \
-        --heighttype pixel --height 32 >/dev/null 2>&1 &
+    (
+        while kill -0 "$server" 2>/dev/null; do
+            trayer --edge bottom --align right --widthtype pixel --width 160 \
+                --heighttype pixel --height 32 >/dev/null 2>&1
+            sleep 0.2
+        done
+    ) &
     tray=$!
-    trap 'kill $tray $server 2>/dev/null || true; wait $server 2>/dev/null || true' EXIT
+    # Without the X server the tray host ends too, and so does the loop.
+    trap 'kill $server 2>/dev/null || true; wait $server 2>/dev/null || true; kill $tray 2>/dev/null || true' EXIT
     sleep 0.5
 fi
 "$@"

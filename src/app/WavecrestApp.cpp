@@ -69,8 +69,16 @@ bool CWavecrestApp::InitInstance()
     platform::OnTerminationRequest(
         []
         {
+            // Nobody is there to answer questions any more.
+            platform::SetModalAnswerer(
+                [](const platform::ModalRequest& request)
+                {
+                    return request.kind == platform::ModalRequest::Kind::MessageBox
+                               ? std::optional<int>(wxOK)
+                               : std::optional<int>(wxID_CANCEL);
+                });
             if (auto* mainFrame = dynamic_cast<CMainFrame*>(wxTheApp->GetTopWindow()))
-                mainFrame->CloseForReal();
+                mainFrame->RequestCloseForReal();
         });
 
     auto* frame = static_cast<CMainFrame*>(GetTopWindow());

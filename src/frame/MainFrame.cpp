@@ -4,6 +4,9 @@
 #include "app/Identifiers.h"
 #include "app/Settings.h"
 #include "app/SettingsTable.h"
+#include "app/SiteAddresses.h"
+#include "catalogue/DataFolder.h"
+#include "catalogue/StationListDownload.h"
 #include "frame/ApplicationLook.h"
 #include "frame/AutoStart.h"
 #include "frame/ChildFrame.h"
@@ -17,8 +20,10 @@
 #include "frame/TrayMenu.h"
 #include "frame/TrayMenuCustomizeDlg.h"
 #include "frame/WindowPlacement.h"
+#include "platform/Browser.h"
 #include "res/Resources.h"
 
+#include <wx/dialog.h>
 #include <wx/display.h>
 #include <wx/menu.h>
 #include <wx/ribbon/art.h>
@@ -38,13 +43,22 @@ wxBEGIN_EVENT_TABLE(CMainFrame, wxDocParentFrame) EVT_APP_MESSAGE(wc::WM_TRAY_NO
                                                     wc::ID_VIEW_APPLOOK_OFF_2007_AQUA,
                                                     CMainFrame::OnApplicationLookCommand)
         EVT_UPDATE_UI_RANGE(wc::ID_VIEW_APPLOOK_WIN_2000, wc::ID_VIEW_APPLOOK_OFF_2007_AQUA,
-                            CMainFrame::OnUpdateApplicationLook)
-            EVT_MENU(wc::ID_TRAY_SHOW, CMainFrame::OnTrayShow) EVT_CLOSE(CMainFrame::OnCloseWindow)
-                EVT_MENU(wc::ID_TRAY_CUSTOMIZE_MENU, CMainFrame::OnCustomizeMenu)
-                    EVT_MENU(wc::ID_AUTO_START, CMainFrame::OnAutoStart)
-                        EVT_UPDATE_UI(wc::ID_AUTO_START, CMainFrame::OnUpdateAutoStart)
-                            EVT_MENU(wc::ID_AUTO_PLAY, CMainFrame::OnAutoPlay)
-                                EVT_UPDATE_UI(wc::ID_AUTO_PLAY, CMainFrame::OnUpdateAutoPlay)
+                            CMainFrame::OnUpdateApplicationLook) EVT_MENU(wc::ID_TRAY_SHOW,
+                                                                          CMainFrame::OnTrayShow)
+            EVT_CLOSE(CMainFrame::OnCloseWindow) EVT_MENU(wc::ID_TRAY_CUSTOMIZE_MENU,
+                                                          CMainFrame::OnCustomizeMenu)
+                EVT_MENU(wc::ID_REFRESH_CHANNELS,
+                         CMainFrame::OnRefreshChannels) EVT_MENU(wc::ID_PROMO_OPEN_IN_BROWSER,
+                                                                 CMainFrame::OnOpenPromoSite)
+                    EVT_MENU(wc::ID_PROMO_REFRESH,
+                             CMainFrame::OnReloadPromoPage) EVT_MENU(wc::ID_STORE_OPEN_IN_BROWSER,
+                                                                     CMainFrame::OnOpenStoreSite)
+                        EVT_MENU(wc::ID_STORE_REFRESH,
+                                 CMainFrame::OnReloadStorePage) EVT_MENU(wc::ID_AUTO_START,
+                                                                         CMainFrame::OnAutoStart)
+                            EVT_UPDATE_UI(wc::ID_AUTO_START, CMainFrame::OnUpdateAutoStart)
+                                EVT_MENU(wc::ID_AUTO_PLAY, CMainFrame::OnAutoPlay) EVT_UPDATE_UI(
+                                    wc::ID_AUTO_PLAY, CMainFrame::OnUpdateAutoPlay)
                                     EVT_MENU(wc::ID_HIDE_TO_TRAY, CMainFrame::OnHideToTray)
                                         EVT_APP_MESSAGE(wc::WM_UPDATE_STATUS_PANES,
                                                         CMainFrame::OnUpdateStatusPanesMessage)
@@ -238,6 +252,21 @@ void CMainFrame::CreateStatusPanes()
 
 // ---- Pages -------------------------------------------------------------
 
+bool CMainFrame::TryBefore(wxEvent& event)
+{
+    // An event from inside a page was offered to that page's view by the
+    // page frame already; the views must not see it a second time.
+    for (auto* window = dynamic_cast<wxWindow*>(event.GetEventObject()); window;
+         window = window->GetParent())
+    {
+        if (dynamic_cast<CChildFrame*>(window))
+            return wxFrame::TryBefore(event);
+        if (window == this)
+            break;
+    }
+    return wxDocParentFrame::TryBefore(event);
+}
+
 void CMainFrame::AttachPage(CChildFrame* page)
 {
     m_pages.push_back(page);
@@ -272,6 +301,12 @@ void CMainFrame::PlacePage(CPageView* view, const char* flagName)
     const wxSize pageSize = view->IsFormPage() ? page->GetBestSize() : page->GetSize();
     const int ribbonHeight = m_pRibbonRow->GetBestSize().y;
     SetClientSize(wxSize(pageSize.x, pageSize.y + ribbonHeight));
+    // The window keeps its place; it only grows as far as the screen lets it.
+    const int display = wxDisplay::GetFromWindow(this);
+    const wxRect area = wxDisplay(display == wxNOT_FOUND ? 0u : unsigned(display)).GetClientArea();
+    const wxRect rect = GetRect();
+    SetSize(wxSize(std::min(rect.width, area.GetRight() + 1 - rect.x),
+                   std::min(rect.height, area.GetBottom() + 1 - rect.y)));
     WriteSettingInt(flagName, 1);
 }
 
@@ -312,6 +347,66 @@ void CMainFrame::OnOpenTemplatePage(platform::CAppMessageEvent& event)
         document->DeleteAllViews();
 }
 
+// ---- The station list -------------------------------------------------------
+
+void CMainFrame::OnRefreshChannels(wxCommandEvent& /*event*/)
+{
+    RefreshChannelsList();
+}
+
+void CMainFrame::RefreshChannelsList()
+{
+    // The download dialog runs its own message loop, where another refresh
+    // can arrive (a second toggle, say): it runs once this one is done.
+    if (m_bRefreshing)
+    {
+        m_bRefreshAgain = true;
+        return;
+    }
+    m_bRefreshing = true;
+    // A failed download shows its own message and leaves everything as it was.
+    const bool downloaded = DownloadStationList(this, wxString::FromUTF8(GetStationListPath()));
+    m_bRefreshing = false;
+    if (m_bCloseRequested)
+    {
+        CloseForReal();
+        return;
+    }
+    if (downloaded)
+        if (wxView* view = GetDocumentManager()->GetCurrentView())
+            platform::SendMessage(view, wc::WM_RELOAD_CHANNELS);
+    if (m_bRefreshAgain)
+    {
+        m_bRefreshAgain = false;
+        platform::PostCommand(this, wc::ID_REFRESH_CHANNELS);
+    }
+}
+
+// ---- The web pages ---------------------------------------------------------
+
+void CMainFrame::OnOpenPromoSite(wxCommandEvent& /*event*/)
+{
+    platform::OpenInBrowser(PromoSiteAddress());
+}
+
+void CMainFrame::OnOpenStoreSite(wxCommandEvent& /*event*/)
+{
+    platform::OpenInBrowser(StoreSiteAddress());
+}
+
+void CMainFrame::OnReloadPromoPage(wxCommandEvent& /*event*/)
+{
+    // Only the promotion page reacts; another page ignores the message.
+    if (wxView* view = GetDocumentManager()->GetCurrentView())
+        platform::PostMessage(view, wc::WM_RELOAD_PROMO);
+}
+
+void CMainFrame::OnReloadStorePage(wxCommandEvent& /*event*/)
+{
+    if (wxView* view = GetDocumentManager()->GetCurrentView())
+        platform::PostMessage(view, wc::WM_RELOAD_STORE);
+}
+
 // ---- Looks -------------------------------------------------------------
 
 void CMainFrame::OnApplicationLook(std::uint32_t look)
@@ -349,12 +444,9 @@ void CMainFrame::ApplyLookToWindows()
         m_wndRibbonBar->GetArtProvider()->GetColor(wxRIBBON_ART_TAB_CTRL_BACKGROUND_COLOUR);
     m_pRibbonRow->SetBackgroundColour(ribbonColour);
     m_MainButton->SetRibbonColour(ribbonColour);
-    m_pPageArea->SetBackgroundColour(
-        m_wndRibbonBar->GetArtProvider()->GetColor(wxRIBBON_ART_PAGE_BACKGROUND_COLOUR));
     m_wndRibbonBar->Realize();
     m_wndRibbonBar->Refresh();
     m_pRibbonRow->Refresh();
-    m_pPageArea->Refresh();
 }
 
 void CMainFrame::OnApplicationLookCommand(wxCommandEvent& event)
@@ -465,6 +557,21 @@ void CMainFrame::OnCloseWindow(wxCloseEvent& event)
     }
     event.Veto();
     HideToTray();
+}
+
+void CMainFrame::RequestCloseForReal()
+{
+    m_bCloseRequested = true;
+    for (wxWindow* window : wxTopLevelWindows)
+        if (auto* dialog = dynamic_cast<wxDialog*>(window); dialog && dialog->IsModal())
+            dialog->EndModal(wxID_CANCEL);
+    // A refresh closes once its dialog has returned; otherwise close from the main loop.
+    CallAfter(
+        [this]
+        {
+            if (!m_bRefreshing)
+                CloseForReal();
+        });
 }
 
 void CMainFrame::CloseForReal()

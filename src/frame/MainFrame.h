@@ -43,6 +43,9 @@ public:
     // shown, the main window is sized to hold it (once per page, ever).
     void PlacePage(CPageView* view, const char* flagName);
 
+    // Downloads a fresh station list and has the active page reload it.
+    void RefreshChannelsList();
+
     // Closes all pages and opens the page of the template with that index;
     // an index outside the templates gives the last template.
     void OpenCategoryPage(int index);
@@ -64,6 +67,9 @@ public:
     void HideToTray();
     // The real close: saves the placement, closes the pages, ends the program.
     void CloseForReal();
+    // The real close asked for from outside (the session ends): open modal
+    // dialogs are cancelled first, and the close follows once they are gone.
+    void RequestCloseForReal();
 
     // For tests and the tray: what is shown where.
     CCustomMFCRibbonBar* GetRibbonBar() const { return m_wndRibbonBar; }
@@ -76,6 +82,9 @@ public:
 
     std::int32_t m_nAutoStartState = -1;
     std::int32_t m_nAutoPlay = -1;
+
+protected:
+    bool TryBefore(wxEvent& event) override;
 
 private:
     bool AddTrayIcon();
@@ -98,6 +107,11 @@ private:
     void OnHideToTray(wxCommandEvent& event);
     void OnCustomizeMenu(wxCommandEvent& event);
     void OnStatusBarMotion(wxMouseEvent& event);
+    void OnRefreshChannels(wxCommandEvent& event);
+    void OnOpenPromoSite(wxCommandEvent& event);
+    void OnReloadPromoPage(wxCommandEvent& event);
+    void OnOpenStoreSite(wxCommandEvent& event);
+    void OnReloadStorePage(wxCommandEvent& event);
     void OnAutoStart(wxCommandEvent& event);
     void OnUpdateAutoStart(wxUpdateUIEvent& event);
     void OnAutoPlay(wxCommandEvent& event);
@@ -119,6 +133,9 @@ private:
     wxBoxSizer* m_pPageSizer = nullptr;
     std::vector<CChildFrame*> m_pages;
     bool m_bClosingForReal = false;
+    bool m_bRefreshing = false;
+    bool m_bRefreshAgain = false;
+    bool m_bCloseRequested = false;
 
     wxDECLARE_EVENT_TABLE();
 };

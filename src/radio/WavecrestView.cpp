@@ -1,19 +1,80 @@
 #include "radio/WavecrestView.h"
 
+#include "app/CachedSettings.h"
+#include "app/Identifiers.h"
+#include "app/Settings.h"
 #include "app/SettingsTable.h"
+#include "catalogue/StationList.h"
 #include "frame/ChildFrame.h"
 #include "frame/MainFrame.h"
+#include "platform/HotKeys.h"
+#include "radio/ChannelListCtrl.h"
+#include "radio/HotKeys.h"
+#include "radio/WMPPlayer4.h"
+#include "res/Resources.h"
 
-#include <wx/panel.h>
+#include <wx/checkbox.h>
 #include <wx/sizer.h>
+#include <wx/utils.h>
+#include <wx/xrc/xmlres.h>
 
 wxIMPLEMENT_DYNAMIC_CLASS(CWavecrestView, CPageView);
 
-void CWavecrestView::CreateContent(CChildFrame* frame)
+namespace
 {
-    // The form: 483 x 281 dialog units.
-    auto* form = new wxPanel(frame, wxID_ANY);
-    form->SetMinSize(frame->ConvertDialogToPixels(wxSize(483, 281)));
+constexpr int kPlayerId = 1003;
+constexpr int kListId = 1002;
+constexpr int kNonWorkingBoxId = 1005;
+constexpr int kKeyF8 = WXK_F8;
+constexpr int kKeyF9 = WXK_F9;
+} // namespace
+
+wxBEGIN_EVENT_TABLE(CWavecrestView,
+                    CPageView) EVT_CHECKBOX(kNonWorkingBoxId,
+                                            CWavecrestView::OnDisplayNonWorkingChannels)
+    EVT_LIST_KEY_DOWN(kListId, CWavecrestView::OnListKeyDown) EVT_LIST_ITEM_SELECTED(
+        kListId, CWavecrestView::OnListItemChanged) EVT_MENU(wc::ID_DISPLAY_RADIO,
+                                                             CWavecrestView::OnDisplayRadioChannels)
+        EVT_MENU(wc::ID_DISPLAY_TV, CWavecrestView::OnDisplayTvChannels) EVT_UPDATE_UI(
+            wc::ID_DISPLAY_RADIO, CWavecrestView::OnUpdateDisplayRadioChannels)
+            EVT_UPDATE_UI(wc::ID_DISPLAY_TV, CWavecrestView::OnUpdateDisplayTvChannels)
+                EVT_APP_MESSAGE(wc::WM_RELOAD_CHANNELS, CWavecrestView::OnReloadChannels)
+                    EVT_MENU(wc::ID_PLAY, CWavecrestView::OnPlay) EVT_MENU(wc::ID_TRAY_PLAY,
+                                                                           CWavecrestView::OnPlay)
+                        EVT_MENU(wc::ID_STOP, CWavecrestView::OnStop)
+                            EVT_MENU(wc::ID_TRAY_STOP,
+                                     CWavecrestView::OnStop) EVT_MENU(wc::ID_PLAY_NEXT,
+                                                                      CWavecrestView::OnNextChannel)
+                                EVT_MENU(wc::ID_TRAY_PLAY_NEXT, CWavecrestView::OnNextChannel)
+                                    EVT_MENU(wc::ID_PLAY_PREVIOUS,
+                                             CWavecrestView::OnPreviousChannel)
+                                        EVT_MENU(wc::ID_TRAY_PLAY_PREVIOUS,
+                                                 CWavecrestView::OnPreviousChannel)
+                                            EVT_PLAYER_STATUS_CHANGE(kPlayerId,
+                                                                     CWavecrestView::OnStatusChange)
+                                                EVT_PLAYER_PLAY_STATE_CHANGE(
+                                                    kPlayerId, CWavecrestView::OnPlayStateChange)
+                                                    EVT_APP_MESSAGE(platform::WM_HOTKEY,
+                                                                    CWavecrestView::OnHotKey)
+                                                        wxEND_EVENT_TABLE()
+
+    // ---- The page ------------------------------------------------------------
+
+    void CWavecrestView::CreateContent(CChildFrame* frame)
+{
+    m_bDisplayNonWorking = GetSetting(setting::DisplayNonWorkingChannels) != 0;
+
+    res::LoadXrcResources();
+    wxPanel* form = wxXmlResource::Get()->LoadPanel(frame, "IDD_WAVECREST_FORM");
+    m_player = new CWMPPlayer4(form, kPlayerId);
+    wxXmlResource::Get()->AttachUnknownControl("IDC_PLAYER", m_player, form);
+    m_player->SetId(kPlayerId); // attaching gives it the placeholder's id
+    m_listChannels = XRCCTRL(*form, "IDC_CHANNELS", CChannelListCtrl);
+    m_listChannels->SetId(kListId);
+    m_pNonWorkingBox = XRCCTRL(*form, "IDC_DISPLAY_NON_WORKING", wxCheckBox);
+    m_pNonWorkingBox->SetId(kNonWorkingBoxId);
+    m_pNonWorkingBox->SetValue(m_bDisplayNonWorking);
+
     auto* layout = new wxBoxSizer(wxVERTICAL);
     layout->Add(form, wxSizerFlags(1).Expand());
     frame->SetSizer(layout);
@@ -21,6 +82,192 @@ void CWavecrestView::CreateContent(CChildFrame* frame)
 
 void CWavecrestView::OnInitialUpdate()
 {
-    if (CMainFrame* frame = GetMainFrame())
-        frame->PlacePage(this, setting::RadioPageFitted.name);
+    wxBusyCursor wait;
+    CMainFrame* mainFrame = GetMainFrame();
+    if (!mainFrame)
+        return;
+    // The four system-wide hot keys act while the radio page is open.
+    RegisterAllHotKeys(GetChildFrame());
+    mainFrame->PlacePage(this, setting::RadioPageFitted.name);
+    platform::PostMessage(mainFrame, wc::WM_UPDATE_STATUS_PANES);
+    // The list is the page's main control: F8 and F9 work from the start.
+    m_listChannels->SetFocus();
+    // The list is filled by the reload that follows a successful download.
+    platform::PostCommand(mainFrame, wc::ID_REFRESH_CHANNELS);
+}
+
+// ---- The list --------------------------------------------------------------
+
+void CWavecrestView::OnReloadChannels(platform::CAppMessageEvent& /*event*/)
+{
+    ReloadChannelList();
+}
+
+void CWavecrestView::ReloadChannelList()
+{
+    wxBusyCursor wait;
+    CStationList stationList;
+    FillList(stationList);
+    if (GetSetting(setting::AutoPlay) == 1)
+        SelectRow(GetSetting(setting::LastChannelIndex));
+}
+
+void CWavecrestView::FillList(CStationList& stationList)
+{
+    // Without a file (the load uses it up) the list keeps what it shows.
+    if (!stationList.Load())
+        return;
+    m_listChannels->RemoveRowsAndColumns();
+    SetUpColumns(stationList);
+    FillRows(stationList);
+}
+
+void CWavecrestView::SetUpColumns(const CStationList& stationList)
+{
+    const CChannelRecord& header = stationList.m_header;
+    m_listChannels->SetUpColumns(
+        {header.GetName(), header.GetField5(), header.GetField4(), header.GetUrl()});
+}
+
+void CWavecrestView::FillRows(const CStationList& stationList)
+{
+    const bool showNonWorking = GetSetting(setting::DisplayNonWorkingChannels) != 0;
+    for (const CChannelRecord& channel : stationList.m_channels)
+    {
+        const std::string_view status = channel.FieldUtf8(CChannelRecord::kStatus);
+        if (!showNonWorking && status.find("OFF") != std::string_view::npos)
+            continue;
+        m_listChannels->AppendRow({std::string(channel.FieldUtf8(CChannelRecord::kName)),
+                                   std::string(channel.FieldUtf8(CChannelRecord::kField5)),
+                                   std::string(channel.FieldUtf8(CChannelRecord::kField4)),
+                                   std::string(channel.FieldUtf8(CChannelRecord::kUrl))});
+    }
+    m_listChannels->ShowRows();
+}
+
+void CWavecrestView::SelectRow(int index)
+{
+    if (index >= 0 && index < m_listChannels->GetRowCount())
+        m_listChannels->SelectAndFocus(index);
+}
+
+void CWavecrestView::OnListItemChanged(wxListEvent& /*event*/)
+{
+    // Posted, so it plays the selection once the list has finished changing it.
+    platform::PostCommand(this, wc::ID_PLAY);
+}
+
+void CWavecrestView::OnListKeyDown(wxListEvent& event)
+{
+    // Only while the list has the keyboard focus; the list still handles the key.
+    if (event.GetKeyCode() == kKeyF8)
+        platform::PostCommand(this, wc::ID_PLAY_PREVIOUS);
+    else if (event.GetKeyCode() == kKeyF9)
+        platform::PostCommand(this, wc::ID_PLAY_NEXT);
+    event.Skip();
+}
+
+// ---- Display filters ---------------------------------------------------------
+
+void CWavecrestView::OnDisplayNonWorkingChannels(wxCommandEvent& /*event*/)
+{
+    m_bDisplayNonWorking = m_pNonWorkingBox->GetValue();
+    WriteSettingInt(setting::DisplayNonWorkingChannels.name, m_bDisplayNonWorking ? 1 : 0);
+    platform::PostMessage(this, wc::WM_RELOAD_CHANNELS);
+}
+
+void CWavecrestView::OnDisplayRadioChannels(wxCommandEvent& /*event*/)
+{
+    g_pCachedSettings->WriteDisplayRadioChannels(
+        ToggledValue(g_pCachedSettings->DisplayRadioChannels()));
+    PostRefresh();
+}
+
+void CWavecrestView::OnDisplayTvChannels(wxCommandEvent& /*event*/)
+{
+    g_pCachedSettings->WriteDisplayTVChannels(ToggledValue(g_pCachedSettings->DisplayTVChannels()));
+    PostRefresh();
+}
+
+void CWavecrestView::OnUpdateDisplayRadioChannels(wxUpdateUIEvent& event)
+{
+    event.Check(g_pCachedSettings->DisplayRadioChannels() != 0);
+}
+
+void CWavecrestView::OnUpdateDisplayTvChannels(wxUpdateUIEvent& event)
+{
+    event.Check(g_pCachedSettings->DisplayTVChannels() != 0);
+}
+
+void CWavecrestView::PostRefresh()
+{
+    // A fresh download, which reloads the list with the new filter.
+    if (CMainFrame* mainFrame = GetMainFrame())
+        platform::PostCommand(mainFrame, wc::ID_REFRESH_CHANNELS);
+}
+
+// ---- Playback ----------------------------------------------------------------
+
+void CWavecrestView::OnPlay(wxCommandEvent& /*event*/)
+{
+    const int selected = m_listChannels->GetSelectedRow();
+    if (selected < 0)
+    {
+        // Selecting row 0 posts another Play, which plays it.
+        if (m_listChannels->GetRowCount() > 0)
+            m_listChannels->SelectAndFocus(0);
+        return;
+    }
+    WriteSettingInt(setting::LastChannelIndex.name, selected);
+    PlayUrl(m_listChannels->GetItemText(selected, CChannelListCtrl::kAddressColumn));
+}
+
+void CWavecrestView::OnStop(wxCommandEvent& /*event*/)
+{
+    m_player->GetControls().stop();
+}
+
+void CWavecrestView::OnNextChannel(wxCommandEvent& /*event*/)
+{
+    const int rows = m_listChannels->GetRowCount();
+    if (rows < 2)
+        return;
+    const int target = m_listChannels->GetSelectedRow() + 1;
+    m_listChannels->SelectAndFocus(target == rows ? 0 : target);
+}
+
+void CWavecrestView::OnPreviousChannel(wxCommandEvent& /*event*/)
+{
+    const int rows = m_listChannels->GetRowCount();
+    if (rows < 2)
+        return;
+    const int selected = m_listChannels->GetSelectedRow();
+    const int target = (selected < 0 ? rows : selected) - 1;
+    m_listChannels->SelectAndFocus(target < 0 ? rows - 1 : target);
+}
+
+void CWavecrestView::PlayUrl(const wxString& url)
+{
+    m_player->SetURL(url);
+}
+
+void CWavecrestView::OnStatusChange(wxCommandEvent& /*event*/)
+{
+    if (CMainFrame* mainFrame = GetMainFrame())
+        mainFrame->SetStatusText(m_player->GetStatusText());
+}
+
+void CWavecrestView::OnPlayStateChange(wxCommandEvent& /*event*/) {}
+
+void CWavecrestView::OnHotKey(platform::CAppMessageEvent& event)
+{
+    PostHotKeyCommand(this, static_cast<int>(event.GetWParam()));
+}
+
+bool CWavecrestView::OnClose(bool deleteWindow)
+{
+    // Closing the page releases its hot keys (and ends playback with the player).
+    if (GetChildFrame())
+        UnregisterAllHotKeys(GetChildFrame());
+    return CPageView::OnClose(deleteWindow);
 }

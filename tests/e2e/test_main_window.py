@@ -26,6 +26,7 @@ class MainWindow(EndToEndTest):
             self.skipTest("without a notification area the window is iconified instead")
         program = self.start()
         window = program.wait_for_window()
+        program.wait_for_start_refresh()
         program.close_window(window)
         self.assertTrue(wait_until(lambda: not program.windows(visible_only=True)))
         time.sleep(0.5)

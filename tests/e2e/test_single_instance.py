@@ -5,7 +5,7 @@ import signal
 import time
 import unittest
 
-from wavecrest_e2e import EndToEndTest, TITLE, is_tray_icon, xdotool
+from wavecrest_e2e import EndToEndTest, TITLE, is_main_window, xdotool
 
 
 class SingleInstance(EndToEndTest):
@@ -31,7 +31,7 @@ class SingleInstance(EndToEndTest):
         first.wait_for_window(visible=True)
         # One main window in all: the second start never opened its own.
         windows = [w for w in xdotool("search", "--name", "^%s$" % TITLE)
-                   if not is_tray_icon(w)]
+                   if is_main_window(w)]
         self.assertEqual(len(windows), 1)
 
     def test_a_second_start_with_a_number_ends_without_showing_the_first(self):

@@ -43,6 +43,17 @@ def is_tray_icon(window):
     return "_XEMBED_INFO(" in text
 
 
+def is_dialog(window):
+    """Dialogs (the download dialog carries the program's title too)."""
+    text = subprocess.run(["xprop", "-id", window, "_NET_WM_WINDOW_TYPE"],
+                          capture_output=True, text=True).stdout
+    return "_NET_WM_WINDOW_TYPE_DIALOG" in text
+
+
+def is_main_window(window):
+    return not is_tray_icon(window) and not is_dialog(window)
+
+
 class Home:
     """A private HOME with XDG folders, removed at close()."""
 
@@ -95,10 +106,10 @@ class Home:
 class Wavecrest:
     """One started process of the program."""
 
-    def __init__(self, home, *args, env=None):
+    def __init__(self, home, *args, env=None, binary=BINARY):
         self.home = home
         self.process = subprocess.Popen(
-            [BINARY, *args], env=env or home.environment(),
+            [binary, *args], env=env or home.environment(),
             stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
 
     @property
@@ -106,13 +117,13 @@ class Wavecrest:
         return self.process.pid
 
     def windows(self, visible_only=False):
-        """The program's top-level windows titled with its title. The tray
-        icon's own small window carries the title too; it is not counted."""
+        """The program's main windows: top-level windows titled with its
+        title that are neither its tray icon nor a dialog."""
         args = ["search"]
         if visible_only:
             args.append("--onlyvisible")
         found = xdotool(*args, "--pid", str(self.pid), "--name", "^%s$" % TITLE)
-        return [window for window in found if not is_tray_icon(window)]
+        return [window for window in found if is_main_window(window)]
 
     def wait_for_window(self, visible=True, timeout=15.0):
         found = wait_until(lambda: self.windows(visible_only=visible), timeout)
@@ -126,6 +137,13 @@ class Wavecrest:
         socket_path = os.path.join(self.home.runtime, "wavecrest.socket")
         if not wait_until(lambda: os.path.exists(socket_path), timeout):
             raise AssertionError("the first instance never started listening")
+
+    def wait_for_start_refresh(self, count=1, timeout=30.0):
+        """Waits until the download of the station list that every start runs
+        has failed (tests point it at a closed port), so that its modal
+        dialog is gone and the window takes clicks again."""
+        if not wait_until(lambda: len(self.home.modal_messages()) >= count, timeout):
+            raise AssertionError("the start's station-list refresh never ended")
 
     def wait(self, timeout=15.0):
         return self.process.wait(timeout=timeout)

@@ -11,7 +11,8 @@
 namespace
 {
 const char kUnset[] = "\x01";
-const char* const kVariables[] = {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR"};
+const char* const kVariables[] = {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR",
+                                  "XDG_CACHE_HOME"};
 
 int RemoveEntry(const char* path, const struct stat*, int, FTW*)
 {
@@ -37,6 +38,7 @@ CTempHome::CTempHome()
     ::setenv("XDG_CONFIG_HOME", ConfigFolder().c_str(), 1);
     ::setenv("XDG_DATA_HOME", DataFolder().c_str(), 1);
     ::setenv("XDG_RUNTIME_DIR", RuntimeFolder().c_str(), 1);
+    ::setenv("XDG_CACHE_HOME", (m_path + "/cache").c_str(), 1);
 }
 
 CTempHome::~CTempHome()

@@ -1,0 +1,135 @@
+#include "catalogue/DlgFileDownloader.h"
+
+#include "app/Identifiers.h"
+#include "platform/ModalDialogs.h"
+#include "res/Resources.h"
+
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+#include <wx/utils.h>
+#include <wx/xrc/xmlres.h>
+
+namespace
+{
+// How often the transfer gets its turn, and how long each turn may last. A
+// turn must be shorter than the interval: the rest of the time belongs to
+// painting and to the keyboard, and a timer that is always due again would
+// keep anything that yields until no event is pending (wxYield) from ever
+// returning.
+constexpr int kTransferIntervalMs = 20;
+constexpr std::chrono::milliseconds kTransferSlice{10};
+} // namespace
+
+CDlgFileDownloader::CDlgFileDownloader(wxWindow* parent)
+    : m_startTimer(this, kStartTimerId), m_transferTimer(this, kTransferTimerId)
+{
+    res::LoadXrcResources();
+    wxXmlResource::Get()->LoadDialog(this, parent, kResourceName);
+}
+
+CDlgFileDownloader::~CDlgFileDownloader() = default;
+
+bool CDlgFileDownloader::DownloadFile(const wxString& address, const wxString& destination)
+{
+    m_strSourceUrl = address;
+    m_strDownloadedFile.clear();
+    if (!GetHandle()) // the dialog could not be built
+        return false;
+    const int result = platform::RunModal(*this);
+    if (result != wxID_OK || m_strDownloadedFile.empty())
+    {
+        m_downloadManager.Cancel();
+        return false;
+    }
+    m_strDownloadedFile.clear();
+    return m_downloadManager.ReplaceFile(destination);
+}
+
+bool CDlgFileDownloader::TransferDataToWindow()
+{
+    if (auto* status = dynamic_cast<wxStaticText*>(FindWindow(IDC_STATUS_TEXT)))
+    {
+        status->SetLabel(m_strStatusText);
+        // Room for the whole text, never less than the dialog's own size.
+        if (GetSizer())
+            GetSizer()->SetSizeHints(this);
+        Centre();
+    }
+    return wxDialog::TransferDataToWindow();
+}
+
+void CDlgFileDownloader::OnInitDialog(wxInitDialogEvent& event)
+{
+    event.Skip(); // the base puts the status text into its control
+    SetIcons(res::AppIconBundle());
+    m_startTimer.StartOnce(int(m_startDelay.count()));
+    SetTitle(wc::kAppTitle);
+}
+
+void CDlgFileDownloader::OnTimer(wxTimerEvent& event)
+{
+    if (event.GetId() == kStartTimerId)
+        StartTransfer();
+    else
+        ContinueTransfer();
+}
+
+void CDlgFileDownloader::StartTransfer()
+{
+    m_startTimer.Stop();
+    m_pBusyCursor = std::make_unique<wxBusyCursor>();
+    m_downloadManager.SetSourceUrl(m_strSourceUrl);
+    if (!m_downloadManager.Start())
+        return EndTransfer();
+    m_transferTimer.Start(kTransferIntervalMs);
+}
+
+void CDlgFileDownloader::ContinueTransfer()
+{
+    if (m_downloadManager.Step(kTransferSlice) != CFileDownloadManager::State::Running)
+        EndTransfer();
+}
+
+void CDlgFileDownloader::EndTransfer()
+{
+    m_transferTimer.Stop();
+    m_pBusyCursor.reset();
+    const bool ok = m_downloadManager.GetState() == CFileDownloadManager::State::Succeeded;
+    if (ok)
+        m_strDownloadedFile = m_downloadManager.GetLocalFile();
+    if (IsModal())
+        EndModal(ok ? wxID_OK : wxID_CANCEL);
+}
+
+void CDlgFileDownloader::CancelByUser()
+{
+    m_startTimer.Stop();
+    m_transferTimer.Stop();
+    m_downloadManager.Cancel();
+    m_pBusyCursor.reset();
+    if (IsModal())
+        EndModal(wxID_CANCEL);
+}
+
+void CDlgFileDownloader::OnCharHook(wxKeyEvent& event)
+{
+    if (event.GetKeyCode() == WXK_ESCAPE)
+        CancelByUser();
+    else
+        event.Skip();
+}
+
+void CDlgFileDownloader::OnCloseWindow(wxCloseEvent&)
+{
+    CancelByUser();
+}
+
+// The event table stays last: clang-format cannot lay it out.
+// clang-format off
+wxBEGIN_EVENT_TABLE(CDlgFileDownloader, wxDialog)
+    EVT_INIT_DIALOG(CDlgFileDownloader::OnInitDialog)
+    EVT_TIMER(CDlgFileDownloader::kStartTimerId, CDlgFileDownloader::OnTimer)
+    EVT_TIMER(CDlgFileDownloader::kTransferTimerId, CDlgFileDownloader::OnTimer)
+    EVT_CHAR_HOOK(CDlgFileDownloader::OnCharHook)
+    EVT_CLOSE(CDlgFileDownloader::OnCloseWindow)
+wxEND_EVENT_TABLE()

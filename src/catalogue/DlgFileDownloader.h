@@ -1,0 +1,67 @@
+#pragma once
+// The small modal dialog (dialog 310) shown while a file downloads. It waits
+// one second, then runs the transfer from its own timer on the GUI thread, a
+// short slice at a time, so it keeps repainting and Esc or its close button
+// can cancel it at any moment.
+
+#include "catalogue/FileDownloadManager.h"
+
+#include <wx/dialog.h>
+#include <wx/timer.h>
+
+#include <chrono>
+#include <memory>
+
+class wxBusyCursor;
+
+class CDlgFileDownloader : public wxDialog
+{
+public:
+    static constexpr const char* kResourceName = "IDD_FILE_DOWNLOADER";
+    static constexpr int IDD = 310;
+    static constexpr int IDC_STATUS_TEXT = 1001;
+    // Timer 1 starts the transfer; timer 2 drives it.
+    static constexpr int kStartTimerId = 1;
+    static constexpr int kTransferTimerId = 2;
+    static constexpr std::chrono::milliseconds kDefaultStartDelay{1000};
+
+    explicit CDlgFileDownloader(wxWindow* parent);
+    ~CDlgFileDownloader() override;
+
+    // The text of the static control while the dialog runs; set it before
+    // DownloadFile.
+    void SetStatusText(const wxString& text) { m_strStatusText = text; }
+    // How long the dialog shows before the transfer starts.
+    void SetStartDelay(std::chrono::milliseconds delay) { m_startDelay = delay; }
+    // The downloader, for its limits and certificate settings.
+    CFileDownloadManager& GetDownloadManager() { return m_downloadManager; }
+
+    // Runs the dialog modally while the address downloads, then puts the
+    // result in place of the destination file. True when the destination now
+    // holds the whole new file; false on any failure or when the user cancelled.
+    bool DownloadFile(const wxString& address, const wxString& destination);
+
+    bool TransferDataToWindow() override;
+
+private:
+    void OnInitDialog(wxInitDialogEvent& event);
+    void OnTimer(wxTimerEvent& event);
+    void OnCharHook(wxKeyEvent& event);
+    void OnCloseWindow(wxCloseEvent& event);
+
+    void StartTransfer();
+    void ContinueTransfer();
+    void EndTransfer();
+    void CancelByUser();
+
+    CFileDownloadManager m_downloadManager;
+    wxTimer m_startTimer;
+    wxTimer m_transferTimer;
+    std::unique_ptr<wxBusyCursor> m_pBusyCursor;
+    std::chrono::milliseconds m_startDelay = kDefaultStartDelay;
+    wxString m_strSourceUrl;
+    wxString m_strDownloadedFile; // the temporary file after a successful transfer
+    wxString m_strStatusText;
+
+    wxDECLARE_EVENT_TABLE();
+};

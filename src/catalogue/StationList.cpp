@@ -1,0 +1,331 @@
+#include "catalogue/StationList.h"
+
+#include "app/CachedSettings.h"
+#include "catalogue/DataFolder.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <memory>
+#include <new>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace
+{
+// Large blocks: a 20 MB list is read in some eighty calls; a small file
+// needs no more than its size.
+constexpr std::size_t kMaxBlockSize = 256 * 1024;
+constexpr std::size_t kMinBlockSize = 4 * 1024;
+
+std::size_t BlockSizeFor(const struct stat& info)
+{
+    if (!S_ISREG(info.st_mode))
+        return kMaxBlockSize;
+    const auto size = static_cast<unsigned long long>(info.st_size);
+    return static_cast<std::size_t>(
+        std::clamp<unsigned long long>(size, kMinBlockSize, kMaxBlockSize));
+}
+
+ReadFunction& ReadCall()
+{
+    static ReadFunction read = nullptr;
+    return read;
+}
+
+ssize_t ReadBlock(int fd, void* buffer, std::size_t size)
+{
+    for (;;)
+    {
+        const ssize_t got = ReadCall() ? ReadCall()(fd, buffer, size) : ::read(fd, buffer, size);
+        if (got >= 0 || errno != EINTR)
+            return got;
+    }
+}
+
+// An open station-list file: closed, and deleted when asked, however the
+// reading ends.
+class COpenFile
+{
+public:
+    COpenFile(int fd, std::string path, bool deleteAfter)
+        : m_fd(fd), m_path(std::move(path)), m_deleteAfter(deleteAfter)
+    {
+    }
+    ~COpenFile()
+    {
+        const int error = errno; // the reason of a failed read, for the caller
+        Close();
+        errno = error;
+    }
+    COpenFile(const COpenFile&) = delete;
+    COpenFile& operator=(const COpenFile&) = delete;
+
+    int Descriptor() const { return m_fd; }
+
+private:
+    void Close()
+    {
+        struct stat read;
+        const bool known = m_deleteAfter && ::fstat(m_fd, &read) == 0;
+        ::close(m_fd);
+        if (!m_deleteAfter)
+            return;
+        // Only the file that was read: if a new download has been put in its
+        // place meanwhile, that one stays for the next load.
+        struct stat now;
+        if (::stat(m_path.c_str(), &now) == 0 && known &&
+            (now.st_dev != read.st_dev || now.st_ino != read.st_ino))
+            return;
+        ::unlink(m_path.c_str());
+    }
+
+    int m_fd;
+    std::string m_path;
+    bool m_deleteAfter;
+};
+
+StationListReadResult ReadLines(const std::string& path,
+                                const CStationListDecoder::LineHandler& onLine,
+                                bool regularFileOnly, bool deleteAfter, bool& opened)
+{
+    opened = false;
+    // Not blocking on the open: a FIFO in place of the file must not hang the
+    // program waiting for a writer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return StationListReadResult::NotOpened;
+    struct stat info;
+    int error = 0;
+    if (::fstat(fd, &info) != 0)
+        error = errno;
+    else if (S_ISDIR(info.st_mode))
+        error = EISDIR;
+    else if (regularFileOnly && !S_ISREG(info.st_mode))
+        error = EINVAL;
+    if (error != 0)
+    {
+        ::close(fd);
+        errno = error;
+        return StationListReadResult::NotOpened;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    opened = true;
+    COpenFile file(fd, path, deleteAfter);
+
+    const std::size_t blockSize = BlockSizeFor(info);
+    std::unique_ptr<char[]> buffer(new char[blockSize]);
+    CStationListDecoder decoder(onLine);
+    for (;;)
+    {
+        const ssize_t got = ReadBlock(file.Descriptor(), buffer.get(), blockSize);
+        if (got < 0)
+            return StationListReadResult::ReadError; // the unfinished line is dropped
+        if (got == 0)
+            break;
+        decoder.Feed(buffer.get(), static_cast<std::size_t>(got));
+    }
+    decoder.Finish();
+    return StationListReadResult::Read;
+}
+} // namespace
+
+void SetStationListReadFunctionForTests(ReadFunction read)
+{
+    ReadCall() = read;
+}
+
+// --- CChannelArray -----------------------------------------------------------
+
+int CChannelArray::Add(const CChannelRecord& record)
+{
+    m_records.push_back(record);
+    return GetCount() - 1;
+}
+
+int CChannelArray::Add(CChannelRecord&& record)
+{
+    m_records.push_back(std::move(record));
+    return GetCount() - 1;
+}
+
+const CChannelRecord& CChannelArray::GetAt(int index) const
+{
+    if (index < 0 || index >= GetCount())
+        throw std::out_of_range("channel index " + std::to_string(index) + " of " +
+                                std::to_string(GetCount()));
+    return m_records[static_cast<std::size_t>(index)];
+}
+
+// --- CStationListDecoder -----------------------------------------------------
+
+CStationListDecoder::CStationListDecoder(LineHandler onLine) : m_onLine(std::move(onLine)) {}
+
+void CStationListDecoder::Feed(const char* data, std::size_t size)
+{
+    const auto* bytes = reinterpret_cast<const unsigned char*>(data);
+    const unsigned char* const end = bytes + size;
+    if (m_oddByte >= 0 && bytes < end)
+    {
+        // Put the pair back together, then go on as usual.
+        const unsigned char pair[2] = {static_cast<unsigned char>(m_oddByte), *bytes++};
+        m_oddByte = -1;
+        Feed(reinterpret_cast<const char*>(pair), 2);
+    }
+
+    while (end - bytes >= 2)
+    {
+        const char16_t unit = static_cast<char16_t>(bytes[0] | (bytes[1] << 8));
+        bytes += 2;
+        m_lineStarted = true;
+        if (m_highSurrogate)
+        {
+            if (unit >= 0xDC00 && unit <= 0xDFFF)
+            {
+                AppendUtf8(m_line, 0x10000 + ((char32_t(m_highSurrogate) - 0xD800) << 10) +
+                                       (char32_t(unit) - 0xDC00));
+                m_highSurrogate = 0;
+                continue;
+            }
+            AppendUtf8(m_line, 0xFFFD);
+            m_problems |= StationListLine::kUnpairedSurrogate;
+            m_highSurrogate = 0;
+        }
+        if (unit < 0x80 && unit > 0 && unit != u'\n')
+        {
+            m_line += static_cast<char>(unit);
+        }
+        else if (unit == u'\n')
+        {
+            // CR LF ends a line as LF alone does; neither is part of the line.
+            if (!m_line.empty() && m_line.back() == '\r')
+                m_line.pop_back();
+            EndLine();
+        }
+        else if (unit == 0)
+        {
+            m_problems |= StationListLine::kNulCharacter;
+        }
+        else if (unit >= 0xD800 && unit <= 0xDBFF)
+        {
+            m_highSurrogate = unit;
+        }
+        else
+        {
+            if (unit >= 0xDC00 && unit <= 0xDFFF)
+                m_problems |= StationListLine::kUnpairedSurrogate;
+            AppendUtf8(m_line, unit); // a lone low surrogate becomes U+FFFD
+        }
+    }
+    if (bytes < end)
+    {
+        m_oddByte = *bytes;
+        m_lineStarted = true;
+    }
+}
+
+void CStationListDecoder::Finish()
+{
+    if (m_highSurrogate)
+    {
+        AppendUtf8(m_line, 0xFFFD);
+        m_problems |= StationListLine::kUnpairedSurrogate;
+        m_highSurrogate = 0;
+    }
+    if (m_oddByte >= 0)
+    {
+        m_problems |= StationListLine::kOddByte;
+        m_oddByte = -1;
+    }
+    if (m_lineStarted)
+        EndLine();
+    m_line.clear();
+    m_problems = 0;
+    m_number = 1;
+}
+
+void CStationListDecoder::EndLine()
+{
+    m_onLine(StationListLine{m_line, m_number, m_problems});
+    m_line.clear();
+    m_problems = 0;
+    m_lineStarted = false;
+    ++m_number;
+}
+
+StationListReadResult ReadStationListFile(const std::string& path,
+                                          const CStationListDecoder::LineHandler& onLine,
+                                          bool regularFileOnly)
+{
+    bool opened = false;
+    return ReadLines(path, onLine, regularFileOnly, false, opened);
+}
+
+// --- CStationList ------------------------------------------------------------
+
+CStationList::CStationList(DisplayFilters filters) : m_filters(filters) {}
+
+bool CStationList::Load()
+{
+    m_channels.RemoveAll();
+    const std::string path = GetStationListPath();
+    bool opened = false;
+    try
+    {
+        ReadLines(
+            path, [this](const StationListLine& line) { AddLineUtf8(line.text); }, true, true,
+            opened);
+    }
+    catch (const std::bad_alloc&)
+    {
+        // Out of memory part-way: the channels read so far stay, and the file
+        // has been closed and deleted on the way out of the reader.
+    }
+    return opened;
+}
+
+StationListReadResult CStationList::ReadFile(const std::string& path)
+{
+    m_channels.RemoveAll();
+    return ReadStationListFile(
+        path, [this](const StationListLine& line) { AddLineUtf8(line.text); }, false);
+}
+
+bool CStationList::AddLine(const wxString& line)
+{
+    return AddLineUtf8(ToUtf8(line));
+}
+
+bool CStationList::AddLineUtf8(std::string_view line)
+{
+    if (TrimFieldSpace(line).empty())
+        return true;
+    CChannelRecord record = CChannelRecord::ParseUtf8(line);
+    if (m_header.FieldUtf8(CChannelRecord::kType).empty())
+        m_header = std::move(record);
+    else if (Shown(record))
+        m_channels.Add(std::move(record));
+    return true;
+}
+
+bool CStationList::Shown(const CChannelRecord& channel) const
+{
+    // Without the application's settings (a program that has none), nothing is left out.
+    if (m_filters == DisplayFilters::None || !g_pCachedSettings)
+        return true;
+    CachedSettings& cache = *g_pCachedSettings;
+    // The cached field once it is loaded (without building the setting's
+    // name for every channel), else the cached read that loads it.
+    const auto flag = [&cache](std::int32_t field, int (CachedSettings::*read)())
+    { return field != -1 ? field : (cache.*read)(); };
+    const std::string_view type = channel.FieldUtf8(CChannelRecord::kType);
+    if (flag(cache.m_nDisplayRadioChannels, &CachedSettings::DisplayRadioChannels) == 0 &&
+        EqualsNoCase(type, "Radio"))
+        return false;
+    if (flag(cache.m_nDisplayTVChannels, &CachedSettings::DisplayTVChannels) == 0 &&
+        EqualsNoCase(type, "TV"))
+        return false;
+    return true;
+}

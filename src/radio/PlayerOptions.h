@@ -1,0 +1,40 @@
+#pragma once
+// The options the playback engine (mpv) starts with: the program's own
+// settings, the extra options a person or a test gives in the environment
+// variable WAVECREST_PLAYER_OPTIONS ("name=value" pairs separated by ";"),
+// and the safety options that always win, so that the engine never fetches
+// scripts or helper programs, never reads configuration files, never opens
+// unsafe playlists and never reacts to keys of its own.
+
+#include <string>
+#include <utility>
+#include <vector>
+
+class CPlayerOptions
+{
+public:
+    using COption = std::pair<std::string, std::string>; // name, value
+
+    // The environment variable that holds the extra options.
+    static const char* const kEnvironmentVariable;
+
+    // Splits "name=value;name=value" into options. Blanks around names and
+    // values are removed, empty pieces are skipped, a leading "--" of a name
+    // is dropped and a name without "=" means "name=yes". A piece whose name
+    // is not an option name (letters, digits, "-", "/") is left out and
+    // listed in pRejected when given.
+    static std::vector<COption> Parse(const std::string& strText,
+                                      std::vector<std::string>* pRejected = nullptr);
+
+    // The options that may not be changed from outside, with their values.
+    static const std::vector<COption>& SafetyOptions();
+    // The program's own starting values (volume 50 and the like).
+    static const std::vector<COption>& DefaultOptions();
+
+    // Everything the engine starts with, in the order it is applied: the
+    // defaults, then the extra options (those that would override a safety
+    // option or the window to draw in are left out), then the safety options.
+    static std::vector<COption> Build(const std::string& strExtra);
+    // Build() with the contents of the environment variable.
+    static std::vector<COption> FromEnvironment();
+};

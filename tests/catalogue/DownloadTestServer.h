@@ -1,0 +1,46 @@
+#pragma once
+// The download tests' view of tests/support/http_test_server.py: starts it on
+// loopback in its own process, tells its address and how many requests it
+// has seen, and ends it again. Also the folder helpers those tests share.
+
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+class CDownloadTestServer
+{
+public:
+    // Serves the files of root at /files/<name>; with a certificate and key
+    // it speaks https instead of http.
+    explicit CDownloadTestServer(const std::string& root, const std::string& certificate = "",
+                                 const std::string& key = "");
+    ~CDownloadTestServer();
+    CDownloadTestServer(const CDownloadTestServer&) = delete;
+    CDownloadTestServer& operator=(const CDownloadTestServer&) = delete;
+
+    int Port() const { return m_nPort; }
+    // The whole address of a path on this server ("/files/list" ...).
+    std::string Address(const std::string& path) const;
+    // Requests seen so far, and those for exactly one path.
+    int RequestCount() const;
+    int RequestCount(const std::string& path) const;
+    // Ends the server; its port then refuses connections.
+    void Stop();
+
+private:
+    std::vector<std::string> RequestLines() const;
+
+    std::string m_strScheme;
+    std::string m_strLog;
+    pid_t m_pid = -1;
+    int m_nStdin = -1;
+    int m_nPort = 0;
+};
+
+// The names in a folder that begin with the prefix (all names for "").
+std::vector<std::string> FilesIn(const std::string& folder, const std::string& prefix = "");
+// Makes a self-signed certificate for 127.0.0.1; false when openssl is missing.
+bool MakeLoopbackCertificate(const std::string& certificate, const std::string& key);
+// The body tests serve as a station list: UTF-16 text with a byte order mark,
+// CR LF line ends and bytes of every value, larger than one network read.
+std::string SampleStationList();

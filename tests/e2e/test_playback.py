@@ -1,0 +1,102 @@
+"""A person starts Wavecrest: the list comes from a station-list server, the
+remembered channel plays (its tone is heard), and F9 moves to the next one."""
+
+import os
+import socket
+import subprocess
+import sys
+import time
+import unittest
+
+from sound import strongest_tone
+from wavecrest_e2e import EndToEndTest, wait_until
+
+STREAM_SERVER = os.path.join(os.path.dirname(__file__), "..", "support", "stream_server.py")
+TONES = [440, 523, 659]
+
+
+def free_port():
+    with socket.socket() as probe:
+        probe.bind(("127.0.0.1", 0))
+        return probe.getsockname()[1]
+
+
+def utf16_station_list(lines):
+    return "\r\n".join(lines).encode("utf-16-le") + "\r\n".encode("utf-16-le")
+
+
+class Playback(EndToEndTest):
+
+    def setUp(self):
+        super().setUp()
+        self.list_file = os.path.join(self.home.path, "world.zip")
+        self.log = os.path.join(self.home.path, "requests.log")
+        # The list names the server's own streams, so its port is chosen first.
+        port = free_port()
+        self.address = "http://127.0.0.1:%d" % port
+        lines = ["Type,Channel,Address,Language,Genre,About,Status"]
+        for hz in TONES:
+            lines.append("Radio,Tone %d,%s/radio/%d.mp3,en,Tones,%d Hz,ON" % (hz, self.address, hz, hz))
+        with open(self.list_file, "wb") as file:
+            file.write(utf16_station_list(lines))
+        self.server = subprocess.Popen(
+            [sys.executable, STREAM_SERVER, "--port", str(port), "--log", self.log,
+             "--route", "/world.zip=" + self.list_file],
+            stdout=subprocess.PIPE, text=True)
+        self.addCleanup(self.stop_server)
+        self.assertEqual(self.server.stdout.readline().strip(), self.address)
+        self.sound = os.path.join(self.home.path, "sound.wav")
+
+    def stop_server(self):
+        self.server.terminate()
+        self.server.wait(timeout=10)
+        self.server.stdout.close()
+
+    def requested(self):
+        try:
+            with open(self.log, encoding="utf-8") as file:
+                return [line.split()[-1] for line in file if line.strip()]
+        except FileNotFoundError:
+            return []
+
+    def start_player(self):
+        return self.start(
+            WAVECREST_STATION_LIST_URL=self.address + "/world.zip",
+            WAVECREST_PLAYER_OPTIONS="ao=pcm;ao-pcm-file=" + self.sound)
+
+    def test_the_remembered_channel_plays_at_start_and_f9_moves_to_the_next(self):
+        self.home.write_settings("[Settings]\nLastChannelIndex=1\nAutoPlay=1\n")
+        program = self.start_player()
+        window = program.wait_for_window()
+        self.assertTrue(wait_until(lambda: "/radio/523.mp3" in str(self.requested()), 30),
+                        self.requested())
+        # The captured sound is the remembered channel's tone.
+        heard = wait_until(lambda: strongest_tone(self.sound, TONES, 1.0)[0] is not None, 30)
+        self.assertTrue(heard, "no sound was written")
+        time.sleep(1.5)
+        tone, loudness = strongest_tone(self.sound, TONES, 1.0)
+        self.assertEqual(tone, 523)
+        self.assertGreater(loudness, 0.001)  # not silence
+        self.assertEqual(self.home.modal_messages(), [])
+
+        # F9 in the list plays the next channel.
+        subprocess.run(["xdotool", "windowfocus", "--sync", window], check=True)
+        subprocess.run(["xdotool", "key", "F9"], check=True)
+        self.assertTrue(wait_until(lambda: "/radio/659.mp3" in str(self.requested()), 30),
+                        self.requested())
+        self.assertTrue(wait_until(lambda: "LastChannelIndex=2" in self.home.read_settings(), 10))
+
+    def test_a_station_list_server_that_is_down_shows_the_failure_and_loses_nothing(self):
+        self.home.write_settings("[Settings]\nLastChannelIndex=0\nAutoPlay=1\n")
+        program = self.start(WAVECREST_STATION_LIST_URL="http://127.0.0.1:9/world.zip")
+        program.wait_for_window()
+        self.assertTrue(wait_until(lambda: self.home.modal_messages(), 30))
+        message = self.home.modal_messages()[0]
+        self.assertIn("Wavecrest by Tolvane", message)
+        self.assertIn("support@tolvane.example", message)
+        self.assertTrue(program.is_running())
+        self.assertIn("LastChannelIndex=0", self.home.read_settings())
+
+
+if __name__ == "__main__":
+    unittest.main()

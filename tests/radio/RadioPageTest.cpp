@@ -1,0 +1,357 @@
+// The radio page in the real application: the list built from a station
+// list, auto-play, the playback commands and the status text, with the real
+// player playing loopback streams (its sound goes to a file).
+
+#include "app/CachedSettings.h"
+#include "app/Identifiers.h"
+#include "app/Settings.h"
+#include "catalogue/DataFolder.h"
+#include "frame/CustomMFCRibbonBar.h"
+#include "frame/MainFrame.h"
+#include "radio/ChannelListCtrl.h"
+#include "radio/StreamServerProcess.h"
+#include "radio/WMPPlayer4.h"
+#include "radio/WavecrestView.h"
+#include "support/GuiTestSupport.h"
+#include "support/TempHome.h"
+
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/docview.h>
+#include <wx/statusbr.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+
+namespace
+{
+CMainFrame* Frame()
+{
+    return dynamic_cast<CMainFrame*>(wxTheApp->GetTopWindow());
+}
+
+CWavecrestView* RadioView()
+{
+    return dynamic_cast<CWavecrestView*>(wxDocManager::GetDocumentManager()->GetCurrentView());
+}
+
+CChannelListCtrl* List()
+{
+    return RadioView()->GetChannelList();
+}
+
+// UTF-16 little-endian with CR LF line ends, as station lists are written.
+std::string Utf16(const std::string& text)
+{
+    const std::wstring wide = wxString::FromUTF8(text).ToStdWstring();
+    std::string bytes;
+    for (wchar_t c : wide)
+    {
+        if (c == L'\n')
+            bytes += std::string("\r\0", 2);
+        bytes += static_cast<char>(c & 0xFF);
+        bytes += static_cast<char>((c >> 8) & 0xFF);
+    }
+    return bytes;
+}
+
+std::vector<std::string> Column(int column)
+{
+    std::vector<std::string> texts;
+    for (int row = 0; row < List()->GetItemCount(); ++row)
+        texts.push_back(List()->GetItemText(row, column).utf8_string());
+    return texts;
+}
+
+class RadioPage : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        s_pStreams = std::make_unique<CStreamServerProcess>();
+        s_strSound = std::string(std::getenv("HOME")) + "/sound.wav";
+        const std::string options = "ao=pcm;ao-pcm-file=" + s_strSound;
+        setenv("WAVECREST_PLAYER_OPTIONS", options.c_str(), 1);
+        // A page opened now has a player with those options.
+        Frame()->OpenCategoryPage(0);
+        PumpEvents();
+    }
+    static void TearDownTestSuite()
+    {
+        Frame()->OpenCategoryPage(1);
+        PumpEvents();
+        s_pStreams.reset();
+    }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(s_pStreams->IsRunning());
+        if (!RadioView())
+        {
+            Frame()->OpenCategoryPage(0);
+            PumpEvents();
+        }
+        ASSERT_NE(RadioView(), nullptr);
+        WriteSettingInt("AutoPlay", 0);
+    }
+
+    // Puts a station list where a download leaves it and has the page reload it.
+    void Reload(const std::string& lines)
+    {
+        WriteWholeFile(GetStationListPath(), Utf16(lines));
+        platform::SendMessage(RadioView(), wc::WM_RELOAD_CHANNELS);
+        PumpEvents();
+    }
+
+    std::string Stream(int hz) const
+    {
+        return s_pStreams->Url("/radio/" + std::to_string(hz) + ".mp3");
+    }
+
+    std::string FourChannels() const
+    {
+        return "Type,Name,Address,Language,Genre,About,Status\n"
+               "Radio,One," +
+               Stream(440) +
+               ",en,Pop,First,ON\n"
+               "Radio,Two," +
+               Stream(523) +
+               ",en,Jazz,Second,OFF\n"
+               "TV,Three," +
+               Stream(659) +
+               ",de,News,Third,off\n"
+               "Radio,Four," +
+               Stream(880) + ",fr,Rock,Fourth,\n";
+    }
+
+    bool PlayerIsOn(const std::string& url)
+    {
+        return WaitUntil([&] { return RadioView()->GetPlayer()->GetURL() == url; }, 10000);
+    }
+
+    static std::unique_ptr<CStreamServerProcess> s_pStreams;
+    static std::string s_strSound;
+    CModalRecorder m_modals{[](const platform::ModalRequest& request) -> std::optional<int>
+                            {
+                                if (request.kind == platform::ModalRequest::Kind::Dialog)
+                                    return std::nullopt; // the download dialog runs for real
+                                return wxOK;
+                            }};
+};
+
+std::unique_ptr<CStreamServerProcess> RadioPage::s_pStreams;
+std::string RadioPage::s_strSound;
+} // namespace
+
+TEST_F(RadioPage, ShowsTheColumnsOfTheHeaderAndNumbersTheWorkingChannels)
+{
+    Reload(FourChannels());
+    ASSERT_EQ(List()->GetColumnCount(), 5);
+    std::vector<std::string> titles;
+    for (int column = 0; column < 5; ++column)
+    {
+        wxListItem item;
+        item.SetMask(wxLIST_MASK_TEXT);
+        List()->GetColumn(column, item);
+        titles.push_back(item.GetText().utf8_string());
+    }
+    EXPECT_EQ(titles, (std::vector<std::string>{"Sr No", "Name", "About", "Genre", "Address"}));
+    EXPECT_EQ(List()->GetColumnWidth(4), 0) << "the address column is hidden";
+    EXPECT_EQ(Column(0), (std::vector<std::string>{"1", "2", "3"}));
+    EXPECT_EQ(Column(1), (std::vector<std::string>{"One", "Three", "Four"}))
+        << "'OFF' is left out, 'off' is not";
+    EXPECT_EQ(Column(2), (std::vector<std::string>{"First", "Third", "Fourth"}));
+    EXPECT_EQ(Column(4)[2], Stream(880));
+    EXPECT_FALSE(std::ifstream(GetStationListPath()).good()) << "the load uses the file up";
+}
+
+TEST_F(RadioPage, ShowsNonWorkingChannelsWhenAskedTo)
+{
+    WriteSettingInt("DisplayNonWorkingChannels", 1);
+    Reload(FourChannels());
+    WriteSettingInt("DisplayNonWorkingChannels", 0);
+    EXPECT_EQ(Column(1), (std::vector<std::string>{"One", "Two", "Three", "Four"}));
+}
+
+TEST_F(RadioPage, AReloadWithoutAFileKeepsTheRowsAndColumns)
+{
+    Reload(FourChannels());
+    platform::SendMessage(RadioView(), wc::WM_RELOAD_CHANNELS);
+    EXPECT_EQ(List()->GetColumnCount(), 5);
+    EXPECT_EQ(List()->GetItemCount(), 3);
+}
+
+TEST_F(RadioPage, AHeaderAloneGivesFiveColumnsAndNoRows)
+{
+    WriteSettingInt("AutoPlay", 1);
+    Reload("Type,Name,Address,Language,Genre,About,Status\n");
+    EXPECT_EQ(List()->GetColumnCount(), 5);
+    EXPECT_EQ(List()->GetItemCount(), 0);
+    EXPECT_EQ(List()->GetSelectedRow(), -1);
+}
+
+TEST_F(RadioPage, AutoPlayPlaysTheRememberedRowAfterAReload)
+{
+    WriteSettingInt("AutoPlay", 1);
+    WriteSettingInt("LastChannelIndex", 2);
+    Reload(FourChannels());
+    EXPECT_EQ(List()->GetSelectedRow(), 2);
+    EXPECT_TRUE(PlayerIsOn(Stream(880)));
+    EXPECT_EQ(GetSettingInt("LastChannelIndex", -1), 2);
+}
+
+TEST_F(RadioPage, AutoPlaySelectsNothingForARowThatIsNotThereOrWhenSwitchedOff)
+{
+    for (const auto& [autoPlay, index] : std::vector<std::pair<int, int>>{{1, 3}, {1, -1}, {2, 0}})
+    {
+        WriteSettingInt("AutoPlay", autoPlay);
+        WriteSettingInt("LastChannelIndex", index);
+        CMessageRecorder recorder;
+        Reload(FourChannels());
+        EXPECT_EQ(List()->GetSelectedRow(), -1) << autoPlay << " " << index;
+        EXPECT_EQ(recorder.Count(wc::ID_PLAY), 0);
+    }
+}
+
+TEST_F(RadioPage, PlayWithoutASelectionPlaysTheFirstRow)
+{
+    Reload(FourChannels());
+    platform::SendCommand(Frame(), wc::ID_PLAY);
+    PumpEvents();
+    EXPECT_EQ(List()->GetSelectedRow(), 0);
+    EXPECT_TRUE(PlayerIsOn(Stream(440)));
+    EXPECT_EQ(GetSettingInt("LastChannelIndex", -1), 0);
+}
+
+TEST_F(RadioPage, NextAndPreviousWrapAroundTheRows)
+{
+    Reload(FourChannels());
+    platform::SendCommand(Frame(), wc::ID_PLAY_NEXT); // nothing selected: the first row
+    PumpEvents();
+    EXPECT_EQ(List()->GetSelectedRow(), 0);
+    platform::SendCommand(Frame(), wc::ID_PLAY_PREVIOUS); // before the first: the last
+    PumpEvents();
+    EXPECT_EQ(List()->GetSelectedRow(), 2);
+    EXPECT_TRUE(PlayerIsOn(Stream(880)));
+    platform::SendCommand(Frame(), wc::ID_TRAY_PLAY_NEXT); // after the last: the first
+    PumpEvents();
+    EXPECT_EQ(List()->GetSelectedRow(), 0);
+    EXPECT_TRUE(PlayerIsOn(Stream(440)));
+    EXPECT_EQ(GetSettingInt("LastChannelIndex", -1), 0);
+
+    Reload(FourChannels());
+    platform::SendCommand(Frame(), wc::ID_TRAY_PLAY_PREVIOUS); // nothing selected: the last
+    PumpEvents();
+    EXPECT_EQ(List()->GetSelectedRow(), 2);
+}
+
+TEST_F(RadioPage, NextAndPreviousDoNothingWithOneRow)
+{
+    Reload("Type,Name,Address,Language,Genre,About,Status\nRadio,Only," + Stream(440) +
+           ",en,Pop,Alone,\n");
+    CMessageRecorder recorder;
+    platform::SendCommand(Frame(), wc::ID_PLAY_NEXT);
+    platform::SendCommand(Frame(), wc::ID_PLAY_PREVIOUS);
+    PumpEvents();
+    EXPECT_EQ(List()->GetSelectedRow(), -1);
+    EXPECT_EQ(recorder.Count(wc::ID_PLAY), 0);
+}
+
+TEST_F(RadioPage, StopKeepsTheSelectionAndPlayStartsTheSameRowAgain)
+{
+    Reload(FourChannels());
+    List()->SelectAndFocus(1);
+    EXPECT_TRUE(PlayerIsOn(Stream(659)));
+    const std::string path = "/radio/659.mp3";
+    ASSERT_TRUE(WaitUntil([&] { return s_pStreams->RequestCount(path) >= 1; }, 10000));
+    const int before = s_pStreams->RequestCount(path);
+    platform::SendCommand(Frame(), wc::ID_TRAY_STOP);
+    PumpEvents();
+    EXPECT_EQ(List()->GetSelectedRow(), 1);
+    platform::SendCommand(Frame(), wc::ID_PLAY);
+    EXPECT_TRUE(WaitUntil([&] { return s_pStreams->RequestCount(path) > before; }, 10000))
+        << "the stream is opened again";
+}
+
+TEST_F(RadioPage, ThePlayersStatusReachesTheTrayTipAndTheFirstPane)
+{
+    WriteSettingInt("LastCategory", 0);
+    g_pCachedSettings->m_nLastCategory = -1;
+    Reload(FourChannels());
+    List()->SelectAndFocus(0);
+    ASSERT_TRUE(WaitUntil(
+        [] { return RadioView()->GetPlayer()->GetStatusText().StartsWith("Playing"); }, 15000))
+        << RadioView()->GetPlayer()->GetStatusText();
+    PumpEvents();
+    const wxString status = RadioView()->GetPlayer()->GetStatusText();
+    EXPECT_EQ(Frame()->GetTrayTip(), "Wavecrest by Tolvane\n" + status);
+    EXPECT_EQ(Frame()->GetStatusPanes()->GetStatusText(0), status);
+}
+
+TEST_F(RadioPage, AnUnreachableStreamGivesAFailureStatusAndNoMessageBox)
+{
+    const std::string dead = "http://127.0.0.1:" + std::to_string(UnusedLoopbackPort()) + "/x.mp3";
+    Reload("Type,Name,Address,Language,Genre,About,Status\nRadio,Dead," + dead + ",en,Pop,Gone,\n");
+    List()->SelectAndFocus(0);
+    EXPECT_TRUE(WaitUntil(
+        [] { return RadioView()->GetPlayer()->GetPlayState() == CPlayerStatus::EState::Failed; },
+        15000))
+        << RadioView()->GetPlayer()->GetStatusText();
+    PumpEvents();
+    EXPECT_EQ(Frame()->GetCurrentStatus(), RadioView()->GetPlayer()->GetStatusText());
+    EXPECT_TRUE(m_modals.Requests().empty());
+}
+
+TEST_F(RadioPage, F8AndF9ActOnlyFromTheList)
+{
+    Reload(FourChannels());
+    CMessageRecorder recorder;
+    wxListEvent f9(wxEVT_LIST_KEY_DOWN, List()->GetId());
+    f9.m_code = WXK_F9;
+    f9.SetEventObject(List());
+    List()->GetEventHandler()->ProcessEvent(f9);
+    EXPECT_EQ(recorder.Count(wc::ID_PLAY_NEXT), 1);
+    wxListEvent f8(wxEVT_LIST_KEY_DOWN, List()->GetId());
+    f8.m_code = WXK_F8;
+    f8.SetEventObject(List());
+    List()->GetEventHandler()->ProcessEvent(f8);
+    EXPECT_EQ(recorder.Count(wc::ID_PLAY_PREVIOUS), 1);
+    // The same key on the page itself, outside the list, does nothing.
+    wxKeyEvent key(wxEVT_KEY_DOWN);
+    key.m_keyCode = WXK_F9;
+    RadioView()->GetPlayer()->GetEventHandler()->ProcessEvent(key);
+    EXPECT_EQ(recorder.Count(wc::ID_PLAY_NEXT), 1);
+    PumpEvents();
+}
+
+TEST_F(RadioPage, TheDisplayTogglesFlipTheSettingAndAskForAFreshList)
+{
+    CMessageRecorder recorder;
+    const int before = GetSettingInt("DisplayRadioChannels", 1);
+    platform::SendCommand(Frame(), wc::ID_DISPLAY_RADIO);
+    EXPECT_EQ(g_pCachedSettings->m_nDisplayRadioChannels, -1);
+    EXPECT_NE(GetSettingInt("DisplayRadioChannels", 1), before);
+    platform::SendCommand(Frame(), wc::ID_DISPLAY_RADIO);
+    EXPECT_EQ(GetSettingInt("DisplayRadioChannels", 1), before);
+    EXPECT_EQ(recorder.Count(wc::ID_REFRESH_CHANNELS), 2);
+    platform::SendCommand(Frame(), wc::ID_DISPLAY_TV);
+    Frame()->GetRibbonBar()->UpdateCheckBoxes();
+    EXPECT_FALSE(Frame()->GetRibbonBar()->IsCheckBoxChecked(wc::ID_DISPLAY_TV));
+    platform::SendCommand(Frame(), wc::ID_DISPLAY_TV);
+    Frame()->GetRibbonBar()->UpdateCheckBoxes();
+    EXPECT_TRUE(Frame()->GetRibbonBar()->IsCheckBoxChecked(wc::ID_DISPLAY_TV));
+    // The refreshes asked for fail here (nothing serves the list): boxes answered.
+    PumpEvents();
+}
+
+TEST_F(RadioPage, ItsCommandsDoNothingWhileAnotherPageIsOpen)
+{
+    Frame()->OpenCategoryPage(1);
+    PumpEvents();
+    EXPECT_FALSE(platform::SendCommand(Frame(), wc::ID_TRAY_PLAY));
+    EXPECT_FALSE(platform::SendCommand(Frame(), wc::ID_PLAY_NEXT));
+    Frame()->OpenCategoryPage(0);
+    PumpEvents();
+    EXPECT_TRUE(platform::SendCommand(Frame(), wc::ID_TRAY_STOP));
+}

@@ -1,0 +1,328 @@
+// The promotion and hardware-store pages inside the real application, each
+// pointed at its own web site on loopback.
+
+#include "app/Identifiers.h"
+#include "app/Settings.h"
+#include "frame/MainFrame.h"
+#include "support/GuiTestSupport.h"
+#include "web/HardwareStoreView.h"
+#include "web/PromoView.h"
+#include "web/WebTestServer.h"
+
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/docview.h>
+#include <wx/webview.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace
+{
+// Loads need a web process to start and a server to answer: be generous.
+constexpr int kLoadTimeoutMilliseconds = 30000;
+
+const char kPromoTitle[] = "Tolvane promotion test site";
+const char kStoreTitle[] = "Tolvane hardware store test site";
+
+enum Category
+{
+    kRadioCategory = 0,
+    kHotKeyCategory = 1,
+    kPromoCategory = 2,
+    kStoreCategory = 3,
+};
+
+CMainFrame* Frame()
+{
+    return dynamic_cast<CMainFrame*>(wxTheApp->GetTopWindow());
+}
+
+template <typename TView> TView* OpenPage(int category)
+{
+    Frame()->OpenCategoryPage(category);
+    PumpEvents();
+    return dynamic_cast<TView*>(wxDocManager::GetDocumentManager()->GetCurrentView());
+}
+
+int CountWebViews(wxWindow* window)
+{
+    int count = dynamic_cast<wxWebView*>(window) ? 1 : 0;
+    for (wxWindow* child : window->GetChildren())
+        count += CountWebViews(child);
+    return count;
+}
+
+// Sets an environment variable for the object's lifetime.
+class CScopedEnvironment
+{
+public:
+    CScopedEnvironment(const char* name, const std::string& value) : m_strName(name)
+    {
+        if (const char* old = std::getenv(name))
+            m_pOldValue = std::make_unique<std::string>(old);
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~CScopedEnvironment()
+    {
+        if (m_pOldValue)
+            ::setenv(m_strName.c_str(), m_pOldValue->c_str(), 1);
+        else
+            ::unsetenv(m_strName.c_str());
+    }
+    CScopedEnvironment(const CScopedEnvironment&) = delete;
+    CScopedEnvironment& operator=(const CScopedEnvironment&) = delete;
+
+private:
+    std::string m_strName;
+    std::unique_ptr<std::string> m_pOldValue; // null when the variable was not set
+};
+
+// Both sites run for every test; each page is pointed at its own, so a page
+// that loads the wrong site is caught. Message boxes are answered (and
+// recorded) instead of waiting for a person.
+class WebPagesFixture : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_promoSite.IsRunning());
+        ASSERT_TRUE(m_storeSite.IsRunning());
+        ASSERT_NE(Frame(), nullptr);
+    }
+
+    CWebTestServer m_promoSite{kPromoTitle};
+    CWebTestServer m_storeSite{kStoreTitle};
+    CScopedEnvironment m_promoAddress{"WAVECREST_PROMO_URL", m_promoSite.Address()};
+    CScopedEnvironment m_storeAddress{"WAVECREST_STORE_URL", m_storeSite.Address()};
+    CModalRecorder m_modals;
+};
+
+class PromoPage : public WebPagesFixture
+{
+};
+class StorePage : public WebPagesFixture
+{
+};
+class WebPages : public WebPagesFixture
+{
+};
+
+bool ShowsTitle(wxWebView* web, const char* title)
+{
+    return web && !web->IsBusy() && web->GetCurrentTitle() == title;
+}
+} // namespace
+
+TEST_F(PromoPage, LoadsTheRootOfItsSiteOnceOpened)
+{
+    auto* view = OpenPage<CPromoView>(kPromoCategory);
+    ASSERT_NE(view, nullptr);
+    ASSERT_NE(view->GetWebView(), nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return ShowsTitle(view->GetWebView(), kPromoTitle); },
+                          kLoadTimeoutMilliseconds));
+    EXPECT_EQ(view->GetRequestedAddress(), m_promoSite.Address());
+    EXPECT_EQ(m_promoSite.RequestPaths(), std::vector<std::string>{"/"});
+    EXPECT_TRUE(m_storeSite.RequestPaths().empty());
+    EXPECT_TRUE(m_modals.Requests().empty());
+}
+
+TEST_F(PromoPage, AsksItsSiteAgainOnItsReloadMessage)
+{
+    auto* view = OpenPage<CPromoView>(kPromoCategory);
+    ASSERT_NE(view, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return ShowsTitle(view->GetWebView(), kPromoTitle); },
+                          kLoadTimeoutMilliseconds));
+    ASSERT_EQ(m_promoSite.CountRequests("/"), 1);
+
+    platform::PostMessage(view, wc::WM_RELOAD_PROMO);
+    EXPECT_TRUE(
+        WaitUntil([&] { return m_promoSite.CountRequests("/") == 2; }, kLoadTimeoutMilliseconds));
+    EXPECT_TRUE(WaitUntil([&] { return ShowsTitle(view->GetWebView(), kPromoTitle); },
+                          kLoadTimeoutMilliseconds))
+        << "the page is shown again after the reload";
+}
+
+TEST_F(PromoPage, PostsItsReloadToItselfAndThenTheStatusRefreshToTheMainWindow)
+{
+    CMessageRecorder recorder;
+    auto* view = OpenPage<CPromoView>(kPromoCategory);
+    ASSERT_NE(view, nullptr);
+    int reloadAt = -1, statusAt = -1;
+    const auto& records = recorder.Records();
+    for (size_t index = 0; index < records.size(); ++index)
+    {
+        const auto& record = records[index];
+        if (record.kind != platform::MessageRecord::Kind::PostedMessage)
+            continue;
+        if (record.number == wc::WM_RELOAD_PROMO && record.target == view && reloadAt < 0)
+            reloadAt = static_cast<int>(index);
+        if (record.number == wc::WM_UPDATE_STATUS_PANES && record.target == Frame() && statusAt < 0)
+            statusAt = static_cast<int>(index);
+    }
+    ASSERT_GE(reloadAt, 0) << "the page posts its own reload message to itself";
+    ASSERT_GE(statusAt, 0) << "the page asks the main window to refresh its status panes";
+    EXPECT_LT(reloadAt, statusAt);
+    EXPECT_EQ(recorder.Count(wc::WM_RELOAD_STORE), 0);
+}
+
+TEST_F(PromoPage, IgnoresTheStorePagesReloadMessage)
+{
+    auto* view = OpenPage<CPromoView>(kPromoCategory);
+    ASSERT_NE(view, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return ShowsTitle(view->GetWebView(), kPromoTitle); },
+                          kLoadTimeoutMilliseconds));
+
+    EXPECT_FALSE(platform::SendMessage(view, wc::WM_RELOAD_STORE));
+    PumpEvents();
+    EXPECT_TRUE(ShowsTitle(view->GetWebView(), kPromoTitle));
+    EXPECT_EQ(m_promoSite.CountRequests("/"), 1);
+    EXPECT_TRUE(m_storeSite.RequestPaths().empty());
+}
+
+TEST_F(StorePage, LoadsTheRootOfItsSiteOnceOpened)
+{
+    auto* view = OpenPage<CHardwareStoreView>(kStoreCategory);
+    ASSERT_NE(view, nullptr);
+    ASSERT_NE(view->GetWebView(), nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return ShowsTitle(view->GetWebView(), kStoreTitle); },
+                          kLoadTimeoutMilliseconds));
+    EXPECT_EQ(view->GetRequestedAddress(), m_storeSite.Address());
+    EXPECT_EQ(m_storeSite.RequestPaths(), std::vector<std::string>{"/"});
+    EXPECT_TRUE(m_promoSite.RequestPaths().empty());
+    EXPECT_TRUE(m_modals.Requests().empty());
+}
+
+TEST_F(StorePage, AsksItsSiteAgainOnItsReloadMessage)
+{
+    auto* view = OpenPage<CHardwareStoreView>(kStoreCategory);
+    ASSERT_NE(view, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return ShowsTitle(view->GetWebView(), kStoreTitle); },
+                          kLoadTimeoutMilliseconds));
+    ASSERT_EQ(m_storeSite.CountRequests("/"), 1);
+
+    platform::PostMessage(view, wc::WM_RELOAD_STORE);
+    EXPECT_TRUE(
+        WaitUntil([&] { return m_storeSite.CountRequests("/") == 2; }, kLoadTimeoutMilliseconds));
+    EXPECT_TRUE(WaitUntil([&] { return ShowsTitle(view->GetWebView(), kStoreTitle); },
+                          kLoadTimeoutMilliseconds));
+}
+
+TEST_F(StorePage, PostsItsReloadToItselfAndThenTheStatusRefreshToTheMainWindow)
+{
+    CMessageRecorder recorder;
+    auto* view = OpenPage<CHardwareStoreView>(kStoreCategory);
+    ASSERT_NE(view, nullptr);
+    int reloadAt = -1, statusAt = -1;
+    const auto& records = recorder.Records();
+    for (size_t index = 0; index < records.size(); ++index)
+    {
+        const auto& record = records[index];
+        if (record.kind != platform::MessageRecord::Kind::PostedMessage)
+            continue;
+        if (record.number == wc::WM_RELOAD_STORE && record.target == view && reloadAt < 0)
+            reloadAt = static_cast<int>(index);
+        if (record.number == wc::WM_UPDATE_STATUS_PANES && record.target == Frame() && statusAt < 0)
+            statusAt = static_cast<int>(index);
+    }
+    ASSERT_GE(reloadAt, 0);
+    ASSERT_GE(statusAt, 0);
+    EXPECT_LT(reloadAt, statusAt);
+    EXPECT_EQ(recorder.Count(wc::WM_RELOAD_PROMO), 0);
+}
+
+TEST_F(StorePage, IgnoresThePromotionPagesReloadMessage)
+{
+    auto* view = OpenPage<CHardwareStoreView>(kStoreCategory);
+    ASSERT_NE(view, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return ShowsTitle(view->GetWebView(), kStoreTitle); },
+                          kLoadTimeoutMilliseconds));
+
+    EXPECT_FALSE(platform::SendMessage(view, wc::WM_RELOAD_PROMO));
+    PumpEvents();
+    EXPECT_TRUE(ShowsTitle(view->GetWebView(), kStoreTitle));
+    EXPECT_EQ(m_storeSite.CountRequests("/"), 1);
+    EXPECT_TRUE(m_promoSite.RequestPaths().empty());
+}
+
+TEST_F(PromoPage, ClearsTheStatusTextAndFitsTheWindowUnderItsOwnFlag)
+{
+    WriteSettingInt("CPromoView", 0);
+    WriteSettingInt("CHardwareStoreView", 0);
+    Frame()->SetStatusText("Buffering");
+    ASSERT_NE(OpenPage<CPromoView>(kPromoCategory), nullptr);
+    EXPECT_EQ(Frame()->GetCurrentStatus(), "");
+    EXPECT_EQ(GetSettingInt("CPromoView", 0), 1);
+    EXPECT_EQ(GetSettingInt("CHardwareStoreView", 0), 0);
+}
+
+TEST_F(StorePage, ClearsTheStatusTextAndFitsTheWindowUnderItsOwnFlag)
+{
+    WriteSettingInt("CPromoView", 0);
+    WriteSettingInt("CHardwareStoreView", 0);
+    Frame()->SetStatusText("Buffering");
+    ASSERT_NE(OpenPage<CHardwareStoreView>(kStoreCategory), nullptr);
+    EXPECT_EQ(Frame()->GetCurrentStatus(), "");
+    EXPECT_EQ(GetSettingInt("CHardwareStoreView", 0), 1);
+    EXPECT_EQ(GetSettingInt("CPromoView", 0), 0);
+}
+
+TEST_F(WebPages, RepeatedReloadsInQuickSuccessionEndOnTheSite)
+{
+    auto* view = OpenPage<CPromoView>(kPromoCategory);
+    ASSERT_NE(view, nullptr);
+    // The first load is still starting when the next messages arrive.
+    platform::PostMessage(view, wc::WM_RELOAD_PROMO);
+    platform::PostMessage(view, wc::WM_RELOAD_PROMO);
+    EXPECT_TRUE(WaitUntil([&] { return ShowsTitle(view->GetWebView(), kPromoTitle); },
+                          kLoadTimeoutMilliseconds));
+    EXPECT_EQ(view->GetWebView()->GetCurrentURL(), m_promoSite.Address());
+    EXPECT_GE(m_promoSite.CountRequests("/"), 1);
+}
+
+TEST_F(WebPages, AnUnreachableSiteShowsNoMessageBoxAndThePageStaysUsable)
+{
+    CScopedEnvironment nowhere("WAVECREST_PROMO_URL", UnreachableAddress());
+    auto* view = OpenPage<CPromoView>(kPromoCategory);
+    ASSERT_NE(view, nullptr);
+    ASSERT_NE(view->GetWebView(), nullptr);
+    int failures = 0;
+    view->GetWebView()->Bind(wxEVT_WEBVIEW_ERROR, [&](wxWebViewEvent&) { ++failures; });
+    ASSERT_TRUE(WaitUntil([&] { return failures > 0; }, kLoadTimeoutMilliseconds));
+    EXPECT_TRUE(m_modals.Requests().empty()) << "failures are not reported to the user";
+
+    // The page still reacts: a reload tries again, and after the site is back
+    // the page shows it.
+    const int failuresBefore = failures;
+    platform::PostMessage(view, wc::WM_RELOAD_PROMO);
+    EXPECT_TRUE(WaitUntil([&] { return failures > failuresBefore; }, kLoadTimeoutMilliseconds));
+    ::setenv("WAVECREST_PROMO_URL", m_promoSite.Address().c_str(), 1);
+    platform::PostMessage(view, wc::WM_RELOAD_PROMO);
+    EXPECT_TRUE(WaitUntil([&] { return ShowsTitle(view->GetWebView(), kPromoTitle); },
+                          kLoadTimeoutMilliseconds));
+    EXPECT_TRUE(m_modals.Requests().empty());
+}
+
+TEST_F(WebPages, TheRadioAndHotKeyPagesCreateNoWebView)
+{
+    Frame()->OpenCategoryPage(kRadioCategory);
+    PumpEvents();
+    EXPECT_EQ(CountWebViews(Frame()), 0);
+    Frame()->OpenCategoryPage(kHotKeyCategory);
+    PumpEvents();
+    EXPECT_EQ(CountWebViews(Frame()), 0);
+}
+
+TEST_F(WebPages, AWebViewExistsOnlyWhileAWebPageIsOpen)
+{
+    ASSERT_NE(OpenPage<CPromoView>(kPromoCategory), nullptr);
+    EXPECT_EQ(CountWebViews(Frame()), 1);
+    ASSERT_NE(OpenPage<CHardwareStoreView>(kStoreCategory), nullptr);
+    EXPECT_EQ(CountWebViews(Frame()), 1) << "the promotion page's web view went with its page";
+
+    Frame()->OpenCategoryPage(kRadioCategory);
+    PumpEvents();
+    EXPECT_EQ(CountWebViews(Frame()), 0);
+}
