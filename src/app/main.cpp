@@ -2,13 +2,25 @@
 
 #include "app/WavecrestApp.h"
 
+#include <cstdio>
 #include <cstdlib>
+#include <wx/debug.h>
 
 int main(int argc, char** argv)
 {
     // Embedding the player and the global hot keys need X11; in a Wayland
     // session the program runs through XWayland.
     setenv("GDK_BACKEND", "x11", 0);
+    // An internal check of the toolkit that fails is reported on standard
+    // error; it never stops a person's work with a dialog.
+    wxSetAssertHandler(
+        [](const wxString& file, int line, const wxString& func, const wxString& cond,
+           const wxString& msg)
+        {
+            std::fprintf(stderr, "wavecrest: check failed at %s:%d in %s: %s %s\n",
+                         file.utf8_str().data(), line, func.utf8_str().data(),
+                         cond.utf8_str().data(), msg.utf8_str().data());
+        });
     wxApp::SetInstance(new CWavecrestApp());
     return wxEntry(argc, argv);
 }

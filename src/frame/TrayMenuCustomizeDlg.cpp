@@ -26,7 +26,8 @@ wxBEGIN_EVENT_TABLE(CTrayMenuCustomizeDlg, wxDialog)
     {
         if (item.command == 0)
             continue;
-        auto* box = new wxCheckBox(this, item.command, item.text);
+        // The commands' numbers are too large for window ids.
+        auto* box = new wxCheckBox(this, wxID_ANY, item.text);
         box->SetValue(std::find(hidden.begin(), hidden.end(), item.command) == hidden.end());
         box->Enable(!item.alwaysShown);
         m_items.emplace_back(item.command, box);

@@ -10,10 +10,13 @@
 #include "frame/MainFrame.h"
 #include "frame/RibbonLayout.h"
 #include "frame/TabRowButton.h"
+#include "frame/TrayMenu.h"
 #include "support/GuiTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
+#include <wx/checkbox.h>
+#include <wx/dialog.h>
 #include <wx/docview.h>
 #include <wx/menu.h>
 #include <wx/ribbon/buttonbar.h>
@@ -264,4 +267,34 @@ TEST(Placement, EachPageFitsTheMainWindowOnceEver)
     OpenCategory(0);
     EXPECT_EQ(Frame()->GetSize(), fitted) << "a flag set back to 0 fits again";
     EXPECT_EQ(Frame()->GetPosition(), position) << "the fit never moves the window";
+}
+
+TEST(TrayMenu, CustomizeMenuOpensAModelessDialogWhoseChoiceIsKept)
+{
+    platform::SendCommand(Frame(), wc::ID_TRAY_CUSTOMIZE_MENU);
+    auto* dialog = dynamic_cast<wxDialog*>(wxWindow::FindWindowByName("IDD_CUSTOMIZE_TRAY_MENU"));
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_FALSE(dialog->IsModal());
+    wxCheckBox* play = nullptr;
+    wxCheckBox* exit = nullptr;
+    for (wxWindow* child : dialog->GetChildren())
+        if (auto* box = dynamic_cast<wxCheckBox*>(child))
+        {
+            if (box->GetLabel() == "Play")
+                play = box;
+            if (box->GetLabel() == "Exit")
+                exit = box;
+        }
+    ASSERT_NE(play, nullptr);
+    ASSERT_NE(exit, nullptr);
+    EXPECT_FALSE(exit->IsEnabled()) << "Exit can never be hidden";
+    play->SetValue(false);
+    wxCommandEvent toggled(wxEVT_CHECKBOX, play->GetId());
+    toggled.SetEventObject(play);
+    play->ProcessWindowEvent(toggled);
+    EXPECT_EQ(LoadHiddenTrayCommands(), std::vector<int>{wc::ID_TRAY_PLAY});
+    dialog->Close();
+    PumpEvents();
+    EXPECT_EQ(wxWindow::FindWindowByName("IDD_CUSTOMIZE_TRAY_MENU"), nullptr);
+    StoreHiddenTrayCommands({});
 }

@@ -14,6 +14,7 @@
 #include "radio/WavecrestView.h"
 #include "support/GuiTestSupport.h"
 #include "support/TempHome.h"
+#include "support/XKeyGrabber.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
@@ -354,4 +355,31 @@ TEST_F(RadioPage, ItsCommandsDoNothingWhileAnotherPageIsOpen)
     Frame()->OpenCategoryPage(0);
     PumpEvents();
     EXPECT_TRUE(platform::SendCommand(Frame(), wc::ID_TRAY_STOP));
+}
+
+TEST_F(RadioPage, AStoredHotKeyPlaysWhileTheWindowIsHiddenAndIsReleasedWithThePage)
+{
+    // Ctrl+Alt+P for Play: key 'P', modifiers Ctrl and Alt in their stored form.
+    WriteSettingInt("Play Key", 'P');
+    WriteSettingInt("Play Mod", 3);
+    Frame()->OpenCategoryPage(0); // the page registers its keys when it opens
+    PumpEvents();
+    ASSERT_NE(RadioView(), nullptr);
+    Reload(FourChannels());
+    EXPECT_FALSE(AnotherClientCanGrab("p", {"control", "mod1"})) << "the page holds it";
+
+    Frame()->HideToTray();
+    PumpEvents();
+    CMessageRecorder recorder;
+    ASSERT_TRUE(PressKeys("ctrl+alt+p"));
+    EXPECT_TRUE(WaitUntil([&] { return recorder.Count(wc::ID_PLAY) > 0; }, 10000));
+    EXPECT_TRUE(WaitUntil([] { return List()->GetSelectedRow() == 0; }, 10000))
+        << "Play with nothing selected plays the first row";
+    Frame()->BringToFront();
+
+    Frame()->OpenCategoryPage(2); // a page that holds no hot keys
+    PumpEvents();
+    EXPECT_TRUE(AnotherClientCanGrab("p", {"control", "mod1"})) << "released with the page";
+    WriteSettingInt("Play Key", 0);
+    WriteSettingInt("Play Mod", 0);
 }

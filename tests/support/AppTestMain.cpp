@@ -6,6 +6,7 @@
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>
+#include <wx/debug.h>
 #include <wx/init.h>
 #include <wx/window.h>
 
@@ -26,6 +27,14 @@ int main(int argc, char** argv)
     const std::string modalLog = home.Path() + "/modal.log";
     setenv("WAVECREST_MODAL_LOG", modalLog.c_str(), 0);
     wxApp::SetInstance(new CWavecrestApp());
+    // A failed wx check fails the test instead of waiting in a dialog.
+    wxSetAssertHandler(
+        [](const wxString& file, int line, const wxString& func, const wxString& cond,
+           const wxString& msg)
+        {
+            ADD_FAILURE_AT(file.utf8_str(), line)
+                << "wx check failed in " << func << ": " << cond << " " << msg;
+        });
     int wxArgc = 1;
     if (!wxEntryStart(wxArgc, argv))
         return 2;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
+#include <wx/debug.h>
 #include <wx/init.h>
 
 #include <cstdlib>
@@ -18,6 +19,14 @@ int main(int argc, char** argv)
     setenv("NO_AT_BRIDGE", "1", 1);
     CTempHome home;
     wxApp::SetInstance(new wxApp());
+    // A failed wx check fails the test instead of waiting in a dialog.
+    wxSetAssertHandler(
+        [](const wxString& file, int line, const wxString& func, const wxString& cond,
+           const wxString& msg)
+        {
+            ADD_FAILURE_AT(file.utf8_str(), line)
+                << "wx check failed in " << func << ": " << cond << " " << msg;
+        });
     int wxArgc = 1;
     if (!wxEntryStart(wxArgc, argv))
         return 2;
