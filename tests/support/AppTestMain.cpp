@@ -18,8 +18,7 @@ int main(int argc, char** argv)
     ::testing::InitGoogleTest(&argc, argv);
     if (::testing::GTEST_FLAG(list_tests))
         return RUN_ALL_TESTS(); // listing needs no display
-    setenv("GDK_BACKEND", "x11", 1);
-    setenv("NO_AT_BRIDGE", "1", 1);
+    PrepareGuiTestProcess();
     CTempHome home;
     // Nothing outside this machine is asked for a station list, and a message
     // box shown before a test installs its recorder is logged, not shown.
@@ -27,14 +26,6 @@ int main(int argc, char** argv)
     const std::string modalLog = home.Path() + "/modal.log";
     setenv("WAVECREST_MODAL_LOG", modalLog.c_str(), 0);
     wxApp::SetInstance(new CWavecrestApp());
-    // A failed wx check fails the test instead of waiting in a dialog.
-    wxSetAssertHandler(
-        [](const wxString& file, int line, const wxString& func, const wxString& cond,
-           const wxString& msg)
-        {
-            ADD_FAILURE_AT(file.utf8_str(), line)
-                << "wx check failed in " << func << ": " << cond << " " << msg;
-        });
     int wxArgc = 1;
     if (!wxEntryStart(wxArgc, argv))
         return 2;

@@ -4,8 +4,25 @@
 #include <wx/evtloop.h>
 #include <wx/utils.h>
 
+#include <gtest/gtest.h>
+#include <wx/debug.h>
+
 #include <chrono>
+#include <cstdlib>
 #include <thread>
+
+void PrepareGuiTestProcess()
+{
+    setenv("GDK_BACKEND", "x11", 1);
+    setenv("NO_AT_BRIDGE", "1", 1);
+    wxSetAssertHandler(
+        [](const wxString& file, int line, const wxString& func, const wxString& cond,
+           const wxString& msg)
+        {
+            ADD_FAILURE_AT(file.utf8_str(), line)
+                << "wx check failed in " << func << ": " << cond << " " << msg;
+        });
+}
 
 void PumpEvents()
 {

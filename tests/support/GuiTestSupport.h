@@ -9,6 +9,11 @@
 #include <optional>
 #include <vector>
 
+// Sets up a test program that runs a wx application: the X11 backend, no
+// accessibility bus, and a failed wx check failing the test (instead of
+// waiting in a dialog).
+void PrepareGuiTestProcess();
+
 // Handles pending events (and idle time) until nothing is left.
 void PumpEvents();
 // Pumps events until the condition holds or the time is up; returns the condition.
