@@ -7,8 +7,9 @@
 
 CachedSettings* g_pCachedSettings = nullptr;
 
-int ReadCached(std::int32_t& field, const wxString& name, int defaultValue)
+int ReadCached(std::int32_t& field, const char* name, int defaultValue)
 {
+    // The name becomes a string only when the file must be read.
     if (field == -1)
         field = GetSettingInt(name, defaultValue);
     return field;

@@ -25,7 +25,7 @@ struct CachedSettings
 extern CachedSettings* g_pCachedSettings;
 
 // Reads a cached field: loads it from the settings on first use.
-int ReadCached(std::int32_t& field, const wxString& name, int defaultValue);
+int ReadCached(std::int32_t& field, const char* name, int defaultValue);
 // Writes a setting, then marks its cached field as not read.
 void WriteCached(std::int32_t& field, const wxString& name, int value);
 // The value a toggle writes: 1 when the current value is 0, else 0.
