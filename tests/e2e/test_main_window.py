@@ -36,8 +36,11 @@ class MainWindow(EndToEndTest):
         program.wait_for_window(visible=True)
 
     def test_the_placement_is_stored_at_exit_and_restored_at_the_next_start(self):
+        # The radio page was fitted before, so only the person sizes the window.
+        self.home.write_settings("[Settings]\nCWavecrestView=1\n")
         first = self.start()
         window = first.wait_for_window()
+        first.wait_for_start_refresh()
         subprocess.run(["xdotool", "windowsize", window, "700", "500"], check=True)
         subprocess.run(["xdotool", "windowmove", window, "123", "87"], check=True)
         self.assertTrue(wait_until(lambda: geometry(window)[:2] == (123, 87)))
