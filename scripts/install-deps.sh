@@ -14,6 +14,8 @@ test_packages=(
     xvfb xauth xdotool x11-utils trayer
     python3 ffmpeg mpv
     clang libclang-rt-14-dev
+    dbus dbus-daemon playerctl
+    dpkg-dev file desktop-file-utils appstream
 )
 
 want=("${packages[@]}")
