@@ -2,6 +2,7 @@
 
 #include "app/AboutDlg.h"
 #include "app/Identifiers.h"
+#include "app/MediaControls.h"
 #include "app/PageDocManager.h"
 #include "frame/MainFrame.h"
 #include "platform/Messages.h"
@@ -82,6 +83,7 @@ bool CWavecrestApp::InitInstance()
         });
 
     auto* frame = static_cast<CMainFrame*>(GetTopWindow());
+    StartMediaControls(frame);
     if (m_startRequest.show)
         frame->Show(true);
     else if (!frame->HasTrayIcon())
@@ -184,6 +186,20 @@ bool CWavecrestApp::CreateMainFrame()
     return true;
 }
 
+void CWavecrestApp::StartMediaControls(CMainFrame* frame)
+{
+    m_pMediaControls = std::make_unique<CMediaControls>();
+    // The media controls go with the main window: the name is given back as
+    // the window goes, not only once the program has ended.
+    frame->Bind(wxEVT_DESTROY,
+                [this, frame](wxWindowDestroyEvent& event)
+                {
+                    if (event.GetWindow() == frame)
+                        m_pMediaControls.reset();
+                    event.Skip();
+                });
+}
+
 int CWavecrestApp::OnRun()
 {
     if (m_bHandedOver)
@@ -193,6 +209,7 @@ int CWavecrestApp::OnRun()
 
 int CWavecrestApp::OnExit()
 {
+    m_pMediaControls.reset();
     m_pDocManager.reset();
     m_pSingleInstance.reset();
     return wxApp::OnExit();

@@ -16,6 +16,7 @@ namespace platform
 class CSingleInstance;
 }
 class CMainFrame;
+class CMediaControls;
 class wxDocManager;
 
 class CWavecrestApp : public wxApp
@@ -39,6 +40,8 @@ private:
     bool HandOverToRunningInstance();
     bool RegisterDocumentTemplates();
     bool CreateMainFrame();
+    // Offers the program to desktop media controls for as long as the main window lives.
+    void StartMediaControls(CMainFrame* frame);
     void OnMessageFromLaterStart(const std::string& message);
 
     void OnAppAbout(wxCommandEvent& event);
@@ -47,6 +50,7 @@ private:
 
     std::unique_ptr<platform::CSingleInstance> m_pSingleInstance;
     std::unique_ptr<wxDocManager> m_pDocManager;
+    std::unique_ptr<CMediaControls> m_pMediaControls;
     StartRequest m_startRequest;
     bool m_bHandedOver = false;
 

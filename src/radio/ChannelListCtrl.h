@@ -26,6 +26,7 @@ class CChannelListCtrl : public wxListCtrl
 {
 public:
     static constexpr int kColumnCount = 5;
+    static constexpr int kNameColumn = 1;
     static constexpr int kAddressColumn = 4;
 
     CChannelListCtrl() = default;

@@ -58,6 +58,8 @@ public:
 
     EState GetState() const;
     wxString GetText() const;
+    // The title the stream announces for what plays now ("" when it announces none).
+    const wxString& GetStreamTitle() const { return m_strStreamTitle; }
     // True while the stream is on its way or playing (so Pause makes sense).
     bool IsActive() const;
 

@@ -19,6 +19,7 @@
 
 wxDEFINE_EVENT(wcEVT_PLAYER_STATUS_CHANGE, wxCommandEvent);
 wxDEFINE_EVENT(wcEVT_PLAYER_PLAY_STATE_CHANGE, wxCommandEvent);
+wxDEFINE_EVENT(wcEVT_PLAYER_VOLUME_CHANGE, wxCommandEvent);
 
 namespace
 {
@@ -294,6 +295,7 @@ void CWMPPlayer4::Pause()
 void CWMPPlayer4::SetVolume(int nVolume)
 {
     m_bVolumeTouched = true;
+    const int nOldVolume = m_nVolume;
     m_nVolume = nVolume < 0 ? 0 : (nVolume > 100 ? 100 : nVolume);
     if (m_pVolume && m_pVolume->GetValue() != m_nVolume)
         m_pVolume->SetValue(m_nVolume);
@@ -302,6 +304,16 @@ void CWMPPlayer4::SetVolume(int nVolume)
         double dVolume = m_nVolume;
         mpv_set_property_async(m_pMpv, 0, "volume", MPV_FORMAT_DOUBLE, &dVolume);
     }
+    if (m_nVolume != nOldVolume)
+        NotifyVolumeChange();
+}
+
+void CWMPPlayer4::NotifyVolumeChange()
+{
+    wxCommandEvent change(wcEVT_PLAYER_VOLUME_CHANGE, GetId());
+    change.SetEventObject(this);
+    change.SetInt(m_nVolume);
+    ProcessWindowEvent(change);
 }
 
 void CWMPPlayer4::SetMute(bool bMute)
@@ -475,8 +487,11 @@ void CWMPPlayer4::HandlePropertyChange(const mpv_event_property& property, std::
         // on the slider until the person moves it; after that the slider leads.
         if (!m_bVolumeTouched && PropertyNumber(property) >= 0)
         {
+            const int nOldVolume = m_nVolume;
             m_nVolume = static_cast<int>(PropertyNumber(property) + 0.5);
             m_pVolume->SetValue(m_nVolume);
+            if (m_nVolume != nOldVolume)
+                NotifyVolumeChange();
         }
         break;
     case kMute:

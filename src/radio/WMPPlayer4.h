@@ -10,7 +10,10 @@
 // changes the control raises a StatusChange event (EVT_PLAYER_STATUS_CHANGE
 // with the control's id, the new text in GetString()), and whenever the play
 // state changes a PlayStateChange event (EVT_PLAYER_PLAY_STATE_CHANGE, the
-// state in GetInt()). Both are command events and reach the parent window.
+// state in GetInt()), and whenever the volume changes (the person moves the
+// slider, the engine reports its own, or SetVolume) a VolumeChange event
+// (EVT_PLAYER_VOLUME_CHANGE, the volume in GetInt()). All are command events
+// and reach the parent window.
 //
 // The engine works on threads of its own; its wake-up call only queues an
 // event on this window, and every call into the engine happens on the GUI
@@ -37,11 +40,14 @@ class wxWindowCreateEvent;
 
 wxDECLARE_EVENT(wcEVT_PLAYER_STATUS_CHANGE, wxCommandEvent);
 wxDECLARE_EVENT(wcEVT_PLAYER_PLAY_STATE_CHANGE, wxCommandEvent);
+wxDECLARE_EVENT(wcEVT_PLAYER_VOLUME_CHANGE, wxCommandEvent);
 
 #define EVT_PLAYER_STATUS_CHANGE(id, func)                                                         \
     wx__DECLARE_EVT1(wcEVT_PLAYER_STATUS_CHANGE, id, wxCommandEventHandler(func))
 #define EVT_PLAYER_PLAY_STATE_CHANGE(id, func)                                                     \
     wx__DECLARE_EVT1(wcEVT_PLAYER_PLAY_STATE_CHANGE, id, wxCommandEventHandler(func))
+#define EVT_PLAYER_VOLUME_CHANGE(id, func)                                                         \
+    wx__DECLARE_EVT1(wcEVT_PLAYER_VOLUME_CHANGE, id, wxCommandEventHandler(func))
 
 class CWMPPlayer4 : public wxPanel
 {
@@ -62,6 +68,8 @@ public:
     CWMPControls GetControls() { return CWMPControls(this); }
     wxString GetStatusText() const { return m_strStatusText; }
     CPlayerStatus::EState GetPlayState() const { return m_status.GetState(); }
+    // The title the stream announces for what plays now ("" when none).
+    wxString GetStreamTitle() const { return m_status.GetStreamTitle(); }
 
     void Stop();
     void Play();
@@ -103,6 +111,7 @@ private:
     void SetEngineFlag(const char* pszName, bool bValue);
     void ForgetCurrentStream();
     void UpdateStatus();
+    void NotifyVolumeChange();
 
     void OnEngineWakeUp(wxThreadEvent& event);
     void OnWindowCreate(wxWindowCreateEvent& event);

@@ -54,9 +54,11 @@ wxBEGIN_EVENT_TABLE(CWavecrestView,
                                                                      CWavecrestView::OnStatusChange)
                                                 EVT_PLAYER_PLAY_STATE_CHANGE(
                                                     kPlayerId, CWavecrestView::OnPlayStateChange)
-                                                    EVT_APP_MESSAGE(platform::WM_HOTKEY,
-                                                                    CWavecrestView::OnHotKey)
-                                                        wxEND_EVENT_TABLE()
+                                                    EVT_PLAYER_VOLUME_CHANGE(
+                                                        kPlayerId, CWavecrestView::OnVolumeChange)
+                                                        EVT_APP_MESSAGE(platform::WM_HOTKEY,
+                                                                        CWavecrestView::OnHotKey)
+                                                            wxEND_EVENT_TABLE()
 
     // ---- The page ------------------------------------------------------------
 
@@ -92,6 +94,7 @@ void CWavecrestView::OnInitialUpdate()
     platform::PostMessage(mainFrame, wc::WM_UPDATE_STATUS_PANES);
     // The list is the page's main control: F8 and F9 work from the start.
     m_listChannels->SetFocus();
+    PublishMediaState(); // the media controls can act from now on
     // The list is filled by the reload that follows a successful download.
     platform::PostCommand(mainFrame, wc::ID_REFRESH_CHANNELS);
 }
@@ -219,7 +222,14 @@ void CWavecrestView::OnPlay(wxCommandEvent& /*event*/)
         return;
     }
     WriteSettingInt(setting::LastChannelIndex.name, selected);
-    PlayUrl(m_listChannels->GetItemText(selected, CChannelListCtrl::kAddressColumn));
+    m_chosenChannel.nRow = selected;
+    m_chosenChannel.strName = m_listChannels->GetItemText(selected, CChannelListCtrl::kNameColumn);
+    m_chosenChannel.strAddress =
+        m_listChannels->GetItemText(selected, CChannelListCtrl::kAddressColumn);
+    PlayUrl(m_chosenChannel.strAddress);
+    // Playing the same address again changes no status text: the channel
+    // is announced here all the same.
+    PublishMediaState();
 }
 
 void CWavecrestView::OnStop(wxCommandEvent& /*event*/)
@@ -255,9 +265,57 @@ void CWavecrestView::OnStatusChange(wxCommandEvent& /*event*/)
 {
     if (CMainFrame* mainFrame = GetMainFrame())
         mainFrame->SetStatusText(m_player->GetStatusText());
+    // A new title from the stream changes the text, not the play state.
+    PublishMediaState();
 }
 
-void CWavecrestView::OnPlayStateChange(wxCommandEvent& /*event*/) {}
+void CWavecrestView::OnPlayStateChange(wxCommandEvent& /*event*/)
+{
+    PublishMediaState();
+}
+
+void CWavecrestView::OnVolumeChange(wxCommandEvent& /*event*/)
+{
+    PublishMediaState();
+}
+
+void CWavecrestView::PublishMediaState()
+{
+    if (!m_player)
+        return;
+    CMediaSession::Publish(CMediaSession::StateOf(m_player->GetPlayState(), m_chosenChannel,
+                                                  m_player->GetStreamTitle(),
+                                                  m_player->GetVolume()));
+}
+
+// ---- Desktop media controls ----------------------------------------------------
+
+void CWavecrestView::MediaPause()
+{
+    m_player->Pause();
+}
+
+void CWavecrestView::MediaPlayPause()
+{
+    switch (
+        CMediaSession::PlayPauseActionFor(m_player->GetPlayState(), !m_player->GetURL().empty()))
+    {
+    case CMediaSession::EPlayPauseAction::Pause:
+        m_player->Pause();
+        break;
+    case CMediaSession::EPlayPauseAction::Resume:
+        m_player->Play();
+        break;
+    case CMediaSession::EPlayPauseAction::PlayChosenChannel:
+        platform::PostCommand(this, wc::ID_PLAY);
+        break;
+    }
+}
+
+void CWavecrestView::MediaSetVolume(double dVolume)
+{
+    m_player->SetVolume(CMediaSession::VolumeForPlayer(dVolume));
+}
 
 void CWavecrestView::OnHotKey(platform::CAppMessageEvent& event)
 {
@@ -269,5 +327,9 @@ bool CWavecrestView::OnClose(bool deleteWindow)
     // Closing the page releases its hot keys (and ends playback with the player).
     if (GetChildFrame())
         UnregisterAllHotKeys(GetChildFrame());
+    // The player goes with the page: nothing plays, and nothing can be asked for.
+    if (m_player)
+        CMediaSession::Publish(CMediaSession::WithoutRadioPage(
+            CMediaSession::VolumeFromPlayer(m_player->GetVolume())));
     return CPageView::OnClose(deleteWindow);
 }

@@ -6,6 +6,7 @@
 
 #include "frame/PageView.h"
 #include "platform/Messages.h"
+#include "radio/MediaSession.h"
 
 #include <wx/listctrl.h>
 
@@ -35,6 +36,15 @@ public:
     CChannelListCtrl* GetChannelList() const { return m_listChannels; }
     CWMPPlayer4* GetPlayer() const { return m_player; }
 
+    // What desktop media controls ask of the page besides the playback
+    // commands: the player's own pause (it stays paused, not stopped), pause
+    // or go on, and a volume from 0.0 to 1.0.
+    void MediaPause();
+    void MediaPlayPause();
+    void MediaSetVolume(double dVolume);
+    // The channel chosen last (row -1 while none is).
+    const MediaChannel& GetChosenChannel() const { return m_chosenChannel; }
+
 protected:
     void CreateContent(CChildFrame* frame) override;
     void OnInitialUpdate() override;
@@ -54,6 +64,9 @@ private:
     void OnPreviousChannel(wxCommandEvent& event);
     void OnStatusChange(wxCommandEvent& event);
     void OnPlayStateChange(wxCommandEvent& event);
+    void OnVolumeChange(wxCommandEvent& event);
+    // Tells desktop media controls what the page does now.
+    void PublishMediaState();
     void OnHotKey(platform::CAppMessageEvent& event);
     bool OnClose(bool deleteWindow) override;
     void PostRefresh();
@@ -62,6 +75,7 @@ private:
     CWMPPlayer4* m_player = nullptr;
     wxCheckBox* m_pNonWorkingBox = nullptr;
     bool m_bDisplayNonWorking = false;
+    MediaChannel m_chosenChannel;
 
     wxDECLARE_DYNAMIC_CLASS(CWavecrestView);
     wxDECLARE_EVENT_TABLE();

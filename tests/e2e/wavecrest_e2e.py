@@ -77,6 +77,8 @@ class Home:
                    WAVECREST_MODAL_LOG=self.modal_log, NO_AT_BRIDGE="1")
         # Nothing outside this machine is ever asked for a station list.
         env.setdefault("WAVECREST_STATION_LIST_URL", "http://127.0.0.1:9/world.zip")
+        # Nor does the program appear among the person's media players.
+        env.pop("DBUS_SESSION_BUS_ADDRESS", None)
         env.update(extra)
         return env
 
