@@ -45,7 +45,7 @@ wxBEGIN_EVENT_TABLE(CMainFrame, wxDocParentFrame) EVT_APP_MESSAGE(wc::WM_TRAY_NO
         EVT_UPDATE_UI_RANGE(wc::ID_VIEW_APPLOOK_WIN_2000, wc::ID_VIEW_APPLOOK_OFF_2007_AQUA,
                             CMainFrame::OnUpdateApplicationLook) EVT_MENU(wc::ID_TRAY_SHOW,
                                                                           CMainFrame::OnTrayShow)
-            EVT_CLOSE(CMainFrame::OnCloseWindow) EVT_MENU(wc::ID_TRAY_CUSTOMIZE_MENU,
+            EVT_MENU(wc::ID_TRAY_CUSTOMIZE_MENU,
                                                           CMainFrame::OnCustomizeMenu)
                 EVT_MENU(wc::ID_REFRESH_CHANNELS,
                          CMainFrame::OnRefreshChannels) EVT_MENU(wc::ID_PROMO_OPEN_IN_BROWSER,
@@ -152,6 +152,11 @@ bool CMainFrame::LoadFrame(long /*requestedStyle*/)
     if (!Create(m_pDocManagerRef, nullptr, wxID_ANY, wc::kAppTitle, wxDefaultPosition,
                 wxDefaultSize, kFrameStyle))
         return false;
+    // The document framework closes every page before a close goes ahead, and
+    // its handler runs before those of the event table. The close button only
+    // hides the window, and the radio page must go on playing, so our handler
+    // is bound after the framework's, which makes it run first.
+    Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnCloseWindow, this);
     SetIcons(res::AppIconBundle());
     AddTrayIcon();
 

@@ -226,10 +226,16 @@ TEST(StatusTexts, TheStoredCategoryChoosesThePaneTexts)
 TEST(Hiding, TheCloseButtonAndTheHideCommandNeverEndTheProgram)
 {
     Frame()->BringToFront();
+    const std::vector<CChildFrame*> pagesBefore = Frame()->GetPages();
+    ASSERT_FALSE(pagesBefore.empty());
+    const std::string viewBefore = ActiveViewClass().ToStdString();
     Frame()->Close(); // as the close button does: the close can be vetoed
     PumpEvents();
     ASSERT_NE(Frame(), nullptr);
     EXPECT_FALSE(Frame()->IsBeingDeleted());
+    // Hiding keeps the open page (the radio goes on playing).
+    EXPECT_EQ(Frame()->GetPages(), pagesBefore);
+    EXPECT_EQ(ActiveViewClass().ToStdString(), viewBefore);
     // Without a notification area the window is iconified, never hidden: a
     // hidden window could not be brought back.
     EXPECT_EQ(Frame()->IsShown(), !Frame()->HasTrayIcon());
