@@ -26,11 +26,15 @@
 
 wxIMPLEMENT_APP_NO_MAIN(CWavecrestApp);
 
-wxBEGIN_EVENT_TABLE(CWavecrestApp, wxApp) EVT_MENU(wc::ID_APP_ABOUT, CWavecrestApp::OnAppAbout)
+// clang-format off
+wxBEGIN_EVENT_TABLE(CWavecrestApp, wxApp)
+    EVT_MENU(wc::ID_APP_ABOUT, CWavecrestApp::OnAppAbout)
     EVT_MENU(wc::ID_FILE_NEW, CWavecrestApp::OnFileNew)
-        EVT_MENU(wc::ID_FILE_OPEN, CWavecrestApp::OnFileOpen) wxEND_EVENT_TABLE()
+    EVT_MENU(wc::ID_FILE_OPEN, CWavecrestApp::OnFileOpen)
+wxEND_EVENT_TABLE()
+// clang-format on
 
-            CWavecrestApp::CWavecrestApp()
+CWavecrestApp::CWavecrestApp()
 {
     g_pCachedSettings = &m_cachedSettings;
 }

@@ -6,7 +6,7 @@
 
 namespace
 {
-const std::array<const char*, 7> kStreamSchemes = {"http", "https", "mms", "mmsh",
+const std::array<const char*, 7> kStreamSchemes = {"http", "https", "mms",  "mmsh",
                                                    "rtsp", "rtmp",  "rtmps"};
 }
 

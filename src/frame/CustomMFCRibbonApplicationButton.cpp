@@ -9,16 +9,19 @@
 
 #include <memory>
 
+// clang-format off
 wxBEGIN_EVENT_TABLE(CCustomMFCRibbonApplicationButton, wxWindow)
     EVT_PAINT(CCustomMFCRibbonApplicationButton::OnPaint)
-        EVT_LEFT_DOWN(CCustomMFCRibbonApplicationButton::OnLeftDown)
-            EVT_LEFT_DCLICK(CCustomMFCRibbonApplicationButton::OnLeftDown)
-                EVT_ENTER_WINDOW(CCustomMFCRibbonApplicationButton::OnEnterOrLeave)
-                    EVT_LEAVE_WINDOW(CCustomMFCRibbonApplicationButton::OnEnterOrLeave)
-                        wxEND_EVENT_TABLE()
+    EVT_LEFT_DOWN(CCustomMFCRibbonApplicationButton::OnLeftDown)
+    EVT_LEFT_DCLICK(CCustomMFCRibbonApplicationButton::OnLeftDown)
+    EVT_ENTER_WINDOW(CCustomMFCRibbonApplicationButton::OnEnterOrLeave)
+    EVT_LEAVE_WINDOW(CCustomMFCRibbonApplicationButton::OnEnterOrLeave)
+wxEND_EVENT_TABLE()
+// clang-format on
 
-                            CCustomMFCRibbonApplicationButton::CCustomMFCRibbonApplicationButton(
-                                wxWindow* parent, const wxBitmap& image, const wxString& tooltip)
+CCustomMFCRibbonApplicationButton::CCustomMFCRibbonApplicationButton(wxWindow* parent,
+                                                                     const wxBitmap& image,
+                                                                     const wxString& tooltip)
     : wxWindow(parent, wxID_ANY, wxDefaultPosition, wxSize(kSize, kSize), wxBORDER_NONE),
       m_bmpImage(image)
 {

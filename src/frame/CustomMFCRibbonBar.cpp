@@ -11,20 +11,24 @@
 #include <wx/ribbon/buttonbar.h>
 #include <wx/ribbon/page.h>
 
+// clang-format off
 wxBEGIN_EVENT_TABLE(CCustomMFCRibbonBar, wxRibbonBar)
     EVT_RIBBONBAR_PAGE_CHANGING(wxID_ANY, CCustomMFCRibbonBar::OnPageChanging)
-        EVT_RIBBONBUTTONBAR_CLICKED(wxID_ANY, CCustomMFCRibbonBar::OnButtonClicked)
-            EVT_IDLE(CCustomMFCRibbonBar::OnIdle) EVT_SIZE(CCustomMFCRibbonBar::OnSize)
-                EVT_CONTEXT_MENU(CCustomMFCRibbonBar::OnContextMenu) wxEND_EVENT_TABLE()
+    EVT_RIBBONBUTTONBAR_CLICKED(wxID_ANY, CCustomMFCRibbonBar::OnButtonClicked)
+    EVT_IDLE(CCustomMFCRibbonBar::OnIdle)
+    EVT_SIZE(CCustomMFCRibbonBar::OnSize)
+    EVT_CONTEXT_MENU(CCustomMFCRibbonBar::OnContextMenu)
+wxEND_EVENT_TABLE()
+// clang-format on
 
-                    namespace
+namespace
 {
-    constexpr int kTabRowGap = 4;
+constexpr int kTabRowGap = 4;
 
-    wxWindow* MainWindow()
-    {
-        return wxTheApp ? wxTheApp->GetTopWindow() : nullptr;
-    }
+wxWindow* MainWindow()
+{
+    return wxTheApp ? wxTheApp->GetTopWindow() : nullptr;
+}
 } // namespace
 
 CCustomMFCRibbonBar::CCustomMFCRibbonBar(wxWindow* parent)

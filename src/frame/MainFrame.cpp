@@ -36,100 +36,88 @@
 
 #include <algorithm>
 
-wxBEGIN_EVENT_TABLE(CMainFrame, wxDocParentFrame) EVT_APP_MESSAGE(wc::WM_TRAY_NOTIFY,
-                                                                  CMainFrame::OnTrayNotify)
-    EVT_MENU(wc::ID_TRAY_EXIT,
-             CMainFrame::OnTrayExit) EVT_MENU_RANGE(wc::ID_VIEW_APPLOOK_WIN_2000,
-                                                    wc::ID_VIEW_APPLOOK_OFF_2007_AQUA,
-                                                    CMainFrame::OnApplicationLookCommand)
-        EVT_UPDATE_UI_RANGE(wc::ID_VIEW_APPLOOK_WIN_2000, wc::ID_VIEW_APPLOOK_OFF_2007_AQUA,
-                            CMainFrame::OnUpdateApplicationLook) EVT_MENU(wc::ID_TRAY_SHOW,
-                                                                          CMainFrame::OnTrayShow)
-            EVT_MENU(wc::ID_TRAY_CUSTOMIZE_MENU,
-                                                          CMainFrame::OnCustomizeMenu)
-                EVT_MENU(wc::ID_REFRESH_CHANNELS,
-                         CMainFrame::OnRefreshChannels) EVT_MENU(wc::ID_PROMO_OPEN_IN_BROWSER,
-                                                                 CMainFrame::OnOpenPromoSite)
-                    EVT_MENU(wc::ID_PROMO_REFRESH,
-                             CMainFrame::OnReloadPromoPage) EVT_MENU(wc::ID_STORE_OPEN_IN_BROWSER,
-                                                                     CMainFrame::OnOpenStoreSite)
-                        EVT_MENU(wc::ID_STORE_REFRESH,
-                                 CMainFrame::OnReloadStorePage) EVT_MENU(wc::ID_AUTO_START,
-                                                                         CMainFrame::OnAutoStart)
-                            EVT_UPDATE_UI(wc::ID_AUTO_START, CMainFrame::OnUpdateAutoStart)
-                                EVT_MENU(wc::ID_AUTO_PLAY, CMainFrame::OnAutoPlay) EVT_UPDATE_UI(
-                                    wc::ID_AUTO_PLAY, CMainFrame::OnUpdateAutoPlay)
-                                    EVT_MENU(wc::ID_HIDE_TO_TRAY, CMainFrame::OnHideToTray)
-                                        EVT_APP_MESSAGE(wc::WM_UPDATE_STATUS_PANES,
-                                                        CMainFrame::OnUpdateStatusPanesMessage)
-                                            EVT_APP_MESSAGE(wc::WM_OPEN_CATEGORY,
-                                                            CMainFrame::OnOpenCategory)
-                                                EVT_APP_MESSAGE(
-                                                    wc::WM_NEXT_APPLICATION_LOOK,
-                                                    CMainFrame::OnNextApplicationLookMessage)
-                                                    EVT_APP_MESSAGE(wc::WM_OPEN_TEMPLATE_PAGE,
-                                                                    CMainFrame::OnOpenTemplatePage)
-                                                        wxEND_EVENT_TABLE()
+// clang-format off
+wxBEGIN_EVENT_TABLE(CMainFrame, wxDocParentFrame)
+    EVT_APP_MESSAGE(wc::WM_TRAY_NOTIFY, CMainFrame::OnTrayNotify)
+    EVT_MENU(wc::ID_TRAY_EXIT, CMainFrame::OnTrayExit)
+    EVT_MENU_RANGE(wc::ID_VIEW_APPLOOK_WIN_2000, wc::ID_VIEW_APPLOOK_OFF_2007_AQUA, CMainFrame::OnApplicationLookCommand)
+    EVT_UPDATE_UI_RANGE(wc::ID_VIEW_APPLOOK_WIN_2000, wc::ID_VIEW_APPLOOK_OFF_2007_AQUA, CMainFrame::OnUpdateApplicationLook)
+    EVT_MENU(wc::ID_TRAY_SHOW, CMainFrame::OnTrayShow)
+    EVT_MENU(wc::ID_TRAY_CUSTOMIZE_MENU, CMainFrame::OnCustomizeMenu)
+    EVT_MENU(wc::ID_REFRESH_CHANNELS, CMainFrame::OnRefreshChannels)
+    EVT_MENU(wc::ID_PROMO_OPEN_IN_BROWSER, CMainFrame::OnOpenPromoSite)
+    EVT_MENU(wc::ID_PROMO_REFRESH, CMainFrame::OnReloadPromoPage)
+    EVT_MENU(wc::ID_STORE_OPEN_IN_BROWSER, CMainFrame::OnOpenStoreSite)
+    EVT_MENU(wc::ID_STORE_REFRESH, CMainFrame::OnReloadStorePage)
+    EVT_MENU(wc::ID_AUTO_START, CMainFrame::OnAutoStart)
+    EVT_UPDATE_UI(wc::ID_AUTO_START, CMainFrame::OnUpdateAutoStart)
+    EVT_MENU(wc::ID_AUTO_PLAY, CMainFrame::OnAutoPlay)
+    EVT_UPDATE_UI(wc::ID_AUTO_PLAY, CMainFrame::OnUpdateAutoPlay)
+    EVT_MENU(wc::ID_HIDE_TO_TRAY, CMainFrame::OnHideToTray)
+    EVT_APP_MESSAGE(wc::WM_UPDATE_STATUS_PANES, CMainFrame::OnUpdateStatusPanesMessage)
+    EVT_APP_MESSAGE(wc::WM_OPEN_CATEGORY, CMainFrame::OnOpenCategory)
+    EVT_APP_MESSAGE(wc::WM_NEXT_APPLICATION_LOOK, CMainFrame::OnNextApplicationLookMessage)
+    EVT_APP_MESSAGE(wc::WM_OPEN_TEMPLATE_PAGE, CMainFrame::OnOpenTemplatePage)
+wxEND_EVENT_TABLE()
+// clang-format on
 
-                                                            namespace
+namespace
 {
-    const wxSize kDefaultClientSize(760, 560);
-    constexpr int kStatusPaneId = 120;
+const wxSize kDefaultClientSize(760, 560);
+constexpr int kStatusPaneId = 120;
 
-    wxBitmap SmallImage(int index)
-    {
-        return res::StripImage(res::kRibbonSmallImages, index, 16);
-    }
+wxBitmap SmallImage(int index)
+{
+    return res::StripImage(res::kRibbonSmallImages, index, 16);
+}
 
-    wxBitmap LargeImage(int index)
-    {
-        return res::StripImage(res::kRibbonLargeImages, index, 32);
-    }
+wxBitmap LargeImage(int index)
+{
+    return res::StripImage(res::kRibbonLargeImages, index, 32);
+}
 
-    // Elements drawn without an image still need a bitmap of the right size.
-    wxBitmap ImageOrBlank(const wxBitmap& image, int size)
-    {
-        if (image.IsOk())
-            return image;
-        wxImage blank(size, size);
-        blank.InitAlpha();
-        std::fill(blank.GetAlpha(), blank.GetAlpha() + size * size, 0);
-        return wxBitmap(blank);
-    }
+// Elements drawn without an image still need a bitmap of the right size.
+wxBitmap ImageOrBlank(const wxBitmap& image, int size)
+{
+    if (image.IsOk())
+        return image;
+    wxImage blank(size, size);
+    blank.InitAlpha();
+    std::fill(blank.GetAlpha(), blank.GetAlpha() + size * size, 0);
+    return wxBitmap(blank);
+}
 
-    wxString PromptText(int command)
-    {
-        const auto prompt = CommandPromptFor(command);
-        if (!prompt)
-            return wxString();
-        return wxString::FromUTF8(prompt->tooltip) + "\n" + wxString::FromUTF8(prompt->description);
-    }
+wxString PromptText(int command)
+{
+    const auto prompt = CommandPromptFor(command);
+    if (!prompt)
+        return wxString();
+    return wxString::FromUTF8(prompt->tooltip) + "\n" + wxString::FromUTF8(prompt->description);
+}
 
-    void AddPanel(wxRibbonPage * page, const RibbonPanelLayout& layout, CCustomMFCRibbonBar* bar)
+void AddPanel(wxRibbonPage* page, const RibbonPanelLayout& layout, CCustomMFCRibbonBar* bar)
+{
+    auto* panel = new wxRibbonPanel(page, wxID_ANY, layout.caption,
+                                    res::StripImage(res::kPanelImages, kCollapsedPanelImage, 16));
+    auto* buttons = new wxRibbonButtonBar(panel);
+    for (const RibbonElement& element : layout.elements)
     {
-        auto* panel =
-            new wxRibbonPanel(page, wxID_ANY, layout.caption,
-                              res::StripImage(res::kPanelImages, kCollapsedPanelImage, 16));
-        auto* buttons = new wxRibbonButtonBar(panel);
-        for (const RibbonElement& element : layout.elements)
+        if (element.kind == RibbonElementKind::Button)
         {
-            if (element.kind == RibbonElementKind::Button)
-            {
-                buttons->AddButton(element.command, element.caption,
-                                   ImageOrBlank(LargeImage(element.largeImage), 32),
-                                   ImageOrBlank(SmallImage(element.smallImage), 16), wxNullBitmap,
-                                   wxNullBitmap, wxRIBBON_BUTTON_NORMAL,
-                                   PromptText(element.command));
-                continue;
-            }
-            // A check box: a small toggle whose icon is a check box.
-            buttons->AddButton(element.command, element.caption, ImageOrBlank(wxBitmap(), 32),
-                               bar->CheckBoxIcon(false), wxNullBitmap, wxNullBitmap,
-                               wxRIBBON_BUTTON_TOGGLE, PromptText(element.command));
-            buttons->SetButtonMaxSizeClass(element.command, wxRIBBON_BUTTONBAR_BUTTON_MEDIUM);
-            bar->RegisterCheckBox(buttons, element.command);
+            buttons->AddButton(element.command, element.caption,
+                               ImageOrBlank(LargeImage(element.largeImage), 32),
+                               ImageOrBlank(SmallImage(element.smallImage), 16), wxNullBitmap,
+                               wxNullBitmap, wxRIBBON_BUTTON_NORMAL, PromptText(element.command));
+            continue;
         }
+        // A check box: a small toggle whose icon is a check box.
+        buttons->AddButton(element.command, element.caption, ImageOrBlank(wxBitmap(), 32),
+                           bar->CheckBoxIcon(false), wxNullBitmap, wxNullBitmap,
+                           wxRIBBON_BUTTON_TOGGLE, PromptText(element.command));
+        buttons->SetButtonMaxSizeClass(element.command, wxRIBBON_BUTTONBAR_BUTTON_MEDIUM);
+        bar->RegisterCheckBox(buttons, element.command);
     }
+}
 } // namespace
 
 CMainFrame::CMainFrame(wxDocManager* manager, std::uint32_t& appLook)

@@ -6,14 +6,19 @@
 #include <wx/dcbuffer.h>
 #include <wx/menu.h>
 
-wxBEGIN_EVENT_TABLE(CTabRowButton, wxWindow) EVT_PAINT(CTabRowButton::OnPaint)
-    EVT_LEFT_UP(CTabRowButton::OnLeftUp) EVT_ENTER_WINDOW(CTabRowButton::OnEnterOrLeave)
-        EVT_LEAVE_WINDOW(CTabRowButton::OnEnterOrLeave) wxEND_EVENT_TABLE()
+// clang-format off
+wxBEGIN_EVENT_TABLE(CTabRowButton, wxWindow)
+    EVT_PAINT(CTabRowButton::OnPaint)
+    EVT_LEFT_UP(CTabRowButton::OnLeftUp)
+    EVT_ENTER_WINDOW(CTabRowButton::OnEnterOrLeave)
+    EVT_LEAVE_WINDOW(CTabRowButton::OnEnterOrLeave)
+wxEND_EVENT_TABLE()
+// clang-format on
 
-            namespace
+namespace
 {
-    constexpr int kPadding = 6;
-    constexpr int kArrowWidth = 8;
+constexpr int kPadding = 6;
+constexpr int kArrowWidth = 8;
 } // namespace
 
 CTabRowButton::CTabRowButton(wxWindow* parent, int command, const wxString& caption,

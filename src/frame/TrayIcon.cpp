@@ -5,15 +5,15 @@
 
 #include <wx/window.h>
 
-wxBEGIN_EVENT_TABLE(CTrayIcon, wxTaskBarIcon) EVT_TASKBAR_RIGHT_UP(CTrayIcon::OnRightUp)
+// clang-format off
+wxBEGIN_EVENT_TABLE(CTrayIcon, wxTaskBarIcon)
+    EVT_TASKBAR_RIGHT_UP(CTrayIcon::OnRightUp)
     EVT_TASKBAR_LEFT_DCLICK(CTrayIcon::OnLeftDoubleClick)
+    EVT_MENU(wxID_ANY, CTrayIcon::OnMenuCommand)
+wxEND_EVENT_TABLE()
+// clang-format on
 
-        EVT_MENU(wxID_ANY, CTrayIcon::OnMenuCommand) wxEND_EVENT_TABLE()
-
-            CTrayIcon::CTrayIcon(wxWindow* mainWindow)
-    : m_pMainWindow(mainWindow)
-{
-}
+CTrayIcon::CTrayIcon(wxWindow* mainWindow) : m_pMainWindow(mainWindow) {}
 
 void CTrayIcon::OnRightUp(wxTaskBarIconEvent& /*event*/)
 {

@@ -9,12 +9,15 @@
 
 #include <algorithm>
 
+// clang-format off
 wxBEGIN_EVENT_TABLE(CTrayMenuCustomizeDlg, wxDialog)
     EVT_CHECKBOX(wxID_ANY, CTrayMenuCustomizeDlg::OnItemToggled)
-        EVT_BUTTON(wxID_CLOSE, CTrayMenuCustomizeDlg::OnClose)
-            EVT_CLOSE(CTrayMenuCustomizeDlg::OnCloseWindow) wxEND_EVENT_TABLE()
+    EVT_BUTTON(wxID_CLOSE, CTrayMenuCustomizeDlg::OnClose)
+    EVT_CLOSE(CTrayMenuCustomizeDlg::OnCloseWindow)
+wxEND_EVENT_TABLE()
+// clang-format on
 
-                CTrayMenuCustomizeDlg::CTrayMenuCustomizeDlg(wxWindow* parent)
+CTrayMenuCustomizeDlg::CTrayMenuCustomizeDlg(wxWindow* parent)
     : wxDialog(parent, wxID_ANY, "Customize Menu", wxDefaultPosition, wxDefaultSize,
                wxDEFAULT_DIALOG_STYLE, "IDD_CUSTOMIZE_TRAY_MENU")
 {

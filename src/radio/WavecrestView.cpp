@@ -29,40 +29,34 @@ constexpr int kKeyF8 = WXK_F8;
 constexpr int kKeyF9 = WXK_F9;
 } // namespace
 
-wxBEGIN_EVENT_TABLE(CWavecrestView,
-                    CPageView) EVT_CHECKBOX(kNonWorkingBoxId,
-                                            CWavecrestView::OnDisplayNonWorkingChannels)
-    EVT_LIST_KEY_DOWN(kListId, CWavecrestView::OnListKeyDown) EVT_LIST_ITEM_SELECTED(
-        kListId, CWavecrestView::OnListItemChanged) EVT_MENU(wc::ID_DISPLAY_RADIO,
-                                                             CWavecrestView::OnDisplayRadioChannels)
-        EVT_MENU(wc::ID_DISPLAY_TV, CWavecrestView::OnDisplayTvChannels) EVT_UPDATE_UI(
-            wc::ID_DISPLAY_RADIO, CWavecrestView::OnUpdateDisplayRadioChannels)
-            EVT_UPDATE_UI(wc::ID_DISPLAY_TV, CWavecrestView::OnUpdateDisplayTvChannels)
-                EVT_APP_MESSAGE(wc::WM_RELOAD_CHANNELS, CWavecrestView::OnReloadChannels)
-                    EVT_MENU(wc::ID_PLAY, CWavecrestView::OnPlay) EVT_MENU(wc::ID_TRAY_PLAY,
-                                                                           CWavecrestView::OnPlay)
-                        EVT_MENU(wc::ID_STOP, CWavecrestView::OnStop)
-                            EVT_MENU(wc::ID_TRAY_STOP,
-                                     CWavecrestView::OnStop) EVT_MENU(wc::ID_PLAY_NEXT,
-                                                                      CWavecrestView::OnNextChannel)
-                                EVT_MENU(wc::ID_TRAY_PLAY_NEXT, CWavecrestView::OnNextChannel)
-                                    EVT_MENU(wc::ID_PLAY_PREVIOUS,
-                                             CWavecrestView::OnPreviousChannel)
-                                        EVT_MENU(wc::ID_TRAY_PLAY_PREVIOUS,
-                                                 CWavecrestView::OnPreviousChannel)
-                                            EVT_PLAYER_STATUS_CHANGE(kPlayerId,
-                                                                     CWavecrestView::OnStatusChange)
-                                                EVT_PLAYER_PLAY_STATE_CHANGE(
-                                                    kPlayerId, CWavecrestView::OnPlayStateChange)
-                                                    EVT_PLAYER_VOLUME_CHANGE(
-                                                        kPlayerId, CWavecrestView::OnVolumeChange)
-                                                        EVT_APP_MESSAGE(platform::WM_HOTKEY,
-                                                                        CWavecrestView::OnHotKey)
-                                                            wxEND_EVENT_TABLE()
+// clang-format off
+wxBEGIN_EVENT_TABLE(CWavecrestView, CPageView)
+    EVT_CHECKBOX(kNonWorkingBoxId, CWavecrestView::OnDisplayNonWorkingChannels)
+    EVT_LIST_KEY_DOWN(kListId, CWavecrestView::OnListKeyDown)
+    EVT_LIST_ITEM_SELECTED(kListId, CWavecrestView::OnListItemChanged)
+    EVT_MENU(wc::ID_DISPLAY_RADIO, CWavecrestView::OnDisplayRadioChannels)
+    EVT_MENU(wc::ID_DISPLAY_TV, CWavecrestView::OnDisplayTvChannels)
+    EVT_UPDATE_UI(wc::ID_DISPLAY_RADIO, CWavecrestView::OnUpdateDisplayRadioChannels)
+    EVT_UPDATE_UI(wc::ID_DISPLAY_TV, CWavecrestView::OnUpdateDisplayTvChannels)
+    EVT_APP_MESSAGE(wc::WM_RELOAD_CHANNELS, CWavecrestView::OnReloadChannels)
+    EVT_MENU(wc::ID_PLAY, CWavecrestView::OnPlay)
+    EVT_MENU(wc::ID_TRAY_PLAY, CWavecrestView::OnPlay)
+    EVT_MENU(wc::ID_STOP, CWavecrestView::OnStop)
+    EVT_MENU(wc::ID_TRAY_STOP, CWavecrestView::OnStop)
+    EVT_MENU(wc::ID_PLAY_NEXT, CWavecrestView::OnNextChannel)
+    EVT_MENU(wc::ID_TRAY_PLAY_NEXT, CWavecrestView::OnNextChannel)
+    EVT_MENU(wc::ID_PLAY_PREVIOUS, CWavecrestView::OnPreviousChannel)
+    EVT_MENU(wc::ID_TRAY_PLAY_PREVIOUS, CWavecrestView::OnPreviousChannel)
+    EVT_PLAYER_STATUS_CHANGE(kPlayerId, CWavecrestView::OnStatusChange)
+    EVT_PLAYER_PLAY_STATE_CHANGE(kPlayerId, CWavecrestView::OnPlayStateChange)
+    EVT_PLAYER_VOLUME_CHANGE(kPlayerId, CWavecrestView::OnVolumeChange)
+    EVT_APP_MESSAGE(platform::WM_HOTKEY, CWavecrestView::OnHotKey)
+wxEND_EVENT_TABLE()
+// clang-format on
 
-    // ---- The page ------------------------------------------------------------
+// ---- The page ------------------------------------------------------------
 
-    void CWavecrestView::CreateContent(CChildFrame* frame)
+void CWavecrestView::CreateContent(CChildFrame* frame)
 {
     m_bDisplayNonWorking = GetSetting(setting::DisplayNonWorkingChannels) != 0;
 

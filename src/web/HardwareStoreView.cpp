@@ -9,9 +9,9 @@ wxIMPLEMENT_DYNAMIC_CLASS(CHardwareStoreView, CPageView);
 wxBEGIN_EVENT_TABLE(CHardwareStoreView, CPageView)
     EVT_APP_MESSAGE(wc::WM_RELOAD_STORE, CHardwareStoreView::OnReloadPage)
 wxEND_EVENT_TABLE()
-    // clang-format on
+// clang-format on
 
-    int CHardwareStoreView::GetReloadMessage() const
+int CHardwareStoreView::GetReloadMessage() const
 {
     return wc::WM_RELOAD_STORE;
 }

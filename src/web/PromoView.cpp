@@ -9,9 +9,9 @@ wxIMPLEMENT_DYNAMIC_CLASS(CPromoView, CPageView);
 wxBEGIN_EVENT_TABLE(CPromoView, CPageView)
     EVT_APP_MESSAGE(wc::WM_RELOAD_PROMO, CPromoView::OnReloadPage)
 wxEND_EVENT_TABLE()
-    // clang-format on
+// clang-format on
 
-    int CPromoView::GetReloadMessage() const
+int CPromoView::GetReloadMessage() const
 {
     return wc::WM_RELOAD_PROMO;
 }

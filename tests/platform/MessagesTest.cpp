@@ -30,11 +30,14 @@ private:
     wxDECLARE_EVENT_TABLE();
 };
 
+// clang-format off
 wxBEGIN_EVENT_TABLE(CListeningFrame, wxFrame)
     EVT_APP_MESSAGE(kTestMessage, CListeningFrame::OnTestMessage)
-        EVT_MENU(kTestCommand, CListeningFrame::OnTestCommand) wxEND_EVENT_TABLE()
+    EVT_MENU(kTestCommand, CListeningFrame::OnTestCommand)
+wxEND_EVENT_TABLE()
+// clang-format on
 
-            class MessagesTest : public ::testing::Test
+class MessagesTest : public ::testing::Test
 {
 protected:
     void TearDown() override { m_frame->Destroy(), PumpEvents(); }
