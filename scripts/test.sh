@@ -42,7 +42,7 @@ summary() {
     printf '  %-32s %5d s\n' "total" $((SECONDS - started))
     # Figures that tests measured (package size, start-up time).
     if [ -f build/Testing/Temporary/LastTest.log ] && [ "$normal_run" = 1 ]; then
-        grep -h '^figure: ' build/Testing/Temporary/LastTest.log | sed 's/^figure: /  /' || true
+        grep -ho 'figure: .*' build/Testing/Temporary/LastTest.log | sed 's/^figure: /  /' || true
     fi
     if [ ${#failures[@]} -gt 0 ]; then
         echo "  FAILED: ${failures[*]}"
