@@ -6,6 +6,7 @@ The tests run under the X server that the README's test command starts
 """
 
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -19,6 +20,11 @@ BUILD_DIR = os.environ.get(
     os.path.join(os.path.dirname(__file__), "..", "..", "build"))
 BINARY = os.path.join(BUILD_DIR, "wavecrest")
 CLOSE_TOOL = os.path.join(BUILD_DIR, "tests", "x_close_window")
+# What the sanitizers of a sanitizer build write when they find an error.
+# UBSan always writes to the program's standard error, also where the test
+# command sends the other sanitizers' reports to files.
+SANITIZER_REPORT = re.compile(
+    r"runtime error: |ERROR: \w+Sanitizer|^SUMMARY: \w+Sanitizer", re.MULTILINE)
 
 
 def wait_until(condition, timeout=10.0, interval=0.05):
@@ -113,6 +119,7 @@ class Wavecrest:
         self.process = subprocess.Popen(
             [binary, *args], env=env or home.environment(),
             stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+        self._output = b""
 
     @property
     def pid(self):
@@ -159,12 +166,30 @@ class Wavecrest:
     def output_so_far(self):
         if self.is_running():
             return "(still running)"
-        return self.process.stdout.read().decode(errors="replace")
+        self._read_rest()
+        return self._output.decode(errors="replace")
+
+    def _read_rest(self):
+        """Takes what the ended process wrote, without waiting for a program
+        it started (a browser) that may still hold the pipe open."""
+        if self.process.stdout.closed:
+            return
+        descriptor = self.process.stdout.fileno()
+        os.set_blocking(descriptor, False)
+        while True:
+            try:
+                chunk = os.read(descriptor, 65536)
+            except BlockingIOError:
+                return
+            if not chunk:
+                return
+            self._output += chunk
 
     def kill(self):
         if self.is_running():
             self.process.send_signal(signal.SIGKILL)
         self.process.wait(timeout=10)
+        self._read_rest()
         self.process.stdout.close()
 
 
@@ -188,3 +213,10 @@ class EndToEndTest(unittest.TestCase):
     def stop_all(self):
         for program in self.started:
             program.kill()
+        # In a sanitizer build a report fails the test, also when the test
+        # had nothing to check in the program's output.
+        reports = [program.output_so_far() for program in self.started
+                   if SANITIZER_REPORT.search(program.output_so_far())]
+        if reports:
+            raise AssertionError("the sanitizers reported errors in wavecrest:\n"
+                                 + "\n".join(reports))
