@@ -167,6 +167,8 @@ struct CMprisService::CBusSide
     void GiveUp(const std::string& strWhy);
     void OnConnected(GDBusConnection* pConnection);
     void EmitChanged(const char* pszInterface, GVariantBuilder& changed);
+    // Announces one changed property of the player interface.
+    void EmitPlayerChanged(const char* pszName, GVariant* pValue);
 
     static void OnConnectionReady(GObject* pSource, GAsyncResult* pResult, gpointer pData);
     static void OnNameAcquired(GDBusConnection* pConnection, const gchar* pszName, gpointer pData);
@@ -478,6 +480,14 @@ void CMprisService::CBusSide::EmitChanged(const char* pszInterface, GVariantBuil
         g_variant_new("(s@a{sv}@as)", pszInterface, pChanged, EmptyTextList()), nullptr);
 }
 
+void CMprisService::CBusSide::EmitPlayerChanged(const char* pszName, GVariant* pValue)
+{
+    GVariantBuilder changed;
+    g_variant_builder_init(&changed, G_VARIANT_TYPE_VARDICT);
+    g_variant_builder_add(&changed, "{sv}", pszName, pValue);
+    EmitChanged(kPlayerInterface, changed);
+}
+
 CMprisService::CMprisService(IMprisHandler& handler, const std::string& strPlayerName,
                              const std::string& strIdentity, const std::string& strDesktopEntry)
     : m_pBus(std::make_unique<CBusSide>(handler, "org.mpris.MediaPlayer2." + strPlayerName,
@@ -506,11 +516,8 @@ void CMprisService::SetPlaybackStatus(EMprisPlaybackStatus eStatus)
     if (eStatus == m_pBus->m_eStatus)
         return;
     m_pBus->m_eStatus = eStatus;
-    GVariantBuilder changed;
-    g_variant_builder_init(&changed, G_VARIANT_TYPE_VARDICT);
-    g_variant_builder_add(&changed, "{sv}", "PlaybackStatus",
-                          g_variant_new_string(MprisPlaybackStatusText(eStatus)));
-    m_pBus->EmitChanged(kPlayerInterface, changed);
+    m_pBus->EmitPlayerChanged("PlaybackStatus",
+                              g_variant_new_string(MprisPlaybackStatusText(eStatus)));
 }
 
 void CMprisService::SetMetadata(const MprisMetadata& metadata)
@@ -518,10 +525,7 @@ void CMprisService::SetMetadata(const MprisMetadata& metadata)
     if (metadata == m_pBus->m_metadata)
         return;
     m_pBus->m_metadata = metadata;
-    GVariantBuilder changed;
-    g_variant_builder_init(&changed, G_VARIANT_TYPE_VARDICT);
-    g_variant_builder_add(&changed, "{sv}", "Metadata", MetadataValue(metadata));
-    m_pBus->EmitChanged(kPlayerInterface, changed);
+    m_pBus->EmitPlayerChanged("Metadata", MetadataValue(metadata));
 }
 
 void CMprisService::SetVolume(double dVolume)
@@ -532,10 +536,7 @@ void CMprisService::SetVolume(double dVolume)
     if (dVolume == m_pBus->m_dVolume)
         return;
     m_pBus->m_dVolume = dVolume;
-    GVariantBuilder changed;
-    g_variant_builder_init(&changed, G_VARIANT_TYPE_VARDICT);
-    g_variant_builder_add(&changed, "{sv}", "Volume", g_variant_new_double(dVolume));
-    m_pBus->EmitChanged(kPlayerInterface, changed);
+    m_pBus->EmitPlayerChanged("Volume", g_variant_new_double(dVolume));
 }
 
 void CMprisService::SetCapabilities(const MprisCapabilities& capabilities)

@@ -42,21 +42,6 @@ CChannelListCtrl* List()
     return RadioView()->GetChannelList();
 }
 
-// UTF-16 little-endian with CR LF line ends, as station lists are written.
-std::string Utf16(const std::string& text)
-{
-    const std::wstring wide = wxString::FromUTF8(text).ToStdWstring();
-    std::string bytes;
-    for (wchar_t c : wide)
-    {
-        if (c == L'\n')
-            bytes += std::string("\r\0", 2);
-        bytes += static_cast<char>(c & 0xFF);
-        bytes += static_cast<char>((c >> 8) & 0xFF);
-    }
-    return bytes;
-}
-
 std::vector<std::string> Column(int column)
 {
     std::vector<std::string> texts;
@@ -100,7 +85,7 @@ protected:
     // Puts a station list where a download leaves it and has the page reload it.
     void Reload(const std::string& lines)
     {
-        WriteWholeFile(GetStationListPath(), Utf16(lines));
+        WriteWholeFile(GetStationListPath(), StationListBytes(lines));
         platform::SendMessage(RadioView(), wc::WM_RELOAD_CHANNELS);
         PumpEvents();
     }

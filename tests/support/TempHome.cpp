@@ -1,5 +1,7 @@
 #include "support/TempHome.h"
 
+#include <wx/string.h>
+
 #include <cstdlib>
 #include <fstream>
 #include <ftw.h>
@@ -91,4 +93,30 @@ void RemoveTree(const std::string& path)
         },
         16, FTW_PHYS);
     ::nftw(path.c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS);
+}
+
+std::string StationListBytes(const std::string& utf8Text)
+{
+    std::string bytes;
+    auto addUnit = [&bytes](unsigned unit)
+    {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>((unit >> 8) & 0xFF);
+    };
+    // A copy: the wide text of a temporary wxString goes with it.
+    const std::wstring wide = wxString::FromUTF8(utf8Text).ToStdWstring();
+    for (wchar_t c : wide)
+    {
+        const auto code = static_cast<unsigned>(c);
+        if (code == '\n')
+            addUnit('\r');
+        if (code > 0xFFFF)
+        {
+            addUnit(0xD800 + ((code - 0x10000) >> 10));
+            addUnit(0xDC00 + ((code - 0x10000) & 0x3FF));
+        }
+        else
+            addUnit(code);
+    }
+    return bytes;
 }

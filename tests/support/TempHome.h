@@ -32,3 +32,5 @@ std::string ReadWholeFile(const std::string& path);
 void WriteWholeFile(const std::string& path, const std::string& content);
 bool FileExists(const std::string& path);
 void RemoveTree(const std::string& path);
+// UTF-8 text as station lists are written: UTF-16 little-endian, CR LF line ends.
+std::string StationListBytes(const std::string& utf8Text);
