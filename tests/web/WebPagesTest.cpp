@@ -7,6 +7,7 @@
 #include "support/GuiTestSupport.h"
 #include "web/HardwareStoreView.h"
 #include "web/PromoView.h"
+#include "web/WebPageView.h"
 #include "web/WebTestServer.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +17,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -100,12 +102,6 @@ protected:
     CModalRecorder m_modals;
 };
 
-class PromoPage : public WebPagesFixture
-{
-};
-class StorePage : public WebPagesFixture
-{
-};
 class WebPages : public WebPagesFixture
 {
 };
@@ -114,41 +110,76 @@ bool ShowsTitle(wxWebView* web, const char* title)
 {
     return web && !web->IsBusy() && web->GetCurrentTitle() == title;
 }
+
+// One web page and what is its own: each runs the same tests, and the other
+// page's site, message and flag must stay untouched.
+struct WebPageCase
+{
+    const char* name;
+    int category;
+    const char* title;
+    int reloadMessage;
+    int otherReloadMessage;
+    const char* fitFlag;
+    const char* otherFitFlag;
+    bool isPromo;
+};
+
+std::ostream& operator<<(std::ostream& out, const WebPageCase& page)
+{
+    return out << page.name;
+}
+
+const WebPageCase kWebPages[] = {
+    {"PromoPage", kPromoCategory, kPromoTitle, wc::WM_RELOAD_PROMO, wc::WM_RELOAD_STORE,
+     "CPromoView", "CHardwareStoreView", true},
+    {"StorePage", kStoreCategory, kStoreTitle, wc::WM_RELOAD_STORE, wc::WM_RELOAD_PROMO,
+     "CHardwareStoreView", "CPromoView", false},
+};
+
+class EachWebPage : public WebPagesFixture, public ::testing::WithParamInterface<WebPageCase>
+{
+protected:
+    CWebPageView* Open() { return OpenPage<CWebPageView>(GetParam().category); }
+    CWebTestServer& OwnSite() { return GetParam().isPromo ? m_promoSite : m_storeSite; }
+    CWebTestServer& OtherSite() { return GetParam().isPromo ? m_storeSite : m_promoSite; }
+    bool WaitForOwnTitle(CWebPageView* view)
+    {
+        return WaitUntil([&] { return ShowsTitle(view->GetWebView(), GetParam().title); },
+                         kLoadTimeoutMilliseconds);
+    }
+};
 } // namespace
 
-TEST_F(PromoPage, LoadsTheRootOfItsSiteOnceOpened)
+TEST_P(EachWebPage, LoadsTheRootOfItsSiteOnceOpened)
 {
-    auto* view = OpenPage<CPromoView>(kPromoCategory);
+    auto* view = Open();
     ASSERT_NE(view, nullptr);
     ASSERT_NE(view->GetWebView(), nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return ShowsTitle(view->GetWebView(), kPromoTitle); },
-                          kLoadTimeoutMilliseconds));
-    EXPECT_EQ(view->GetRequestedAddress(), m_promoSite.Address());
-    EXPECT_EQ(m_promoSite.RequestPaths(), std::vector<std::string>{"/"});
-    EXPECT_TRUE(m_storeSite.RequestPaths().empty());
+    ASSERT_TRUE(WaitForOwnTitle(view));
+    EXPECT_EQ(view->GetRequestedAddress(), OwnSite().Address());
+    EXPECT_EQ(OwnSite().RequestPaths(), std::vector<std::string>{"/"});
+    EXPECT_TRUE(OtherSite().RequestPaths().empty());
     EXPECT_TRUE(m_modals.Requests().empty());
 }
 
-TEST_F(PromoPage, AsksItsSiteAgainOnItsReloadMessage)
+TEST_P(EachWebPage, AsksItsSiteAgainOnItsReloadMessage)
 {
-    auto* view = OpenPage<CPromoView>(kPromoCategory);
+    auto* view = Open();
     ASSERT_NE(view, nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return ShowsTitle(view->GetWebView(), kPromoTitle); },
-                          kLoadTimeoutMilliseconds));
-    ASSERT_EQ(m_promoSite.CountRequests("/"), 1);
+    ASSERT_TRUE(WaitForOwnTitle(view));
+    ASSERT_EQ(OwnSite().CountRequests("/"), 1);
 
-    platform::PostMessage(view, wc::WM_RELOAD_PROMO);
+    platform::PostMessage(view, GetParam().reloadMessage);
     EXPECT_TRUE(
-        WaitUntil([&] { return m_promoSite.CountRequests("/") == 2; }, kLoadTimeoutMilliseconds));
-    EXPECT_TRUE(WaitUntil([&] { return ShowsTitle(view->GetWebView(), kPromoTitle); },
-                          kLoadTimeoutMilliseconds))
-        << "the page is shown again after the reload";
+        WaitUntil([&] { return OwnSite().CountRequests("/") == 2; }, kLoadTimeoutMilliseconds));
+    EXPECT_TRUE(WaitForOwnTitle(view)) << "the page is shown again after the reload";
 }
 
-TEST_F(PromoPage, PostsItsReloadToItselfAndThenTheStatusRefreshToTheMainWindow)
+TEST_P(EachWebPage, PostsItsReloadToItselfAndThenTheStatusRefreshToTheMainWindow)
 {
     CMessageRecorder recorder;
-    auto* view = OpenPage<CPromoView>(kPromoCategory);
+    auto* view = Open();
     ASSERT_NE(view, nullptr);
     int reloadAt = -1, statusAt = -1;
     const auto& records = recorder.Records();
@@ -157,7 +188,7 @@ TEST_F(PromoPage, PostsItsReloadToItselfAndThenTheStatusRefreshToTheMainWindow)
         const auto& record = records[index];
         if (record.kind != platform::MessageRecord::Kind::PostedMessage)
             continue;
-        if (record.number == wc::WM_RELOAD_PROMO && record.target == view && reloadAt < 0)
+        if (record.number == GetParam().reloadMessage && record.target == view && reloadAt < 0)
             reloadAt = static_cast<int>(index);
         if (record.number == wc::WM_UPDATE_STATUS_PANES && record.target == Frame() && statusAt < 0)
             statusAt = static_cast<int>(index);
@@ -165,109 +196,36 @@ TEST_F(PromoPage, PostsItsReloadToItselfAndThenTheStatusRefreshToTheMainWindow)
     ASSERT_GE(reloadAt, 0) << "the page posts its own reload message to itself";
     ASSERT_GE(statusAt, 0) << "the page asks the main window to refresh its status panes";
     EXPECT_LT(reloadAt, statusAt);
-    EXPECT_EQ(recorder.Count(wc::WM_RELOAD_STORE), 0);
+    EXPECT_EQ(recorder.Count(GetParam().otherReloadMessage), 0);
 }
 
-TEST_F(PromoPage, IgnoresTheStorePagesReloadMessage)
+TEST_P(EachWebPage, IgnoresTheOtherPagesReloadMessage)
 {
-    auto* view = OpenPage<CPromoView>(kPromoCategory);
+    auto* view = Open();
     ASSERT_NE(view, nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return ShowsTitle(view->GetWebView(), kPromoTitle); },
-                          kLoadTimeoutMilliseconds));
+    ASSERT_TRUE(WaitForOwnTitle(view));
 
-    EXPECT_FALSE(platform::SendMessage(view, wc::WM_RELOAD_STORE));
+    EXPECT_FALSE(platform::SendMessage(view, GetParam().otherReloadMessage));
     PumpEvents();
-    EXPECT_TRUE(ShowsTitle(view->GetWebView(), kPromoTitle));
-    EXPECT_EQ(m_promoSite.CountRequests("/"), 1);
-    EXPECT_TRUE(m_storeSite.RequestPaths().empty());
+    EXPECT_TRUE(ShowsTitle(view->GetWebView(), GetParam().title));
+    EXPECT_EQ(OwnSite().CountRequests("/"), 1);
+    EXPECT_TRUE(OtherSite().RequestPaths().empty());
 }
 
-TEST_F(StorePage, LoadsTheRootOfItsSiteOnceOpened)
-{
-    auto* view = OpenPage<CHardwareStoreView>(kStoreCategory);
-    ASSERT_NE(view, nullptr);
-    ASSERT_NE(view->GetWebView(), nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return ShowsTitle(view->GetWebView(), kStoreTitle); },
-                          kLoadTimeoutMilliseconds));
-    EXPECT_EQ(view->GetRequestedAddress(), m_storeSite.Address());
-    EXPECT_EQ(m_storeSite.RequestPaths(), std::vector<std::string>{"/"});
-    EXPECT_TRUE(m_promoSite.RequestPaths().empty());
-    EXPECT_TRUE(m_modals.Requests().empty());
-}
-
-TEST_F(StorePage, AsksItsSiteAgainOnItsReloadMessage)
-{
-    auto* view = OpenPage<CHardwareStoreView>(kStoreCategory);
-    ASSERT_NE(view, nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return ShowsTitle(view->GetWebView(), kStoreTitle); },
-                          kLoadTimeoutMilliseconds));
-    ASSERT_EQ(m_storeSite.CountRequests("/"), 1);
-
-    platform::PostMessage(view, wc::WM_RELOAD_STORE);
-    EXPECT_TRUE(
-        WaitUntil([&] { return m_storeSite.CountRequests("/") == 2; }, kLoadTimeoutMilliseconds));
-    EXPECT_TRUE(WaitUntil([&] { return ShowsTitle(view->GetWebView(), kStoreTitle); },
-                          kLoadTimeoutMilliseconds));
-}
-
-TEST_F(StorePage, PostsItsReloadToItselfAndThenTheStatusRefreshToTheMainWindow)
-{
-    CMessageRecorder recorder;
-    auto* view = OpenPage<CHardwareStoreView>(kStoreCategory);
-    ASSERT_NE(view, nullptr);
-    int reloadAt = -1, statusAt = -1;
-    const auto& records = recorder.Records();
-    for (size_t index = 0; index < records.size(); ++index)
-    {
-        const auto& record = records[index];
-        if (record.kind != platform::MessageRecord::Kind::PostedMessage)
-            continue;
-        if (record.number == wc::WM_RELOAD_STORE && record.target == view && reloadAt < 0)
-            reloadAt = static_cast<int>(index);
-        if (record.number == wc::WM_UPDATE_STATUS_PANES && record.target == Frame() && statusAt < 0)
-            statusAt = static_cast<int>(index);
-    }
-    ASSERT_GE(reloadAt, 0);
-    ASSERT_GE(statusAt, 0);
-    EXPECT_LT(reloadAt, statusAt);
-    EXPECT_EQ(recorder.Count(wc::WM_RELOAD_PROMO), 0);
-}
-
-TEST_F(StorePage, IgnoresThePromotionPagesReloadMessage)
-{
-    auto* view = OpenPage<CHardwareStoreView>(kStoreCategory);
-    ASSERT_NE(view, nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return ShowsTitle(view->GetWebView(), kStoreTitle); },
-                          kLoadTimeoutMilliseconds));
-
-    EXPECT_FALSE(platform::SendMessage(view, wc::WM_RELOAD_PROMO));
-    PumpEvents();
-    EXPECT_TRUE(ShowsTitle(view->GetWebView(), kStoreTitle));
-    EXPECT_EQ(m_storeSite.CountRequests("/"), 1);
-    EXPECT_TRUE(m_promoSite.RequestPaths().empty());
-}
-
-TEST_F(PromoPage, ClearsTheStatusTextAndFitsTheWindowUnderItsOwnFlag)
+TEST_P(EachWebPage, ClearsTheStatusTextAndFitsTheWindowUnderItsOwnFlag)
 {
     WriteSettingInt("CPromoView", 0);
     WriteSettingInt("CHardwareStoreView", 0);
     Frame()->SetStatusText("Buffering");
-    ASSERT_NE(OpenPage<CPromoView>(kPromoCategory), nullptr);
+    ASSERT_NE(Open(), nullptr);
     EXPECT_EQ(Frame()->GetCurrentStatus(), "");
-    EXPECT_EQ(GetSettingInt("CPromoView", 0), 1);
-    EXPECT_EQ(GetSettingInt("CHardwareStoreView", 0), 0);
+    EXPECT_EQ(GetSettingInt(GetParam().fitFlag, 0), 1);
+    EXPECT_EQ(GetSettingInt(GetParam().otherFitFlag, 0), 0);
 }
 
-TEST_F(StorePage, ClearsTheStatusTextAndFitsTheWindowUnderItsOwnFlag)
-{
-    WriteSettingInt("CPromoView", 0);
-    WriteSettingInt("CHardwareStoreView", 0);
-    Frame()->SetStatusText("Buffering");
-    ASSERT_NE(OpenPage<CHardwareStoreView>(kStoreCategory), nullptr);
-    EXPECT_EQ(Frame()->GetCurrentStatus(), "");
-    EXPECT_EQ(GetSettingInt("CHardwareStoreView", 0), 1);
-    EXPECT_EQ(GetSettingInt("CPromoView", 0), 0);
-}
+INSTANTIATE_TEST_SUITE_P(, EachWebPage, ::testing::ValuesIn(kWebPages),
+                         [](const ::testing::TestParamInfo<WebPageCase>& info)
+                         { return std::string(info.param.name); });
 
 TEST_F(WebPages, RepeatedReloadsInQuickSuccessionEndOnTheSite)
 {
