@@ -11,6 +11,7 @@
 #include <spawn.h>
 #include <sstream>
 #include <stdexcept>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -166,4 +167,29 @@ std::string SampleStationList()
             body += std::string{char(value), char(value + 1)};
     }
     return body;
+}
+
+CDownloadFolders::CDownloadFolders(const std::string& root, const std::string& servedName,
+                                   const std::string& destinationFolderName)
+    : m_strRoot(root), m_strDestinationName(destinationFolderName)
+{
+    if (const char* old = std::getenv("TMPDIR"))
+    {
+        m_strOldTmpdir = old;
+        m_bHadTmpdir = true;
+    }
+    for (const std::string& folder : {Temp(), Served(), DestinationFolder()})
+        ::mkdir(folder.c_str(), 0700);
+    ::setenv("TMPDIR", Temp().c_str(), 1);
+    ::setenv("no_proxy", "127.0.0.1", 1);
+    WriteWholeFile(Served() + "/" + servedName, SampleStationList());
+    WriteWholeFile(Destination(), kOldList);
+}
+
+CDownloadFolders::~CDownloadFolders()
+{
+    if (m_bHadTmpdir)
+        ::setenv("TMPDIR", m_strOldTmpdir.c_str(), 1);
+    else
+        ::unsetenv("TMPDIR");
 }

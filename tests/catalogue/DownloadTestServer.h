@@ -44,3 +44,30 @@ bool MakeLoopbackCertificate(const std::string& certificate, const std::string& 
 // The body tests serve as a station list: UTF-16 text with a byte order mark,
 // CR LF line ends and bytes of every value, larger than one network read.
 std::string SampleStationList();
+
+// The folders of one download test below root: a private TMPDIR (where the
+// downloader keeps its temporary file), set for the object's lifetime; a
+// folder for the test server holding SampleStationList() as servedName; and
+// a destination folder that already holds an old station list.
+class CDownloadFolders
+{
+public:
+    static constexpr const char* kOldList = "old list";
+
+    CDownloadFolders(const std::string& root, const std::string& servedName,
+                     const std::string& destinationFolderName);
+    ~CDownloadFolders();
+    CDownloadFolders(const CDownloadFolders&) = delete;
+    CDownloadFolders& operator=(const CDownloadFolders&) = delete;
+
+    std::string Temp() const { return m_strRoot + "/tmp"; }
+    std::string Served() const { return m_strRoot + "/served"; }
+    std::string DestinationFolder() const { return m_strRoot + "/" + m_strDestinationName; }
+    std::string Destination() const { return DestinationFolder() + "/StationList.zip"; }
+
+private:
+    std::string m_strRoot;
+    std::string m_strDestinationName;
+    std::string m_strOldTmpdir;
+    bool m_bHadTmpdir = false;
+};

@@ -34,15 +34,7 @@ class FileDownload : public ::testing::Test
 protected:
     void SetUp() override
     {
-        const char* old = std::getenv("TMPDIR");
-        m_strOldTmpdir = old ? old : "";
-        ::mkdir(TempFolder().c_str(), 0700);
-        ::mkdir(ServedFolder().c_str(), 0700);
-        ::mkdir(DestinationFolder().c_str(), 0700);
-        ::setenv("TMPDIR", TempFolder().c_str(), 1);
-        ::setenv("no_proxy", "127.0.0.1", 1);
-        WriteWholeFile(ServedFolder() + "/list", SampleStationList());
-        WriteWholeFile(Destination(), kOldList);
+        m_pFolders = std::make_unique<CDownloadFolders>(m_home.Path(), "list", "data");
         m_pServer = std::make_unique<CDownloadTestServer>(ServedFolder());
         m_manager.SetLimits(QuickLimits());
     }
@@ -50,16 +42,13 @@ protected:
     void TearDown() override
     {
         m_pServer.reset();
-        if (m_strOldTmpdir.empty())
-            ::unsetenv("TMPDIR");
-        else
-            ::setenv("TMPDIR", m_strOldTmpdir.c_str(), 1);
+        m_pFolders.reset();
     }
 
-    std::string TempFolder() const { return m_home.Path() + "/tmp"; }
-    std::string ServedFolder() const { return m_home.Path() + "/served"; }
-    std::string DestinationFolder() const { return m_home.Path() + "/data"; }
-    std::string Destination() const { return DestinationFolder() + "/StationList.zip"; }
+    std::string TempFolder() const { return m_pFolders->Temp(); }
+    std::string ServedFolder() const { return m_pFolders->Served(); }
+    std::string DestinationFolder() const { return m_pFolders->DestinationFolder(); }
+    std::string Destination() const { return m_pFolders->Destination(); }
 
     // Downloads a path of the test server and stores it at the destination.
     // Should the downloader's own limits fail, the test gives up after a
@@ -86,9 +75,9 @@ protected:
         ExpectNothingLeftBehind();
     }
 
-    static constexpr const char* kOldList = "old list";
+    static constexpr const char* kOldList = CDownloadFolders::kOldList;
     CTempHome m_home;
-    std::string m_strOldTmpdir;
+    std::unique_ptr<CDownloadFolders> m_pFolders;
     std::unique_ptr<CDownloadTestServer> m_pServer;
     CFileDownloadManager m_manager;
 };

@@ -100,15 +100,7 @@ class StationListRefresh : public ::testing::Test
 protected:
     void SetUp() override
     {
-        const char* old = std::getenv("TMPDIR");
-        m_strOldTmpdir = old ? old : "";
-        ::mkdir(TempFolder().c_str(), 0700);
-        ::mkdir(ServedFolder().c_str(), 0700);
-        ::mkdir(DataFolder().c_str(), 0700);
-        ::setenv("TMPDIR", TempFolder().c_str(), 1);
-        ::setenv("no_proxy", "127.0.0.1", 1);
-        WriteWholeFile(ServedFolder() + "/world.zip", SampleStationList());
-        WriteWholeFile(Destination(), kOldList);
+        m_pFolders = std::make_unique<CDownloadFolders>(m_home.Path(), "world.zip", "Wavecrest");
         m_pServer = std::make_unique<CDownloadTestServer>(ServedFolder());
         m_options.strAddress = m_pServer->Address("/files/world.zip");
         m_options.startDelay = 50ms;
@@ -119,16 +111,13 @@ protected:
     void TearDown() override
     {
         m_pServer.reset();
-        if (m_strOldTmpdir.empty())
-            ::unsetenv("TMPDIR");
-        else
-            ::setenv("TMPDIR", m_strOldTmpdir.c_str(), 1);
+        m_pFolders.reset();
     }
 
-    std::string TempFolder() const { return m_home.Path() + "/tmp"; }
-    std::string ServedFolder() const { return m_home.Path() + "/served"; }
-    std::string DataFolder() const { return m_home.Path() + "/Wavecrest"; }
-    std::string Destination() const { return DataFolder() + "/StationList.zip"; }
+    std::string TempFolder() const { return m_pFolders->Temp(); }
+    std::string ServedFolder() const { return m_pFolders->Served(); }
+    std::string DataFolder() const { return m_pFolders->DestinationFolder(); }
+    std::string Destination() const { return m_pFolders->Destination(); }
 
     bool Refresh() { return DownloadStationList(nullptr, Destination(), m_options); }
     bool Refresh(const std::string& path)
@@ -161,9 +150,9 @@ protected:
         ExpectNoTemporaryFile();
     }
 
-    static constexpr const char* kOldList = "old list";
+    static constexpr const char* kOldList = CDownloadFolders::kOldList;
     CTempHome m_home;
-    std::string m_strOldTmpdir;
+    std::unique_ptr<CDownloadFolders> m_pFolders;
     std::unique_ptr<CDownloadTestServer> m_pServer;
     StationListDownloadOptions m_options;
 };
