@@ -5,6 +5,8 @@ The tests run under the X server that the README's test command starts
 (DISPLAY is set); WAVECREST_BUILD_DIR names the build folder.
 """
 
+import ctypes
+import ctypes.util
 import os
 import re
 import shutil
@@ -40,6 +42,33 @@ def wait_until(condition, timeout=10.0, interval=0.05):
 def xdotool(*args):
     result = subprocess.run(["xdotool", *args], capture_output=True, text=True)
     return result.stdout.split()
+
+
+def tray_host_present():
+    """True while a notification area owns the system-tray selection of
+    screen 0. The test command's tray host is started again when a killed
+    test program took it down, and a program started in that moment (rightly)
+    behaves as on a desktop without one."""
+    xlib = ctypes.CDLL(ctypes.util.find_library("X11"))
+    xlib.XOpenDisplay.restype = ctypes.c_void_p
+    xlib.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    xlib.XInternAtom.restype = ctypes.c_ulong
+    xlib.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    xlib.XGetSelectionOwner.restype = ctypes.c_ulong
+    xlib.XGetSelectionOwner.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+    xlib.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    display = xlib.XOpenDisplay(None)
+    if not display:
+        return False
+    try:
+        selection = xlib.XInternAtom(display, b"_NET_SYSTEM_TRAY_S0", 0)
+        return xlib.XGetSelectionOwner(display, selection) != 0
+    finally:
+        xlib.XCloseDisplay(display)
+
+
+def expects_tray_host():
+    return os.environ.get("WAVECREST_NO_TRAY") != "1" and shutil.which("trayer") is not None
 
 
 def is_tray_icon(window):
@@ -205,14 +234,22 @@ class EndToEndTest(unittest.TestCase):
         self.addCleanup(self.stop_all)
 
     def start(self, *args, **env):
+        if expects_tray_host() and not wait_until(tray_host_present, 15):
+            raise AssertionError("the test command's notification area never came back")
         program = Wavecrest(self.home, *args,
                             env=self.home.environment(**env) if env else None)
         self.started.append(program)
         return program
 
     def stop_all(self):
+        killed = [program for program in self.started if program.is_running()]
         for program in self.started:
             program.kill()
+        # A killed program can take the tray host down with it a moment later:
+        # the next test starts only once the notification area is back.
+        if killed and expects_tray_host():
+            time.sleep(0.5)
+            wait_until(tray_host_present, 15)
         # In a sanitizer build a report fails the test, also when the test
         # had nothing to check in the program's output.
         reports = [program.output_so_far() for program in self.started
