@@ -119,9 +119,12 @@ if [ "$sanitizer_run" = 1 ]; then
     export LSAN_OPTIONS="suppressions=$top/tests/support/lsan.supp:print_suppressions=0:log_path=$reports/report"
     export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:log_path=$reports/report"
     export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:log_path=$reports/report"
+    # The sanitizer build runs several times slower: tests scale their time
+    # limits by this factor.
+    export WAVECREST_TIME_SCALE=3
     # The package test changes the machine and is the normal build's.
     phase "tests (build-asan/, no package)" run_tests build-asan -LE package \
         || failures+=("tests in build-asan/")
-    unset LSAN_OPTIONS ASAN_OPTIONS UBSAN_OPTIONS
+    unset LSAN_OPTIONS ASAN_OPTIONS UBSAN_OPTIONS WAVECREST_TIME_SCALE
     check_sanitizer_reports || failures+=("sanitizer reports")
 fi

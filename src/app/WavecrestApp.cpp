@@ -63,6 +63,7 @@ bool CWavecrestApp::InitInstance()
         return true; // OnRun ends at once with status 0
     }
 
+    platform::WatchModalDialogs();
     wxToolTip::Enable(true);
     res::LoadXrcResources();
     if (!RegisterDocumentTemplates())
@@ -74,30 +75,20 @@ bool CWavecrestApp::InitInstance()
     platform::OnTerminationRequest(
         []
         {
-            // Nobody is there to answer questions any more.
-            platform::SetModalAnswerer(
-                [](const platform::ModalRequest& request)
-                {
-                    return request.kind == platform::ModalRequest::Kind::MessageBox
-                               ? std::optional<int>(wxOK)
-                               : std::optional<int>(wxID_CANCEL);
-                });
             if (auto* mainFrame = dynamic_cast<CMainFrame*>(wxTheApp->GetTopWindow()))
                 mainFrame->RequestCloseForReal();
         });
 
     auto* frame = static_cast<CMainFrame*>(GetTopWindow());
     StartMediaControls(frame);
+    // Without a notification area a hidden window could never be found again:
+    // a hidden start starts iconified instead.
     if (m_startRequest.show)
-        frame->Show(true);
+        frame->ShowOnceStartPageIsPlaced(CMainFrame::StartShow::Shown);
     else if (!frame->HasTrayIcon())
-    {
-        // Without a notification area a hidden window could never be found
-        // again: a hidden start starts iconified instead.
-        frame->Iconize(true);
-        frame->Show(true);
-    }
-    frame->Update();
+        frame->ShowOnceStartPageIsPlaced(CMainFrame::StartShow::Iconized);
+    else
+        frame->ShowOnceStartPageIsPlaced(CMainFrame::StartShow::Hidden);
     frame->SetLabel(wc::kAppTitle);
     return true;
 }

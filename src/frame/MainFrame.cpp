@@ -21,6 +21,8 @@
 #include "frame/TrayMenuCustomizeDlg.h"
 #include "frame/WindowPlacement.h"
 #include "platform/Browser.h"
+#include "platform/ModalDialogs.h"
+#include "platform/WindowGeometry.h"
 #include "res/Resources.h"
 
 #include <wx/dialog.h>
@@ -35,6 +37,7 @@
 #include <wx/utils.h>
 
 #include <algorithm>
+#include <utility>
 
 // clang-format off
 wxBEGIN_EVENT_TABLE(CMainFrame, wxDocParentFrame)
@@ -308,7 +311,10 @@ void CMainFrame::OpenCategoryPage(int index)
     wxDocManager* manager = GetDocumentManager();
     const wxList& templates = manager->GetTemplates();
     if (templates.IsEmpty())
+    {
+        ShowForStart();
         return;
+    }
     wxDocTemplate* chosen = nullptr;
     int position = 0;
     for (auto node = templates.GetFirst(); node; node = node->GetNext(), ++position)
@@ -326,8 +332,32 @@ void CMainFrame::OnOpenCategory(platform::CAppMessageEvent& event)
     OpenCategoryPage(static_cast<int>(event.GetWParam()));
 }
 
+void CMainFrame::ShowOnceStartPageIsPlaced(StartShow how)
+{
+    m_startShow = how;
+}
+
+void CMainFrame::ShowForStart()
+{
+    const auto how = std::exchange(m_startShow, std::nullopt);
+    if (!how || *how == StartShow::Hidden)
+        return;
+    if (*how == StartShow::Iconized)
+        Iconize(true);
+    Show(true);
+    Update();
+}
+
 void CMainFrame::OnOpenTemplatePage(platform::CAppMessageEvent& event)
 {
+    // The start page has its first fit before the window is first shown, so
+    // that the fit can never undo a size the person gives the window.
+    struct ShowWhenDone
+    {
+        CMainFrame* frame;
+        ~ShowWhenDone() { frame->ShowForStart(); }
+    } showWhenDone{this};
+
     auto* chosen = reinterpret_cast<wxDocTemplate*>(event.GetWParam());
     // The template must still be one of ours: a stale pointer is never used.
     if (!GetDocumentManager()->GetTemplates().Member(chosen))
@@ -362,7 +392,7 @@ void CMainFrame::RefreshChannelsList()
     m_bRefreshing = false;
     if (m_bCloseRequested)
     {
-        CloseForReal();
+        CloseOnceNothingRunsBelow();
         return;
     }
     if (downloaded)
@@ -510,7 +540,7 @@ void CMainFrame::OnTrayShow(wxCommandEvent& /*event*/)
 
 void CMainFrame::OnTrayExit(wxCommandEvent& /*event*/)
 {
-    CloseForReal();
+    RequestCloseForReal();
 }
 
 void CMainFrame::OnHideToTray(wxCommandEvent& /*event*/)
@@ -525,6 +555,7 @@ void CMainFrame::OnCustomizeMenu(wxCommandEvent& /*event*/)
 
 void CMainFrame::BringToFront()
 {
+    m_startShow.reset();
     if (IsIconized())
         Iconize(false);
     Show(true);
@@ -542,10 +573,13 @@ void CMainFrame::HideToTray()
 
 void CMainFrame::OnCloseWindow(wxCloseEvent& event)
 {
-    // The close button and Alt+F4 only hide; the session ending closes for real.
-    if (m_bClosingForReal || !event.CanVeto())
+    // The close button and Alt+F4 only hide; a close that cannot be refused
+    // takes the way out.
+    if (m_bClosingForReal)
+        return;
+    if (!event.CanVeto())
     {
-        CloseForReal();
+        RequestCloseForReal();
         return;
     }
     event.Veto();
@@ -554,25 +588,33 @@ void CMainFrame::OnCloseWindow(wxCloseEvent& event)
 
 void CMainFrame::RequestCloseForReal()
 {
+    // Every way out (the tray's Exit, the media controls' Quit, the session
+    // ending) comes here. A modal dialog's loop, and the code that opened it,
+    // may still be running below us: the window must outlive them, so they are
+    // cancelled first and the close follows once the last one has returned.
     m_bCloseRequested = true;
-    for (wxWindow* window : wxTopLevelWindows)
-        if (auto* dialog = dynamic_cast<wxDialog*>(window); dialog && dialog->IsModal())
-            dialog->EndModal(wxID_CANCEL);
-    // A refresh closes once its dialog has returned; otherwise close from the main loop.
-    CallAfter(
-        [this]
-        {
-            if (!m_bRefreshing)
-                CloseForReal();
-        });
+    platform::CancelModalsForExit();
+    CloseOnceNothingRunsBelow();
+}
+
+void CMainFrame::CloseOnceNothingRunsBelow()
+{
+    if (m_bClosingForReal)
+        return;
+    if (platform::IsModalRunning())
+        platform::CallWhenNoModalRuns([this] { CloseOnceNothingRunsBelow(); });
+    else if (m_bRefreshing)
+        return; // the refresh closes when its download has returned
+    else
+        CloseForReal();
 }
 
 void CMainFrame::CloseForReal()
 {
-    if (m_bClosingForReal && IsBeingDeleted())
+    if (m_bClosingForReal)
         return;
     m_bClosingForReal = true;
-    StoreWindowPlacement(GetRect());
+    StoreWindowPlacement(platform::CurrentWindowRect(*this));
     GetDocumentManager()->CloseDocuments(true);
     RemoveTrayIcon();
     Destroy();

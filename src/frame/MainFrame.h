@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class CChildFrame;
@@ -61,14 +62,25 @@ public:
     void NextApplicationLook();
     std::uint32_t GetApplicationLook() const { return m_rAppLook; }
 
+    // How the window first appears; it does so once the start page has been
+    // opened and placed (or has failed to open).
+    enum class StartShow
+    {
+        Shown,
+        Hidden,
+        Iconized
+    };
+    void ShowOnceStartPageIsPlaced(StartShow how);
+
     // Brings the window up from hidden or iconified and activates it.
     void BringToFront();
     // Hides the window (iconifies it when there is no notification area).
     void HideToTray();
     // The real close: saves the placement, closes the pages, ends the program.
     void CloseForReal();
-    // The real close asked for from outside (the session ends): open modal
-    // dialogs are cancelled first, and the close follows once they are gone.
+    // The one way out of the program (tray Exit, media controls' Quit, the
+    // session ending): open modal dialogs are cancelled first, and the real
+    // close follows once they, and a running refresh, have returned.
     void RequestCloseForReal();
 
     // For tests and the tray: what is shown where.
@@ -117,6 +129,8 @@ private:
     void OnAutoPlay(wxCommandEvent& event);
     void OnUpdateAutoPlay(wxUpdateUIEvent& event);
     void ShowNewestPage();
+    void CloseOnceNothingRunsBelow();
+    void ShowForStart();
 
     wxDocManager* m_pDocManagerRef;
     std::uint32_t& m_rAppLook;
@@ -136,6 +150,7 @@ private:
     bool m_bRefreshing = false;
     bool m_bRefreshAgain = false;
     bool m_bCloseRequested = false;
+    std::optional<StartShow> m_startShow;
 
     wxDECLARE_EVENT_TABLE();
 };

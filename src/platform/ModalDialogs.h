@@ -53,4 +53,26 @@ int ChooseOne(const wxString& message, const wxString& caption, const wxArrayStr
 wxString ChooseFileToOpen(const wxString& message, const wxString& wildcard,
                           wxWindow* parent = nullptr);
 
+// ---- Leaving the program while a dialog is open -----------------------------
+// A modal dialog or message box runs a message loop of its own, and the code
+// that opened it is still on the stack below that loop: the program may only
+// go away once every such loop has returned.
+
+// Starts keeping count of the modal dialogs that run (the functions below
+// start it too); the application calls it before anything can open one.
+void WatchModalDialogs();
+
+// True while any modal dialog or message box (ours or the toolkit's) runs.
+bool IsModalRunning();
+
+// Ends every open modal dialog and message box as if the person had
+// cancelled it, and from then on answers every new one at once with its
+// cancel (or only) answer without showing it: nobody is there to answer any
+// more. Used when the program is on its way out.
+void CancelModalsForExit();
+
+// Runs `action` from the main loop once no modal dialog runs any more (at the
+// next turn of the main loop when none runs now).
+void CallWhenNoModalRuns(std::function<void()> action);
+
 } // namespace platform

@@ -5,16 +5,19 @@ The tests run under the X server that the README's test command starts
 (DISPLAY is set); WAVECREST_BUILD_DIR names the build folder.
 """
 
-import ctypes
-import ctypes.util
 import os
 import re
 import shutil
 import signal
 import subprocess
+import sys
 import tempfile
+import threading
 import time
 import unittest
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from wait_for_tray import tray_owner_present  # noqa: E402
 
 TITLE = "Wavecrest by Tolvane"
 BUILD_DIR = os.environ.get(
@@ -29,9 +32,19 @@ SANITIZER_REPORT = re.compile(
     r"runtime error: |ERROR: \w+Sanitizer|^SUMMARY: \w+Sanitizer", re.MULTILINE)
 
 
+# The sanitizer build runs several times slower: the test command scales
+# every time limit by this factor there.
+TIME_SCALE = float(os.environ.get("WAVECREST_TIME_SCALE", "1") or "1")
+
+
+def scaled(seconds):
+    return seconds * TIME_SCALE
+
+
 def wait_until(condition, timeout=10.0, interval=0.05):
-    """Polls until condition() is true; returns its last value."""
-    deadline = time.monotonic() + timeout
+    """Polls until condition() is true or the (scaled) time limit has passed;
+    returns its last value."""
+    deadline = time.monotonic() + scaled(timeout)
     while True:
         value = condition()
         if value or time.monotonic() > deadline:
@@ -49,22 +62,7 @@ def tray_host_present():
     screen 0. The test command's tray host is started again when a killed
     test program took it down, and a program started in that moment (rightly)
     behaves as on a desktop without one."""
-    xlib = ctypes.CDLL(ctypes.util.find_library("X11"))
-    xlib.XOpenDisplay.restype = ctypes.c_void_p
-    xlib.XOpenDisplay.argtypes = [ctypes.c_char_p]
-    xlib.XInternAtom.restype = ctypes.c_ulong
-    xlib.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-    xlib.XGetSelectionOwner.restype = ctypes.c_ulong
-    xlib.XGetSelectionOwner.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
-    xlib.XCloseDisplay.argtypes = [ctypes.c_void_p]
-    display = xlib.XOpenDisplay(None)
-    if not display:
-        return False
-    try:
-        selection = xlib.XInternAtom(display, b"_NET_SYSTEM_TRAY_S0", 0)
-        return xlib.XGetSelectionOwner(display, selection) != 0
-    finally:
-        xlib.XCloseDisplay(display)
+    return tray_owner_present()
 
 
 def expects_tray_host():
@@ -149,6 +147,21 @@ class Wavecrest:
             [binary, *args], env=env or home.environment(),
             stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
         self._output = b""
+        # The output is read while the program runs, so that a program that
+        # writes much never blocks on a full pipe.
+        self._reader = threading.Thread(target=self._read_output, daemon=True)
+        self._reader.start()
+
+    def _read_output(self):
+        descriptor = self.process.stdout.fileno()
+        while True:
+            try:
+                chunk = os.read(descriptor, 65536)
+            except OSError:
+                return
+            if not chunk:
+                return
+            self._output += chunk
 
     @property
     def pid(self):
@@ -184,7 +197,7 @@ class Wavecrest:
             raise AssertionError("the start's station-list refresh never ended")
 
     def wait(self, timeout=15.0):
-        return self.process.wait(timeout=timeout)
+        return self.process.wait(timeout=scaled(timeout))
 
     def is_running(self):
         return self.process.poll() is None
@@ -195,31 +208,18 @@ class Wavecrest:
     def output_so_far(self):
         if self.is_running():
             return "(still running)"
-        self._read_rest()
+        # A program it started (a browser) may still hold the pipe open: the
+        # reader is not waited for long.
+        self._reader.join(timeout=1)
         return self._output.decode(errors="replace")
-
-    def _read_rest(self):
-        """Takes what the ended process wrote, without waiting for a program
-        it started (a browser) that may still hold the pipe open."""
-        if self.process.stdout.closed:
-            return
-        descriptor = self.process.stdout.fileno()
-        os.set_blocking(descriptor, False)
-        while True:
-            try:
-                chunk = os.read(descriptor, 65536)
-            except BlockingIOError:
-                return
-            if not chunk:
-                return
-            self._output += chunk
 
     def kill(self):
         if self.is_running():
             self.process.send_signal(signal.SIGKILL)
         self.process.wait(timeout=10)
-        self._read_rest()
-        self.process.stdout.close()
+        self._reader.join(timeout=1)
+        if not self._reader.is_alive():
+            self.process.stdout.close()
 
 
 class EndToEndTest(unittest.TestCase):

@@ -44,10 +44,22 @@ void PumpEvents()
     wxTheApp->ProcessIdle();
 }
 
+double TimeScale()
+{
+    static const double scale = []
+    {
+        const char* text = std::getenv("WAVECREST_TIME_SCALE");
+        const double value = text ? std::atof(text) : 0.0;
+        return value >= 1.0 ? value : 1.0;
+    }();
+    return scale;
+}
+
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMilliseconds)
 {
     const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMilliseconds);
+        std::chrono::steady_clock::now() +
+        std::chrono::milliseconds(static_cast<long long>(timeoutMilliseconds * TimeScale()));
     for (;;)
     {
         PumpEvents();

@@ -16,7 +16,11 @@ void PrepareGuiTestProcess();
 
 // Handles pending events (and idle time) until nothing is left.
 void PumpEvents();
-// Pumps events until the condition holds or the time is up; returns the condition.
+// How much longer time limits are in this build: WAVECREST_TIME_SCALE, which
+// the test command sets for the sanitizer build (at least 1).
+double TimeScale();
+// Pumps events until the condition holds or the (scaled) time is up; returns
+// the condition.
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMilliseconds = 5000);
 
 // Records every post and send while it lives.
