@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <iostream>
 
 const char* const CPlayerOptions::kEnvironmentVariable = "WAVECREST_PLAYER_OPTIONS";
 
@@ -27,16 +28,28 @@ bool IsOptionName(const std::string& strName)
                        });
 }
 
-// Options that only the program decides: the safety options, the window the
-// video is drawn in, and the ways of loading configuration or scripts.
-bool IsReserved(const std::string& strName)
+// The extra options a person or a test may give: where the sound goes and how
+// loud, how the picture is drawn and decoded, how much is buffered and how
+// long the network may take, and the engine's own log. Everything else is
+// refused: among it the options that load scripts or configuration, open a
+// control socket, pass options on to the demuxer or stream layer, or take
+// away the program's own settings.
+const char* const kAllowed[] = {
+    // Sound
+    "ao", "audio-device", "ao-pcm-file", "ao-pcm-waveheader", "ao-pcm-append", "audio-buffer",
+    "audio-channels", "audio-samplerate", "audio-format", "audio-exclusive", "volume", "mute",
+    // Picture
+    "vo", "gpu-context", "gpu-api", "hwdec", "hwdec-codecs", "x11-bypass-compositor",
+    // Buffering and network
+    "cache", "cache-secs", "cache-pause", "cache-pause-initial", "cache-pause-wait",
+    "demuxer-readahead-secs", "demuxer-max-bytes", "demuxer-max-back-bytes", "network-timeout",
+    "http-proxy", "user-agent",
+    // The engine's log
+    "log-file", "msg-level"};
+
+bool IsAllowed(const std::string& strName)
 {
-    static const char* const kOthers[] = {"wid", "include", "script", "scripts", "input-conf"};
-    const auto& safety = CPlayerOptions::SafetyOptions();
-    return std::any_of(safety.begin(), safety.end(),
-                       [&](const CPlayerOptions::COption& option)
-                       { return option.first == strName; }) ||
-           std::find(std::begin(kOthers), std::end(kOthers), strName) != std::end(kOthers);
+    return std::find(std::begin(kAllowed), std::end(kAllowed), strName) != std::end(kAllowed);
 }
 
 } // namespace
@@ -99,13 +112,24 @@ const std::vector<CPlayerOptions::COption>& CPlayerOptions::DefaultOptions()
     return kDefaults;
 }
 
-std::vector<CPlayerOptions::COption> CPlayerOptions::Build(const std::string& strExtra)
+std::vector<CPlayerOptions::COption> CPlayerOptions::Build(const std::string& strExtra,
+                                                           std::ostream* pRefusals)
 {
     std::vector<COption> options = DefaultOptions();
-    for (const auto& option : Parse(strExtra))
+    std::vector<std::string> unreadable;
+    for (const auto& option : Parse(strExtra, &unreadable))
     {
-        if (!IsReserved(option.first))
+        if (IsAllowed(option.first))
             options.push_back(option);
+        else if (pRefusals)
+            *pRefusals << "Wavecrest: player option \"" << option.first << "\" is not allowed in "
+                       << kEnvironmentVariable << "; ignored\n";
+    }
+    if (pRefusals)
+    {
+        for (const auto& strPiece : unreadable)
+            *pRefusals << "Wavecrest: \"" << strPiece << "\" in " << kEnvironmentVariable
+                       << " names no player option; ignored\n";
     }
     const auto& safety = SafetyOptions();
     options.insert(options.end(), safety.begin(), safety.end());
@@ -115,5 +139,5 @@ std::vector<CPlayerOptions::COption> CPlayerOptions::Build(const std::string& st
 std::vector<CPlayerOptions::COption> CPlayerOptions::FromEnvironment()
 {
     const char* pszExtra = std::getenv(kEnvironmentVariable);
-    return Build(pszExtra ? pszExtra : "");
+    return Build(pszExtra ? pszExtra : "", &std::cerr);
 }

@@ -1,11 +1,14 @@
 #pragma once
 // The options the playback engine (mpv) starts with: the program's own
 // settings, the extra options a person or a test gives in the environment
-// variable WAVECREST_PLAYER_OPTIONS ("name=value" pairs separated by ";"),
+// variable WAVECREST_PLAYER_OPTIONS ("name=value" pairs separated by ";"; only
+// the options of a short list are taken: sound output and device, volume,
+// video output and decoding, buffering, network time-out, the engine's log),
 // and the safety options that always win, so that the engine never fetches
 // scripts or helper programs, never reads configuration files, never opens
 // unsafe playlists and never reacts to keys of its own.
 
+#include <iosfwd>
 #include <string>
 #include <utility>
 #include <vector>
@@ -32,9 +35,12 @@ public:
     static const std::vector<COption>& DefaultOptions();
 
     // Everything the engine starts with, in the order it is applied: the
-    // defaults, then the extra options (those that would override a safety
-    // option or the window to draw in are left out), then the safety options.
-    static std::vector<COption> Build(const std::string& strExtra);
-    // Build() with the contents of the environment variable.
+    // defaults, then those extra options that are on the list of allowed
+    // ones, then the safety options. Each extra option left out gets one line
+    // in pRefusals when given.
+    static std::vector<COption> Build(const std::string& strExtra,
+                                      std::ostream* pRefusals = nullptr);
+    // Build() with the contents of the environment variable; what is left
+    // out is told on standard error.
     static std::vector<COption> FromEnvironment();
 };

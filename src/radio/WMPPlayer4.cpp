@@ -134,7 +134,7 @@ bool CWMPPlayer4::Create(wxWindow* pParent, wxWindowID nId, const wxPoint& pos, 
     // The first text is no change: the owner reads it when it wants it.
     m_strStatusText = m_status.GetText();
     m_eLastState = m_status.GetState();
-    m_pStatusLabel->SetLabel(m_strStatusText);
+    m_pStatusLabel->SetLabelText(m_strStatusText);
     EmbedVideo(); // in case the window is on screen already
     return bStarted;
 }
@@ -517,7 +517,7 @@ void CWMPPlayer4::UpdateStatus()
     if (strText != m_strStatusText)
     {
         m_strStatusText = strText;
-        m_pStatusLabel->SetLabel(strText);
+        m_pStatusLabel->SetLabelText(strText);
         m_pStatusLabel->SetToolTip(strText);
         wxCommandEvent change(wcEVT_PLAYER_STATUS_CHANGE, GetId());
         change.SetEventObject(this);

@@ -3,7 +3,8 @@
 // an embedded web view. The web view (and with it the web engine) is created
 // only when such a page opens. The page loads its site whenever it receives
 // its own reload message, which it posts to itself once it has been placed,
-// and which the ribbon's Refresh command posts to it again.
+// and which the ribbon's Refresh command posts to it again. Where the page may
+// go from there is CNavigationRule's decision.
 
 #include "frame/PageView.h"
 #include "platform/Messages.h"
@@ -32,7 +33,13 @@ protected:
     void OnReloadPage(platform::CAppMessageEvent& event);
 
 private:
+    void OnNavigating(wxWebViewEvent& event);
+    void OnNewWindow(wxWebViewEvent& event);
+    void OnLoadEnded(wxWebViewEvent& event);
+
     // Cleared by itself when the page frame destroys the web view.
     wxWeakRef<wxWebView> m_pWebView;
     wxString m_strRequestedAddress;
+    // From the start of a page's load until it is shown (or has failed).
+    bool m_bLoading = false;
 };

@@ -17,8 +17,10 @@
 #include "support/XKeyGrabber.h"
 
 #include <gtest/gtest.h>
+#include <gtk/gtk.h>
 #include <wx/app.h>
 #include <wx/docview.h>
+#include <wx/stattext.h>
 #include <wx/statusbr.h>
 
 #include <cstdlib>
@@ -273,6 +275,38 @@ TEST_F(RadioPage, ThePlayersStatusReachesTheTrayTipAndTheFirstPane)
     const wxString status = RadioView()->GetPlayer()->GetStatusText();
     EXPECT_EQ(Frame()->GetTrayTip(), "Wavecrest by Tolvane\n" + status);
     EXPECT_EQ(Frame()->GetStatusPanes()->GetStatusText(0), status);
+}
+
+// What the player's status line shows on screen: the text of its GTK label,
+// without the marks of a keyboard mnemonic.
+std::string ShownPlayerStatus()
+{
+    for (wxWindow* child : RadioView()->GetPlayer()->GetChildren())
+    {
+        if (auto* label = dynamic_cast<wxStaticText*>(child))
+            return gtk_label_get_text(GTK_LABEL(label->GetHandle()));
+    }
+    return std::string();
+}
+
+TEST_F(RadioPage, AStreamTitleWithAmpersandsShowsAsTheStationSendsIt)
+{
+    WriteSettingInt("LastCategory", 0);
+    g_pCachedSettings->m_nLastCategory = -1;
+    Reload("Type,Name,Address,Language,Genre,About,Status\nRadio,Rock," + Stream(440) +
+           "?title=AC%26DC%20%26%20Co,en,Rock,Loud,\n");
+    List()->SelectAndFocus(0);
+    ASSERT_TRUE(
+        WaitUntil([] { return RadioView()->GetPlayer()->GetStreamTitle() == "AC&DC & Co"; }, 15000))
+        << RadioView()->GetPlayer()->GetStatusText();
+    PumpEvents();
+    const wxString status = RadioView()->GetPlayer()->GetStatusText();
+    EXPECT_TRUE(status.StartsWith("Playing: AC&DC & Co")) << status;
+    EXPECT_EQ(ShownPlayerStatus(), status.utf8_string());
+    // The status bar draws its text as it is (no mnemonics), so the pane's
+    // text is what is seen.
+    EXPECT_EQ(Frame()->GetStatusPanes()->GetStatusText(0), status);
+    EXPECT_EQ(Frame()->GetTrayTip(), "Wavecrest by Tolvane\n" + status);
 }
 
 TEST_F(RadioPage, AnUnreachableStreamGivesAFailureStatusAndNoMessageBox)

@@ -4,6 +4,7 @@
 #include "app/Identifiers.h"
 #include "app/Settings.h"
 #include "frame/MainFrame.h"
+#include "platform/Browser.h"
 #include "support/GuiTestSupport.h"
 #include "web/HardwareStoreView.h"
 #include "web/PromoView.h"
@@ -260,6 +261,71 @@ TEST_F(WebPages, AnUnreachableSiteShowsNoMessageBoxAndThePageStaysUsable)
     platform::PostMessage(view, wc::WM_RELOAD_PROMO);
     EXPECT_TRUE(WaitUntil([&] { return ShowsTitle(view->GetWebView(), kPromoTitle); },
                           kLoadTimeoutMilliseconds));
+    EXPECT_TRUE(m_modals.Requests().empty());
+}
+
+// Records the addresses the program asks the browser to open, instead of
+// starting one, for as long as it lives.
+class CBrowserRecorder
+{
+public:
+    CBrowserRecorder()
+    {
+        platform::SetBrowserObserver([this](const wxString& address)
+                                     { m_opened.push_back(address.utf8_string()); });
+    }
+    ~CBrowserRecorder() { platform::SetBrowserObserver(nullptr); }
+    CBrowserRecorder(const CBrowserRecorder&) = delete;
+    CBrowserRecorder& operator=(const CBrowserRecorder&) = delete;
+
+    const std::vector<std::string>& Opened() const { return m_opened; }
+
+private:
+    std::vector<std::string> m_opened;
+};
+
+// The page follows a link, as when a person clicks it: an anchor with that
+// address (and target window) is put into the page and clicked.
+void FollowLink(wxWebView* web, const std::string& address, const char* target = "_self")
+{
+    web->RunScript("(function() { var link = document.createElement('a'); link.href = '" + address +
+                   "'; link.target = '" + target +
+                   "'; document.body.appendChild(link); link.click(); })();");
+}
+
+TEST_F(WebPages, LinksToOtherSitesOpenTheBrowserAndLocalFilesAreRefused)
+{
+    CBrowserRecorder browser;
+    auto* view = OpenPage<CPromoView>(kPromoCategory);
+    ASSERT_NE(view, nullptr);
+    wxWebView* web = view->GetWebView();
+    ASSERT_TRUE(WaitUntil([&] { return ShowsTitle(web, kPromoTitle); }, kLoadTimeoutMilliseconds));
+
+    // Another web site opens in the browser; the page stays where it is.
+    const std::string elsewhere = UnreachableAddress() + "elsewhere.html";
+    FollowLink(web, elsewhere);
+    ASSERT_TRUE(WaitUntil([&] { return browser.Opened().size() == 1; }, kLoadTimeoutMilliseconds));
+    EXPECT_EQ(browser.Opened()[0], elsewhere);
+
+    // A local file goes nowhere. The link after it shows that it was handled.
+    FollowLink(web, "file:///etc/hostname");
+    FollowLink(web, "https://elsewhere.example/second.html");
+    ASSERT_TRUE(WaitUntil([&] { return browser.Opened().size() == 2; }, kLoadTimeoutMilliseconds));
+    EXPECT_EQ(browser.Opened()[1], "https://elsewhere.example/second.html");
+
+    // A new window is never the program's own: the browser opens it.
+    FollowLink(web, "https://elsewhere.example/window.html", "_blank");
+    ASSERT_TRUE(WaitUntil([&] { return browser.Opened().size() == 3; }, kLoadTimeoutMilliseconds));
+    EXPECT_EQ(browser.Opened()[2], "https://elsewhere.example/window.html");
+    PumpEvents();
+    EXPECT_TRUE(ShowsTitle(web, kPromoTitle));
+    EXPECT_EQ(web->GetCurrentURL(), m_promoSite.Address());
+
+    // A page of the maker's sites (here the store's) stays in the page.
+    FollowLink(web, m_storeSite.Address() + "parts.html");
+    EXPECT_TRUE(WaitUntil([&] { return ShowsTitle(web, kStoreTitle); }, kLoadTimeoutMilliseconds));
+    EXPECT_EQ(web->GetCurrentURL(), m_storeSite.Address() + "parts.html");
+    EXPECT_EQ(browser.Opened().size(), 3u);
     EXPECT_TRUE(m_modals.Requests().empty());
 }
 

@@ -1,0 +1,95 @@
+"""A station announces a title with ampersands, and the person runs Wavecrest
+with extra player options of which some are not allowed: the desktop's media
+controls (playerctl on the private session bus) show the title exactly as the
+station sent it, the allowed options take effect, and each refused option is
+told on the program's output and has no effect."""
+
+import os
+import socket
+import subprocess
+import sys
+import unittest
+
+from sound import strongest_tone
+from wavecrest_e2e import EndToEndTest, wait_until
+
+STREAM_SERVER = os.path.join(os.path.dirname(__file__), "..", "support", "stream_server.py")
+TITLE = "AC&DC & Co"
+
+
+def free_port():
+    with socket.socket() as probe:
+        probe.bind(("127.0.0.1", 0))
+        return probe.getsockname()[1]
+
+
+def utf16_station_list(lines):
+    return "\r\n".join(lines).encode("utf-16-le") + "\r\n".encode("utf-16-le")
+
+
+def playerctl(*args):
+    result = subprocess.run(["playerctl", "--player=wavecrest", *args],
+                            capture_output=True, text=True, timeout=10)
+    return result.stdout.strip()
+
+
+class StreamTitles(EndToEndTest):
+
+    def setUp(self):
+        super().setUp()
+        if not os.environ.get("DBUS_SESSION_BUS_ADDRESS"):
+            self.skipTest("needs a session bus (run under dbus-run-session)")
+        # The list names the server's own stream, so its port is chosen first.
+        port = free_port()
+        self.address = "http://127.0.0.1:%d" % port
+        list_file = os.path.join(self.home.path, "world.zip")
+        # The title travels in the stream's address, so "&" and blanks are escaped there.
+        with open(list_file, "wb") as file:
+            file.write(utf16_station_list([
+                "Type,Channel,Address,Language,Genre,About,Status",
+                "Radio,Rock Hour,%s/radio/440.mp3?title=AC%%26DC%%20%%26%%20Co,en,Rock,Loud,ON"
+                % self.address]))
+        self.server = subprocess.Popen(
+            [sys.executable, STREAM_SERVER, "--port", str(port), "--route", "/world.zip=" + list_file],
+            stdout=subprocess.PIPE, text=True)
+        self.addCleanup(self.stop_server)
+        self.assertEqual(self.server.stdout.readline().strip(), self.address)
+
+    def stop_server(self):
+        self.server.terminate()
+        self.server.wait(timeout=10)
+        self.server.stdout.close()
+
+    def test_the_title_reaches_the_desktop_as_sent_and_only_allowed_options_count(self):
+        sound = os.path.join(self.home.path, "sound.wav")
+        control_socket = os.path.join(self.home.path, "engine.socket")
+        self.home.write_settings("[Settings]\nLastChannelIndex=0\nAutoPlay=1\n")
+        program = self.start(
+            DBUS_SESSION_BUS_ADDRESS=os.environ["DBUS_SESSION_BUS_ADDRESS"],
+            WAVECREST_STATION_LIST_URL=self.address + "/world.zip",
+            WAVECREST_PLAYER_OPTIONS="ao=pcm;ao-pcm-file=%s;input-ipc-server=%s;"
+                                     "scripts-append=%s/x.lua;stream-lavf-o=protocol_whitelist=file"
+                                     % (sound, control_socket, self.home.path))
+        program.wait_for_window()
+
+        shown = lambda: (playerctl("metadata", "xesam:artist"), playerctl("metadata", "xesam:title"))
+        self.assertTrue(wait_until(lambda: shown() == ("Rock Hour", TITLE), 30),
+                        "the desktop shows %r" % (shown(),))
+        # The allowed options took effect: the sound went to the file.
+        self.assertTrue(wait_until(lambda: strongest_tone(sound, [440], 1.0)[0] == 440, 30),
+                        "no tone in the captured sound")
+        # A refused option did nothing: the engine opened no control socket.
+        self.assertFalse(os.path.exists(control_socket))
+        self.assertEqual(self.home.modal_messages(), [])
+
+        program.kill()
+        told = [line for line in program.output_so_far().splitlines()
+                if "WAVECREST_PLAYER_OPTIONS" in line]
+        for name in ("input-ipc-server", "scripts-append", "stream-lavf-o"):
+            self.assertEqual(len([line for line in told if '"%s"' % name in line]), 1,
+                             "refusal of %s not told once in %r" % (name, told))
+        self.assertFalse(any('"ao' in line for line in told), told)
+
+
+if __name__ == "__main__":
+    unittest.main()
