@@ -130,6 +130,23 @@ TEST_F(SettingsFileTest, AnUnreadableFileIsNeverOverwritten)
     EXPECT_FALSE(file.WriteInt("Settings", "AutoPlay", 0));
 }
 
+TEST_F(SettingsFileTest, AFifoInPlaceOfTheFileIsNeitherWaitedOnNorReplaced)
+{
+    ::mkdir((m_home.Path() + "/settings").c_str(), 0700);
+    ASSERT_TRUE(MakeFifo(m_path));
+    CSettingsFile file(m_path);
+    EXPECT_TRUE(ReturnsWithoutWaitingOnFifo(m_path,
+                                            [&]
+                                            {
+                                                EXPECT_EQ(file.ReadValue("Settings", "A"),
+                                                          std::nullopt);
+                                                EXPECT_FALSE(file.WriteInt("Settings", "A", 1));
+                                            }));
+    struct stat info;
+    ASSERT_EQ(::lstat(m_path.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+}
+
 TEST_F(SettingsFileTest, AReadOnlyFolderMakesWritesFailAndKeepsTheFile)
 {
     if (::geteuid() == 0)
