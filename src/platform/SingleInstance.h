@@ -56,7 +56,7 @@ public:
     // has been handled there. False when the instance did not answer in time,
     // whatever it does meanwhile (it may be stopped or swamped), or when the
     // socket is not served by a process of this user.
-    bool Send(const std::string& message, int timeoutMilliseconds = 4000);
+    bool Send(const std::string& message, int timeoutMilliseconds = 3000);
 
     // Primary: from now on, each line a later start sends is passed to the
     // handler on the GUI thread (from the GLib main loop), and the sender is
