@@ -57,7 +57,9 @@ ReadResult ReadLines(const std::string& path, std::vector<std::string>& lines)
         if (end == std::string::npos)
             end = content.size();
         std::string line = content.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
+        // Line ends are written as LF alone: all the CRs before the LF go, or
+        // the next read after a write would see a line that has changed.
+        while (!line.empty() && line.back() == '\r')
             line.pop_back();
         lines.push_back(std::move(line));
         start = end + 1;

@@ -73,7 +73,7 @@ TEST_F(SettingsFileTest, WriteChangesOneLineAndKeepsEverythingElse)
 {
     WriteWholeFile(m_home.Path() + "/keep.conf", "");
     CSettingsFile file(m_home.Path() + "/keep.conf");
-    WriteWholeFile(file.GetPath(), "# a comment\r\n[Settings]\r\nAutoPlay=1\r\nnot an entry\r\n"
+    WriteWholeFile(file.GetPath(), "# a comment\r\n[Settings]\r\nAutoPlay=1\r\nnot an entry\r\r\n"
                                    "[Other]\r\nAutoPlay=9\r\n");
     ASSERT_TRUE(file.WriteInt("Settings", "AutoPlay", 0));
     ASSERT_TRUE(file.WriteInt("Settings", "LastChannelIndex", 3));
