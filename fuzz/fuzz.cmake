@@ -1,9 +1,31 @@
-# wavecrest-parser-fuzzer: libFuzzer target for the station-list reader,
-# parser and load (and the maintainers' tool's checks). Only with clang and
-# WAVECREST_FUZZ=ON; scripts/fuzz-parser.sh configures, builds and runs it
-# with AddressSanitizer and UndefinedBehaviorSanitizer.
-add_executable(wavecrest-parser-fuzzer ${CMAKE_CURRENT_LIST_DIR}/StationListFuzzer.cpp)
-target_compile_options(wavecrest-parser-fuzzer PRIVATE -fsanitize=fuzzer)
-target_link_options(wavecrest-parser-fuzzer PRIVATE -fsanitize=fuzzer)
+# libFuzzer targets, only with clang and WAVECREST_FUZZ=ON;
+# scripts/fuzz.sh configures, builds and runs one with AddressSanitizer and
+# UndefinedBehaviorSanitizer:
+#   wavecrest-parser-fuzzer     the station-list reader, parser and load (and
+#                               the maintainers' tool's checks)
+#   wavecrest-settings-fuzzer   the settings file, read and written
+#   wavecrest-autostart-fuzzer  the autostart entry file and its Exec line
+#   wavecrest-message-fuzzer    a later start's message to the running instance
+function(wavecrest_fuzzer name)
+    add_executable(${name} ${ARGN})
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR})
+endfunction()
+
+wavecrest_fuzzer(wavecrest-parser-fuzzer ${CMAKE_CURRENT_LIST_DIR}/StationListFuzzer.cpp)
 target_link_libraries(wavecrest-parser-fuzzer PRIVATE wc_stations_tool wc_catalogue)
-set_target_properties(wavecrest-parser-fuzzer PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR})
+
+# Coverage is collected from the platform layer's own code too.
+target_compile_options(wc_platform PRIVATE -fsanitize=fuzzer-no-link)
+
+wavecrest_fuzzer(wavecrest-settings-fuzzer ${CMAKE_CURRENT_LIST_DIR}/SettingsFileFuzzer.cpp)
+target_link_libraries(wavecrest-settings-fuzzer PRIVATE wc_platform)
+
+# The entry's reading is built in on its own, without the rest of the frame library.
+wavecrest_fuzzer(wavecrest-autostart-fuzzer ${CMAKE_CURRENT_LIST_DIR}/AutoStartFuzzer.cpp
+                 ${PROJECT_SOURCE_DIR}/src/frame/AutoStart.cpp)
+target_link_libraries(wavecrest-autostart-fuzzer PRIVATE wc_platform)
+
+wavecrest_fuzzer(wavecrest-message-fuzzer ${CMAKE_CURRENT_LIST_DIR}/InstanceMessageFuzzer.cpp)
+target_link_libraries(wavecrest-message-fuzzer PRIVATE wc_platform)

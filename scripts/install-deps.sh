@@ -13,7 +13,7 @@ test_packages=(
     googletest libgmock-dev libgtest-dev
     xvfb xauth xdotool x11-utils trayer
     python3 ffmpeg mpv
-    clang libclang-rt-14-dev
+    clang libclang-rt-14-dev ninja-build
     dbus dbus-daemon playerctl
     dpkg-dev file desktop-file-utils appstream
 )

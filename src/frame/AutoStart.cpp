@@ -1,6 +1,7 @@
 #include "frame/AutoStart.h"
 
 #include "app/Identifiers.h"
+#include "platform/RegularFile.h"
 #include "platform/UserFolders.h"
 
 #include <wx/string.h>
@@ -9,7 +10,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <fstream>
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -201,12 +201,11 @@ bool StartsExistingProgram(const std::string& entryText)
 
 std::optional<std::string> ReadEntryFile(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
+    std::string content;
+    if (platform::ReadRegularFile(path, kMaxAutoStartEntrySize, content) !=
+        platform::FileReadResult::Ok)
         return std::nullopt;
-    std::ostringstream content;
-    content << file.rdbuf();
-    return content.str();
+    return content;
 }
 
 // The folder can be used when it is a writable folder, or when its nearest

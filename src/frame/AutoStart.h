@@ -7,6 +7,7 @@
 // The main frame keeps the state of its "Auto Startup with Windows" check box
 // in one integer; the values below are the ones it holds.
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,6 +16,10 @@ inline constexpr int kAutoStartNotKnown = -1;    // not determined yet
 inline constexpr int kAutoStartOff = 0;          // no usable entry
 inline constexpr int kAutoStartOn = 1;           // an entry starts an existing program
 inline constexpr int kAutoStartUnavailable = -2; // the autostart folder cannot be written
+
+// An entry is a few hundred bytes; a larger file is not read, nor anything
+// that is not a regular file.
+inline constexpr size_t kMaxAutoStartEntrySize = 64 * 1024;
 
 // The argument a start through the entry passes.
 inline constexpr const char* kSilentArgument = ":silent";

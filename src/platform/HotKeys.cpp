@@ -9,7 +9,6 @@
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
-#include <X11/Xproto.h>
 #include <X11/keysym.h>
 
 #include <algorithm>
@@ -74,53 +73,39 @@ XModifierLayout ReadModifierLayout(Display* display)
     return layout;
 }
 
-// Catches the errors of key grabs for as long as it lives. The server answers
-// a grab that another client holds with BadAccess, asynchronously; the
-// destructor waits for every answer. Errors of other requests go on to the
-// handler that was there before (GDK's).
+// Catches the X errors of our own requests for as long as it lives, on
+// GDK's connection only (the one whose events the filter below reads), by
+// the serial numbers of the requests made meanwhile. GDK's handler does the
+// catching, so no error handler of the process is swapped under the feet of
+// the player's threads, whose connections are their own. The server answers
+// a grab that another client holds with BadAccess, asynchronously; Finish
+// waits for every answer.
 class CGrabErrorTrap
 {
 public:
-    explicit CGrabErrorTrap(Display* display) : m_pDisplay(display)
+    CGrabErrorTrap() : m_pDisplay(gdk_display_get_default())
     {
-        XSync(m_pDisplay, False); // earlier errors still belong to the old handler
-        s_nFirstSerial = NextRequest(m_pDisplay);
-        s_nError = Success;
-        s_pPrevious = XSetErrorHandler(&CGrabErrorTrap::OnError);
+        gdk_x11_display_error_trap_push(m_pDisplay);
     }
-    ~CGrabErrorTrap() { XSetErrorHandler(s_pPrevious); }
+    ~CGrabErrorTrap()
+    {
+        if (m_bTrapping)
+            gdk_x11_display_error_trap_pop_ignored(m_pDisplay);
+    }
     CGrabErrorTrap(const CGrabErrorTrap&) = delete;
     CGrabErrorTrap& operator=(const CGrabErrorTrap&) = delete;
 
-    // Waits for the server's answers and gives the first grab error (Success when none).
+    // Waits for the server's answers and gives the first error (Success when none).
     int Finish()
     {
-        XSync(m_pDisplay, False);
-        return s_nError;
+        m_bTrapping = false;
+        return gdk_x11_display_error_trap_pop(m_pDisplay);
     }
 
 private:
-    static int OnError(Display* display, XErrorEvent* error)
-    {
-        const bool isGrab = error->request_code == X_GrabKey || error->request_code == X_UngrabKey;
-        if (isGrab && error->serial >= s_nFirstSerial)
-        {
-            if (s_nError == Success)
-                s_nError = error->error_code;
-            return 0;
-        }
-        return s_pPrevious ? s_pPrevious(display, error) : 0;
-    }
-
-    Display* m_pDisplay;
-    static unsigned long s_nFirstSerial;
-    static int s_nError;
-    static XErrorHandler s_pPrevious;
+    GdkDisplay* m_pDisplay;
+    bool m_bTrapping = true;
 };
-
-unsigned long CGrabErrorTrap::s_nFirstSerial = 0;
-int CGrabErrorTrap::s_nError = Success;
-XErrorHandler CGrabErrorTrap::s_pPrevious = nullptr;
 
 // The keys of the keyboard that give the virtual key; empty when it has none.
 std::vector<KeyCode> KeyCodesOfVirtualKey(Display* display, unsigned virtualKey)
@@ -143,6 +128,7 @@ std::vector<KeyCode> KeyCodesOfVirtualKey(Display* display, unsigned virtualKey)
 void Ungrab(Display* display, const Registration& registration)
 {
     const Window root = DefaultRootWindow(display);
+    CGrabErrorTrap trap; // an error here would only mean there was nothing to release
     for (KeyCode keyCode : registration.keyCodes)
     {
         for (unsigned variant : registration.variants)
@@ -156,7 +142,7 @@ void Ungrab(Display* display, const Registration& registration)
 bool Grab(Display* display, const Registration& registration)
 {
     const Window root = DefaultRootWindow(display);
-    CGrabErrorTrap trap(display);
+    CGrabErrorTrap trap;
     for (KeyCode keyCode : registration.keyCodes)
     {
         for (unsigned variant : registration.variants)
@@ -166,7 +152,6 @@ bool Grab(Display* display, const Registration& registration)
         return true;
     // Releasing only ever touches this program's own grabs, never the other client's.
     Ungrab(display, registration);
-    trap.Finish();
     return false;
 }
 

@@ -1,5 +1,6 @@
 #include "platform/SettingsFile.h"
 
+#include "platform/RegularFile.h"
 #include "platform/UserFolders.h"
 
 #include <cerrno>
@@ -17,7 +18,7 @@ namespace platform
 namespace
 {
 // A settings file holds a few dozen lines; anything far larger is not ours.
-constexpr off_t kMaxFileSize = 1 << 20;
+constexpr size_t kMaxFileSize = 1 << 20;
 
 std::string Trim(const std::string& text)
 {
@@ -39,37 +40,16 @@ enum class ReadResult
 ReadResult ReadLines(const std::string& path, std::vector<std::string>& lines)
 {
     lines.clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return errno == ENOENT ? ReadResult::Missing : ReadResult::Unreadable;
-    struct stat info;
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > kMaxFileSize)
-    {
-        ::close(fd);
-        return ReadResult::Unreadable;
-    }
     std::string content;
-    char buffer[8192];
-    for (;;)
+    switch (ReadRegularFile(path, kMaxFileSize, content))
     {
-        const ssize_t count = ::read(fd, buffer, sizeof buffer);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count < 0)
-        {
-            ::close(fd);
-            return ReadResult::Unreadable;
-        }
-        if (count == 0)
-            break;
-        content.append(buffer, static_cast<size_t>(count));
-        if (content.size() > static_cast<size_t>(kMaxFileSize))
-        {
-            ::close(fd);
-            return ReadResult::Unreadable;
-        }
+    case FileReadResult::Missing:
+        return ReadResult::Missing;
+    case FileReadResult::Refused:
+        return ReadResult::Unreadable;
+    case FileReadResult::Ok:
+        break;
     }
-    ::close(fd);
     size_t start = 0;
     while (start < content.size())
     {
@@ -77,7 +57,9 @@ ReadResult ReadLines(const std::string& path, std::vector<std::string>& lines)
         if (end == std::string::npos)
             end = content.size();
         std::string line = content.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
+        // Line ends are written as LF alone: all the CRs before the LF go, or
+        // the next read after a write would see a line that has changed.
+        while (!line.empty() && line.back() == '\r')
             line.pop_back();
         lines.push_back(std::move(line));
         start = end + 1;

@@ -4,11 +4,33 @@
 // start's message ("show" or a number) to it. The lock belongs to the
 // process, so a killed instance leaves nothing that stops the next start.
 
+#include <cstddef>
 #include <functional>
+#include <set>
 #include <string>
 
 namespace platform
 {
+
+// A message between two starts is one line of printable text, at most this
+// long, ended by LF.
+inline constexpr std::size_t kMaxInstanceMessage = 256;
+
+struct InstanceMessage
+{
+    enum class State
+    {
+        Incomplete, // more may come
+        Complete,   // text holds the message
+        Invalid     // too long, not text, or ended before the line did
+    };
+    State state = State::Incomplete;
+    std::string text;
+};
+
+// What the bytes a later start has sent so far amount to; `ended` tells that
+// the sender has closed its side. Anything after the line is ignored.
+InstanceMessage ReadInstanceMessage(const std::string& received, bool ended);
 
 class CSingleInstance
 {
@@ -31,20 +53,30 @@ public:
     Role Acquire();
 
     // Secondary: delivers one line to the running instance and waits until it
-    // has been handled there. False when the instance did not answer in time.
-    bool Send(const std::string& message, int timeoutMilliseconds = 5000);
+    // has been handled there. False when the instance did not answer in time,
+    // whatever it does meanwhile (it may be stopped or swamped), or when the
+    // socket is not served by a process of this user.
+    bool Send(const std::string& message, int timeoutMilliseconds = 3000);
 
     // Primary: from now on, each line a later start sends is passed to the
     // handler on the GUI thread (from the GLib main loop), and the sender is
-    // answered once the handler returns.
+    // answered once the handler returns. Only processes of the same user are
+    // heard; a sender has kClientTimeLimitMs to deliver its line, and at most
+    // kMaxClients are served at once (the others wait to be accepted).
     bool Listen(std::function<void(const std::string&)> handler);
+
+    static constexpr unsigned kClientTimeLimitMs = 2000;
+    static constexpr int kMaxClients = 8;
 
     const std::string& GetSocketPath() const { return m_socketPath; }
 
 private:
     struct Client;
     static int OnAcceptReady(int fd, unsigned condition, void* self);
+    static int OnAcceptRetry(void* self);
     static int OnClientReady(int fd, unsigned condition, void* client);
+    static int OnClientTimeUp(void* client);
+    void WatchListener(bool on);
     void CloseClient(Client* client);
 
     std::string m_lockPath;
@@ -52,6 +84,8 @@ private:
     int m_lockFd = -1;
     int m_listenFd = -1;
     unsigned m_listenWatch = 0;
+    unsigned m_acceptRetry = 0; // accepting paused while descriptors are short
+    std::set<Client*> m_clients;
     std::function<void(const std::string&)> m_handler;
 };
 

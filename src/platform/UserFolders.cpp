@@ -27,11 +27,14 @@ std::string UnderHome(const char* relative)
     return home.empty() ? std::string() : home + relative;
 }
 
-bool IsPrivateFolderOfUser(const std::string& path)
+// The user's own folder, open to nobody else: mode 0700. A link counts only
+// when followLink is set; the folder it leads to is what is checked.
+bool IsPrivateFolderOfUser(const std::string& path, bool followLink)
 {
     struct stat info;
-    return ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
-           info.st_uid == ::getuid() && (info.st_mode & 077) == 0;
+    const int result = followLink ? ::stat(path.c_str(), &info) : ::lstat(path.c_str(), &info);
+    return result == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::getuid() &&
+           (info.st_mode & 0777) == 0700;
 }
 } // namespace
 
@@ -60,17 +63,18 @@ std::string DataHomeFolder()
 
 std::string RuntimeFolder()
 {
+    // What lives here tells a later start where the running instance is: a
+    // folder others can write to would let them pose as it.
     const std::string runtime = AbsoluteEnv("XDG_RUNTIME_DIR");
-    struct stat info;
-    if (!runtime.empty() && ::stat(runtime.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+    if (!runtime.empty() && IsPrivateFolderOfUser(runtime, true))
         return runtime;
 
-    // /tmp is shared with every user: the folder must be ours and closed to
-    // others, or someone else could pose as a running Wavecrest.
+    // /tmp is shared with every user, who could have put anything in the
+    // folder's place before us: no link, and the folder must be ours alone.
     const std::string fallback = "/tmp/wavecrest-" + std::to_string(::getuid());
     if (::mkdir(fallback.c_str(), 0700) != 0 && errno != EEXIST)
         return std::string();
-    return IsPrivateFolderOfUser(fallback) ? fallback : std::string();
+    return IsPrivateFolderOfUser(fallback, false) ? fallback : std::string();
 }
 
 std::string TemporaryFolder()

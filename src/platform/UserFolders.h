@@ -14,9 +14,9 @@ std::string HomeFolder();
 std::string ConfigFolder();
 // $XDG_DATA_HOME, else ~/.local/share; empty without a home.
 std::string DataHomeFolder();
-// $XDG_RUNTIME_DIR, else a private folder of the user's under /tmp (created
-// with mode 0700 and checked to belong to the user); empty when neither can be
-// used safely.
+// $XDG_RUNTIME_DIR when it is the user's own folder with mode 0700, else a
+// private folder of the user's under /tmp (created with mode 0700 and checked
+// the same way); empty when neither can be used safely.
 std::string RuntimeFolder();
 // $TMPDIR, else /tmp.
 std::string TemporaryFolder();

@@ -2,6 +2,7 @@
 
 import os
 import signal
+import socket
 import time
 import unittest
 
@@ -90,6 +91,29 @@ class SingleInstance(EndToEndTest):
         third = self.start("7")
         self.assertEqual(third.wait(), 0)
 
+    def test_a_second_start_ends_in_time_while_the_first_is_stopped(self):
+        first = self.start(":silent")
+        first.wait_for_window(visible=False)
+        first.wait_until_listening()
+        first.process.send_signal(signal.SIGSTOP)
+        try:
+            # Earlier starts have filled the stopped instance's queue of
+            # waiting connections; another connection is not even queued.
+            waiting = fill_connection_queue(os.path.join(self.home.runtime, "wavecrest.socket"))
+            started = time.monotonic()
+            second = self.start("12")
+            self.assertEqual(second.wait(timeout=12), 0)
+            self.assertLess(time.monotonic() - started, 6.0)
+        finally:
+            first.process.send_signal(signal.SIGCONT)
+        for connection in waiting:
+            connection.close()
+        # Woken again, the first instance is fine and still takes hand-overs.
+        third = self.start("-5")
+        self.assertEqual(third.wait(), 0)
+        first.wait_for_window(visible=True)
+        self.assertTrue(first.is_running())
+
     def test_another_program_with_the_same_title_does_not_count(self):
         other = self.start(XDG_RUNTIME_DIR=self.make_other_runtime())
         other.wait_for_window(visible=True)
@@ -102,6 +126,22 @@ class SingleInstance(EndToEndTest):
         path = os.path.join(self.home.path, "other-runtime")
         os.makedirs(path, mode=0o700)
         return path
+
+
+def fill_connection_queue(path):
+    """Connects to the socket without sending anything until the listener's
+    queue takes no more; gives the connections."""
+    connections = []
+    while len(connections) < 1000:
+        connection = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+        connection.setblocking(False)
+        try:
+            connection.connect(path)
+        except BlockingIOError:
+            connection.close()
+            return connections
+        connections.append(connection)
+    raise AssertionError("the instance's queue of connections never filled")
 
 
 if __name__ == "__main__":

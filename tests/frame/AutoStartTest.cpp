@@ -283,6 +283,29 @@ TEST(AutoStart, AnEntryWithoutSilentThatNamesAnExistingProgramIsOn)
     EXPECT_EQ(QueryAutoStart(), kAutoStartOn);
 }
 
+TEST(AutoStart, OnlyARegularFileWithinTheSizeLimitIsReadAsTheEntry)
+{
+    CTempHome home;
+    // Padded with a comment to exactly the limit, a good entry still counts.
+    std::string entry = EntryWithExec("sh :silent");
+    entry += "#" + std::string(kMaxAutoStartEntrySize - entry.size() - 2, 'x') + "\n";
+    WriteEntry(entry);
+    EXPECT_EQ(QueryAutoStart(), kAutoStartOn);
+    WriteEntry(entry + "#");
+    EXPECT_EQ(QueryAutoStart(), kAutoStartOff);
+
+    // A FIFO in its place is not waited on, and stays as it was.
+    ::unlink(AutoStartEntryPath().c_str());
+    ASSERT_TRUE(MakeFifo(AutoStartEntryPath()));
+    int state = kAutoStartNotKnown;
+    EXPECT_TRUE(
+        ReturnsWithoutWaitingOnFifo(AutoStartEntryPath(), [&] { state = QueryAutoStart(); }));
+    EXPECT_EQ(state, kAutoStartOff);
+    struct stat info;
+    ASSERT_EQ(::lstat(AutoStartEntryPath().c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+}
+
 TEST(AutoStart, AnEntryWhoseProgramIsFoundInThePathIsOn)
 {
     CTempHome home;

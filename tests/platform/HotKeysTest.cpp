@@ -9,7 +9,9 @@
 #include <wx/frame.h>
 #include <wx/panel.h>
 
+#include <atomic>
 #include <memory>
+#include <thread>
 #include <vector>
 
 // Xlib's macros (None, Bool, Status) must come after GoogleTest and wxWidgets.
@@ -220,6 +222,42 @@ TEST_F(SystemHotKeys, RefuseACombinationThatAnotherProgramHolds)
     EXPECT_FALSE(RegisterHotKey(m_pWindow, 1, kCtrlAlt, 'P'));
     EXPECT_FALSE(IsHotKeyRegistered(m_pWindow, 1));
     EXPECT_TRUE(RegisterHotKey(m_pWindow, 2, kCtrlAlt, 'O'));
+}
+
+// The player's threads talk to the X server over connections of their own;
+// their errors, grab refusals among them, have nothing to do with ours.
+TEST_F(SystemHotKeys, ErrorsOnAnotherConnectionDoNotCountAgainstTheProgramsGrabs)
+{
+    CXKeyGrabber otherProgram(CXKeyGrabber::GrabArguments("p", kXCtrlAlt));
+    ASSERT_TRUE(otherProgram.Grabbed()) << otherProgram.Answer();
+    Display* own = XOpenDisplay(nullptr);
+    ASSERT_NE(own, nullptr);
+    std::atomic<bool> stop{false};
+    std::atomic<int> refusals{0};
+    std::thread player(
+        [&]
+        {
+            const KeyCode p = XKeysymToKeycode(own, XK_p);
+            while (!stop)
+            {
+                XGrabKey(own, p, ControlMask | Mod1Mask, DefaultRootWindow(own), False,
+                         GrabModeAsync, GrabModeAsync);
+                XSync(own, False);
+                ++refusals;
+            }
+        });
+    while (refusals < 100)
+        std::this_thread::yield();
+    int registered = 0;
+    for (int i = 0; i < 100; ++i)
+    {
+        registered += RegisterHotKey(m_pWindow, 1, kCtrlAlt, i % 2 ? 'O' : 'L') ? 1 : 0;
+        UnregisterHotKey(m_pWindow, 1);
+    }
+    stop = true;
+    player.join();
+    XCloseDisplay(own);
+    EXPECT_EQ(registered, 100);
 }
 
 TEST_F(SystemHotKeys, KeepNoPartOfARefusedCombination)

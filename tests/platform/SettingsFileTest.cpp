@@ -73,7 +73,7 @@ TEST_F(SettingsFileTest, WriteChangesOneLineAndKeepsEverythingElse)
 {
     WriteWholeFile(m_home.Path() + "/keep.conf", "");
     CSettingsFile file(m_home.Path() + "/keep.conf");
-    WriteWholeFile(file.GetPath(), "# a comment\r\n[Settings]\r\nAutoPlay=1\r\nnot an entry\r\n"
+    WriteWholeFile(file.GetPath(), "# a comment\r\n[Settings]\r\nAutoPlay=1\r\nnot an entry\r\r\n"
                                    "[Other]\r\nAutoPlay=9\r\n");
     ASSERT_TRUE(file.WriteInt("Settings", "AutoPlay", 0));
     ASSERT_TRUE(file.WriteInt("Settings", "LastChannelIndex", 3));
@@ -128,6 +128,23 @@ TEST_F(SettingsFileTest, AnUnreadableFileIsNeverOverwritten)
     CSettingsFile file(m_path);
     EXPECT_EQ(file.ReadInt("Settings", "AutoPlay"), std::nullopt);
     EXPECT_FALSE(file.WriteInt("Settings", "AutoPlay", 0));
+}
+
+TEST_F(SettingsFileTest, AFifoInPlaceOfTheFileIsNeitherWaitedOnNorReplaced)
+{
+    ::mkdir((m_home.Path() + "/settings").c_str(), 0700);
+    ASSERT_TRUE(MakeFifo(m_path));
+    CSettingsFile file(m_path);
+    EXPECT_TRUE(ReturnsWithoutWaitingOnFifo(m_path,
+                                            [&]
+                                            {
+                                                EXPECT_EQ(file.ReadValue("Settings", "A"),
+                                                          std::nullopt);
+                                                EXPECT_FALSE(file.WriteInt("Settings", "A", 1));
+                                            }));
+    struct stat info;
+    ASSERT_EQ(::lstat(m_path.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
 }
 
 TEST_F(SettingsFileTest, AReadOnlyFolderMakesWritesFailAndKeepsTheFile)

@@ -45,6 +45,32 @@ TEST(UserFolders, RuntimeFolderFallsBackToAPrivateFolderOfTheUser)
     EXPECT_EQ(RuntimeFolder(), folder);
 }
 
+TEST(UserFolders, ARuntimeFolderOthersCouldUseIsPassedOver)
+{
+    CTempHome home;
+    const std::string runtime = home.RuntimeFolder();
+    ASSERT_EQ(RuntimeFolder(), runtime);
+
+    ::chmod(runtime.c_str(), 0755);
+    EXPECT_NE(RuntimeFolder(), runtime); // the private one under /tmp instead
+    ::chmod(runtime.c_str(), 0700);
+
+    // A link to the user's own private folder leads to a private folder.
+    const std::string link = home.Path() + "/runtime-link";
+    ASSERT_EQ(::symlink(runtime.c_str(), link.c_str()), 0);
+    ::setenv("XDG_RUNTIME_DIR", link.c_str(), 1);
+    EXPECT_EQ(RuntimeFolder(), link);
+    ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+
+    if (::geteuid() == 0)
+    {
+        ASSERT_EQ(::chown(runtime.c_str(), 65534, 65534), 0);
+        EXPECT_NE(RuntimeFolder(), runtime); // the private one under /tmp instead
+        ASSERT_EQ(::chown(runtime.c_str(), 0, 0), 0);
+    }
+    EXPECT_EQ(RuntimeFolder(), runtime);
+}
+
 TEST(UserFolders, MakeFoldersCreatesParentsAndFailsOnAFileInTheWay)
 {
     CTempHome home;

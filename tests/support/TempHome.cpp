@@ -2,12 +2,16 @@
 
 #include <wx/string.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <fcntl.h>
 #include <fstream>
 #include <ftw.h>
+#include <future>
 #include <sstream>
 #include <stdexcept>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace
@@ -119,4 +123,31 @@ std::string StationListBytes(const std::string& utf8Text)
             addUnit(code);
     }
     return bytes;
+}
+
+bool MakeFifo(const std::string& path)
+{
+    return ::mkfifo(path.c_str(), 0600) == 0;
+}
+
+bool ReturnsWithoutWaitingOnFifo(const std::string& fifoPath, const std::function<void()>& call,
+                                 int seconds)
+{
+    std::promise<void> returned;
+    std::future<void> done = returned.get_future();
+    std::thread caller(
+        [&]
+        {
+            call();
+            returned.set_value();
+        });
+    const bool inTime = done.wait_for(std::chrono::seconds(seconds)) == std::future_status::ready;
+    while (done.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready)
+    {
+        const int fd = ::open(fifoPath.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd >= 0)
+            ::close(fd);
+    }
+    caller.join();
+    return inTime;
 }

@@ -3,6 +3,7 @@
 // temporary folder for the object's lifetime, so no test touches a real
 // user's files, and everything is removed afterwards.
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -34,3 +35,11 @@ bool FileExists(const std::string& path);
 void RemoveTree(const std::string& path);
 // UTF-8 text as station lists are written: UTF-16 little-endian, CR LF line ends.
 std::string StationListBytes(const std::string& utf8Text);
+
+// Makes a FIFO at path (mode 0600); false when it cannot.
+bool MakeFifo(const std::string& path);
+// Runs call on another thread and tells whether it returned within the time.
+// If it did not, the FIFO at fifoPath gets a writer that closes at once, so a
+// reader stuck on it wakes up and the thread ends before this returns.
+bool ReturnsWithoutWaitingOnFifo(const std::string& fifoPath, const std::function<void()>& call,
+                                 int seconds = 5);
