@@ -318,8 +318,8 @@ bool CStationList::Shown(const CChannelRecord& channel) const
     CachedSettings& cache = *g_pCachedSettings;
     // The cached field once it is loaded (without building the setting's
     // name for every channel), else the cached read that loads it.
-    const auto flag = [&cache](std::int32_t field, int (CachedSettings::*read)())
-    { return field != -1 ? field : (cache.*read)(); };
+    const auto flag = [&cache](const CachedSettings::Field& field, int (CachedSettings::*read)())
+    { return field ? *field : (cache.*read)(); };
     const std::string_view type = channel.FieldUtf8(CChannelRecord::kType);
     if (flag(cache.m_nDisplayRadioChannels, &CachedSettings::DisplayRadioChannels) == 0 &&
         EqualsNoCase(type, "Radio"))

@@ -201,7 +201,7 @@ TEST_F(StationListTest, ListsWithoutDisplayFiltersKeepEveryChannel)
     list.AddLine("Radio,a,http://a/,1,g,c,ON");
     list.AddLine("TV,b,http://b/,1,g,c,ON");
     EXPECT_EQ(list.m_channels.GetCount(), 2);
-    EXPECT_EQ(m_cache.m_nDisplayRadioChannels, -1) << "the settings are not even read";
+    EXPECT_EQ(m_cache.m_nDisplayRadioChannels, std::nullopt) << "the settings are not even read";
 }
 
 TEST(StationListWithoutSettings, AddsEveryChannelWhenTheProgramHasNoSettingsCache)

@@ -263,7 +263,7 @@ TEST_F(RadioPage, StopKeepsTheSelectionAndPlayStartsTheSameRowAgain)
 TEST_F(RadioPage, ThePlayersStatusReachesTheTrayTipAndTheFirstPane)
 {
     WriteSettingInt("LastCategory", 0);
-    g_pCachedSettings->m_nLastCategory = -1;
+    g_pCachedSettings->m_nLastCategory.reset();
     Reload(FourChannels());
     List()->SelectAndFocus(0);
     ASSERT_TRUE(WaitUntil(
@@ -316,7 +316,7 @@ TEST_F(RadioPage, TheDisplayTogglesFlipTheSettingAndAskForAFreshList)
     CMessageRecorder recorder;
     const int before = GetSettingInt("DisplayRadioChannels", 1);
     platform::SendCommand(Frame(), wc::ID_DISPLAY_RADIO);
-    EXPECT_EQ(g_pCachedSettings->m_nDisplayRadioChannels, -1);
+    EXPECT_EQ(g_pCachedSettings->m_nDisplayRadioChannels, std::nullopt);
     EXPECT_NE(GetSettingInt("DisplayRadioChannels", 1), before);
     platform::SendCommand(Frame(), wc::ID_DISPLAY_RADIO);
     EXPECT_EQ(GetSettingInt("DisplayRadioChannels", 1), before);
