@@ -153,11 +153,11 @@ void CWavecrestView::ContinueReload()
     const std::unique_ptr<CStationList> stationList = std::move(m_pLoading);
     FillList(*stationList);
     m_pBusyCursor.reset();
-    if (stationList->IsTruncated())
-        if (CMainFrame* mainFrame = GetMainFrame())
-            mainFrame->SetStatusText("The station list has more than " +
-                                     WithThousands(CStationList::kMaxChannels) +
-                                     " channels; the rest were left out.");
+    m_strListNote = stationList->IsTruncated()
+                        ? "Only the first " + WithThousands(CStationList::kMaxChannels) +
+                              " channels are listed; the rest were left out."
+                        : wxString();
+    ShowStatusText();
     if (GetSetting(setting::AutoPlay) == 1)
         SelectRow(GetSetting(setting::LastChannelIndex));
 }
@@ -314,10 +314,22 @@ void CWavecrestView::PlayUrl(const wxString& url)
 
 void CWavecrestView::OnStatusChange(wxCommandEvent& /*event*/)
 {
-    if (CMainFrame* mainFrame = GetMainFrame())
-        mainFrame->SetStatusText(m_player->GetStatusText());
+    ShowStatusText();
     // A new title from the stream changes the text, not the play state.
     PublishMediaState();
+}
+
+void CWavecrestView::ShowStatusText()
+{
+    CMainFrame* mainFrame = GetMainFrame();
+    if (!mainFrame)
+        return;
+    // The note on a shortened list stays in view beside the player's status.
+    const wxString status = m_player->GetStatusText();
+    if (m_strListNote.empty())
+        mainFrame->SetStatusText(status);
+    else
+        mainFrame->SetStatusText(status.empty() ? m_strListNote : status + " - " + m_strListNote);
 }
 
 void CWavecrestView::OnPlayStateChange(wxCommandEvent& /*event*/)

@@ -82,6 +82,8 @@ private:
     void OnPreviousChannel(wxCommandEvent& event);
     void OnStatusChange(wxCommandEvent& event);
     void OnPlayStateChange(wxCommandEvent& event);
+    // The player's status text, and the note on a shortened list after it.
+    void ShowStatusText();
     void OnVolumeChange(wxCommandEvent& event);
     // Tells desktop media controls what the page does now.
     void PublishMediaState();
@@ -94,6 +96,7 @@ private:
     wxCheckBox* m_pNonWorkingBox = nullptr;
     bool m_bDisplayNonWorking = false;
     MediaChannel m_chosenChannel;
+    wxString m_strListNote; // why the list shows fewer channels than its file holds
     std::unique_ptr<CStationList> m_pLoading; // the station list of a reload under way
     std::unique_ptr<wxBusyCursor> m_pBusyCursor;
     wxTimer m_reloadTimer;

@@ -6,6 +6,7 @@
 #include "app/Identifiers.h"
 #include "app/Settings.h"
 #include "catalogue/DataFolder.h"
+#include "catalogue/StationList.h"
 #include "frame/CustomMFCRibbonBar.h"
 #include "frame/MainFrame.h"
 #include "radio/ChannelListCtrl.h"
@@ -198,6 +199,37 @@ TEST_F(RadioPage, AutoPlaySelectsNothingForARowThatIsNotThereOrWhenSwitchedOff)
         EXPECT_EQ(List()->GetSelectedRow(), -1) << autoPlay << " " << index;
         EXPECT_EQ(recorder.Count(wc::ID_PLAY), 0);
     }
+}
+
+TEST_F(RadioPage, AListOverTheLimitShowsItsFirstChannelsAndSaysTheRestWereLeftOut)
+{
+    WriteSettingInt("AutoPlay", 1);
+    WriteSettingInt("LastChannelIndex", CStationList::kMaxChannels - 1);
+    std::string lines = "Type,Name,Address,Language,Genre,About,Status\n";
+    for (int i = 0; i < CStationList::kMaxChannels; ++i)
+        lines += "Radio,c" + std::to_string(i) + "," + Stream(440) + ",,,,\n";
+    lines += "Radio,one too many," + Stream(523) + ",,,,\n";
+    WriteWholeFile(GetStationListPath(), StationListBytes(lines));
+    lines.clear();
+    platform::SendMessage(RadioView(), wc::WM_RELOAD_CHANNELS);
+    // Read a slice at a time; the rows appear once the whole list is in.
+    ASSERT_TRUE(WaitUntil([] { return !RadioView()->IsReloading(); }, 60000));
+    ASSERT_EQ(List()->GetItemCount(), CStationList::kMaxChannels);
+    EXPECT_EQ(List()->GetItemText(CStationList::kMaxChannels - 1, 1), "c499999");
+    EXPECT_EQ(List()->GetSelectedRow(), CStationList::kMaxChannels - 1) << "auto-play";
+    // Also once the player has said what it does.
+    EXPECT_TRUE(PlayerIsOn(Stream(440)));
+    EXPECT_TRUE(
+        WaitUntil([] { return !RadioView()->GetPlayer()->GetStatusText().empty(); }, 10000));
+    EXPECT_TRUE(Frame()->GetTrayTip().Contains(
+        "Only the first 500,000 channels are listed; the rest were left out."))
+        << Frame()->GetTrayTip();
+    EXPECT_FALSE(std::ifstream(GetStationListPath()).good());
+    WriteSettingInt("AutoPlay", 0);
+    Reload(FourChannels()); // a list of ordinary size is read at once
+    EXPECT_EQ(List()->GetItemCount(), 3);
+    EXPECT_FALSE(Frame()->GetTrayTip().Contains("left out")) << Frame()->GetTrayTip();
+    EXPECT_FALSE(Frame()->GetTrayTip().Contains("left out")) << Frame()->GetTrayTip();
 }
 
 TEST_F(RadioPage, PlayWithoutASelectionPlaysTheFirstRow)
