@@ -153,11 +153,15 @@ void CWavecrestView::ContinueReload()
     const std::unique_ptr<CStationList> stationList = std::move(m_pLoading);
     FillList(*stationList);
     m_pBusyCursor.reset();
-    m_strListNote = stationList->IsTruncated()
-                        ? "Only the first " + WithThousands(CStationList::kMaxChannels) +
-                              " channels are listed; the rest were left out."
-                        : wxString();
-    ShowStatusText();
+    const wxString note = stationList->IsTruncated()
+                              ? "Only the first " + WithThousands(CStationList::kMaxChannels) +
+                                    " channels are listed; the rest were left out."
+                              : wxString();
+    if (note != m_strListNote)
+    {
+        m_strListNote = note;
+        ShowStatusText();
+    }
     if (GetSetting(setting::AutoPlay) == 1)
         SelectRow(GetSetting(setting::LastChannelIndex));
 }
