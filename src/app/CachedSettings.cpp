@@ -7,18 +7,18 @@
 
 CachedSettings* g_pCachedSettings = nullptr;
 
-int ReadCached(std::int32_t& field, const char* name, int defaultValue)
+int ReadCached(CachedSettings::Field& field, const char* name, int defaultValue)
 {
     // The name becomes a string only when the file must be read.
-    if (field == -1)
+    if (!field)
         field = GetSettingInt(name, defaultValue);
-    return field;
+    return *field;
 }
 
-void WriteCached(std::int32_t& field, const wxString& name, int value)
+void WriteCached(CachedSettings::Field& field, const wxString& name, int value)
 {
     WriteSettingInt(name, value);
-    field = -1;
+    field.reset();
 }
 
 int ToggledValue(int current)

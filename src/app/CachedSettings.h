@@ -1,17 +1,21 @@
 #pragma once
-// The few settings read often, kept after their first read. A field holds -1
-// until it has been read, and goes back to -1 after each write so that the
-// next read goes to the settings file again.
+// The few settings read often, kept after their first read. A field is empty
+// until it has been read, and is emptied again by each write so that the next
+// read goes to the settings file again. Any stored number, -1 included, is a
+// value like any other once it has been read.
 
 #include <cstdint>
+#include <optional>
 
 class wxString;
 
 struct CachedSettings
 {
-    std::int32_t m_nDisplayRadioChannels = -1;
-    std::int32_t m_nDisplayTVChannels = -1;
-    std::int32_t m_nLastCategory = -1;
+    using Field = std::optional<std::int32_t>;
+
+    Field m_nDisplayRadioChannels;
+    Field m_nDisplayTVChannels;
+    Field m_nLastCategory;
 
     int DisplayRadioChannels();
     int DisplayTVChannels();
@@ -25,8 +29,8 @@ struct CachedSettings
 extern CachedSettings* g_pCachedSettings;
 
 // Reads a cached field: loads it from the settings on first use.
-int ReadCached(std::int32_t& field, const char* name, int defaultValue);
+int ReadCached(CachedSettings::Field& field, const char* name, int defaultValue);
 // Writes a setting, then marks its cached field as not read.
-void WriteCached(std::int32_t& field, const wxString& name, int value);
+void WriteCached(CachedSettings::Field& field, const wxString& name, int value);
 // The value a toggle writes: 1 when the current value is 0, else 0.
 int ToggledValue(int current);

@@ -77,6 +77,13 @@ bool IsHttpScheme(const char* scheme)
 
 } // namespace
 
+const char* RedirectProtocolsFor(const wxString& address)
+{
+    // The scheme in any case; white space in front is no part of it.
+    const wxString start = wxString(address).Trim(false).Left(8).Lower();
+    return start == "https://" ? "https" : "http,https";
+}
+
 // The libcurl handles of one transfer.
 struct CFileDownloadManager::CTransfer
 {
@@ -128,7 +135,8 @@ bool CFileDownloadManager::Start()
         return false;
     }
     m_state = State::Running;
-    m_lastActivity = Clock::now();
+    m_started = Clock::now();
+    m_lastActivity = m_started;
     return true;
 }
 
@@ -162,8 +170,7 @@ bool CFileDownloadManager::SetUpTransfer()
     { ok = curl_easy_setopt(easy, option, value) == CURLE_OK && ok; };
     set(CURLOPT_URL, m_strSourceUrl.utf8_str().data());
     set(CURLOPT_PROTOCOLS_STR, "http,https,file");
-    // A server may send us elsewhere on the web, never to a local file.
-    set(CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    set(CURLOPT_REDIR_PROTOCOLS_STR, RedirectProtocolsFor(m_strSourceUrl));
     set(CURLOPT_FOLLOWLOCATION, 1L);
     set(CURLOPT_MAXREDIRS, kMaxRedirects);
     set(CURLOPT_FAILONERROR, 1L);
@@ -207,6 +214,12 @@ CFileDownloadManager::State CFileDownloadManager::Step(std::chrono::milliseconds
                                   static_cast<long long>(m_limits.stallTimeout.count())));
             break;
         }
+        if (IsOverdue())
+        {
+            Fail(wxString::Format("the download took longer than %lld ms",
+                                  static_cast<long long>(m_limits.totalTimeout.count())));
+            break;
+        }
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         if (left.count() <= 0)
@@ -220,6 +233,11 @@ CFileDownloadManager::State CFileDownloadManager::Step(std::chrono::milliseconds
 bool CFileDownloadManager::IsStalled() const
 {
     return Clock::now() - m_lastActivity > m_limits.stallTimeout;
+}
+
+bool CFileDownloadManager::IsOverdue() const
+{
+    return Clock::now() - m_started > m_limits.totalTimeout;
 }
 
 // True when the transfer has ended (well or badly).

@@ -23,10 +23,19 @@ struct DownloadLimits
     // Longest time without a single byte from the server (a dead or stalled
     // server), counted from the start and from every piece of data received.
     std::chrono::milliseconds stallTimeout{30000};
+    // Longest time for the whole transfer, from its start: a server that
+    // sends a byte now and then, never quite stalling, is given up too.
+    std::chrono::milliseconds totalTimeout{120000};
     // Largest body accepted; a longer one is refused, so a broken server
     // cannot fill the disk.
     std::int64_t nMaxBodyBytes = std::int64_t(64) * 1024 * 1024;
 };
+
+// The protocols a redirect may lead to, in libcurl's list form, for a
+// transfer that starts at this address: one that starts on https stays on
+// https (a redirect to plain http would let anyone on the way choose what is
+// fetched); any other may go to http or https. Never to a local file.
+const char* RedirectProtocolsFor(const wxString& address);
 
 class CFileDownloadManager
 {
@@ -91,6 +100,7 @@ private:
     void Finish(int curlCode);
     void Fail(const wxString& reason);
     bool IsStalled() const;
+    bool IsOverdue() const;
     bool CopyBeside(const std::string& destination);
     size_t WriteBody(const char* data, size_t size);
 
@@ -108,6 +118,7 @@ private:
     std::int64_t m_nBytesReceived = 0;
     bool m_bTooLarge = false;
     bool m_bWriteFailed = false;
+    std::chrono::steady_clock::time_point m_started;
     std::chrono::steady_clock::time_point m_lastActivity;
     std::unique_ptr<CTransfer> m_pTransfer;
 };

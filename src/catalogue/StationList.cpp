@@ -29,13 +29,36 @@ std::size_t BlockSizeFor(const struct stat& info)
         std::clamp<unsigned long long>(size, kMinBlockSize, kMaxBlockSize));
 }
 
+bool IsKnownType(std::string_view type)
+{
+    return EqualsNoCase(type, "Radio") || EqualsNoCase(type, "TV");
+}
+
+// False for a channel line the program could never offer: no type the
+// display filters know, and no stream address to play.
+bool CanBeOffered(std::string_view line)
+{
+    const std::size_t typeEnd = line.find(',');
+    if (IsKnownType(TrimFieldSpace(line.substr(0, typeEnd))))
+        return true;
+    if (typeEnd == std::string_view::npos)
+        return false;
+    const std::size_t nameEnd = line.find(',', typeEnd + 1);
+    if (nameEnd == std::string_view::npos)
+        return false;
+    const std::size_t urlEnd = line.find(',', nameEnd + 1);
+    const std::string_view url =
+        line.substr(nameEnd + 1, urlEnd == std::string_view::npos ? urlEnd : urlEnd - nameEnd - 1);
+    return !TrimFieldSpace(url).empty();
+}
+
 ReadFunction& ReadCall()
 {
     static ReadFunction read = nullptr;
     return read;
 }
 
-ssize_t ReadBlock(int fd, void* buffer, std::size_t size)
+ssize_t ReadSome(int fd, void* buffer, std::size_t size)
 {
     for (;;)
     {
@@ -45,9 +68,18 @@ ssize_t ReadBlock(int fd, void* buffer, std::size_t size)
     }
 }
 
+} // namespace
+
+void SetStationListReadFunctionForTests(ReadFunction read)
+{
+    ReadCall() = read;
+}
+
+// --- CStationListReader -------------------------------------------------------
+
 // An open station-list file: closed, and deleted when asked, however the
 // reading ends.
-class COpenFile
+class CStationListReader::COpenFile
 {
 public:
     COpenFile(int fd, std::string path, bool deleteAfter)
@@ -87,16 +119,21 @@ private:
     bool m_deleteAfter;
 };
 
-StationListReadResult ReadLines(const std::string& path,
-                                const CStationListDecoder::LineHandler& onLine,
-                                bool regularFileOnly, bool deleteAfter, bool& opened)
+CStationListReader::CStationListReader()
+    : m_decoder([this](const StationListLine& line) { (*m_pOnLine)(line); })
 {
-    opened = false;
+}
+
+CStationListReader::~CStationListReader() = default;
+
+bool CStationListReader::Open(const std::string& path, bool regularFileOnly, bool deleteAfter)
+{
+    m_pFile.reset();
     // Not blocking on the open: a FIFO in place of the file must not hang the
     // program waiting for a writer.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0)
-        return StationListReadResult::NotOpened;
+        return false;
     struct stat info;
     int error = 0;
     if (::fstat(fd, &info) != 0)
@@ -109,32 +146,31 @@ StationListReadResult ReadLines(const std::string& path,
     {
         ::close(fd);
         errno = error;
-        return StationListReadResult::NotOpened;
+        return false;
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    opened = true;
-    COpenFile file(fd, path, deleteAfter);
-
-    const std::size_t blockSize = BlockSizeFor(info);
-    std::unique_ptr<char[]> buffer(new char[blockSize]);
-    CStationListDecoder decoder(onLine);
-    for (;;)
-    {
-        const ssize_t got = ReadBlock(file.Descriptor(), buffer.get(), blockSize);
-        if (got < 0)
-            return StationListReadResult::ReadError; // the unfinished line is dropped
-        if (got == 0)
-            break;
-        decoder.Feed(buffer.get(), static_cast<std::size_t>(got));
-    }
-    decoder.Finish();
-    return StationListReadResult::Read;
+    m_pFile = std::make_unique<COpenFile>(fd, path, deleteAfter);
+    m_nBlockSize = BlockSizeFor(info);
+    m_buffer.reset(new char[m_nBlockSize]);
+    return true;
 }
-} // namespace
 
-void SetStationListReadFunctionForTests(ReadFunction read)
+CStationListReader::Progress
+CStationListReader::ReadBlock(const CStationListDecoder::LineHandler& onLine)
 {
-    ReadCall() = read;
+    if (!m_pFile)
+        return Progress::Failed;
+    m_pOnLine = &onLine;
+    const ssize_t got = ReadSome(m_pFile->Descriptor(), m_buffer.get(), m_nBlockSize);
+    if (got < 0)
+        return Progress::Failed;
+    if (got == 0)
+    {
+        m_decoder.Finish();
+        return Progress::Done;
+    }
+    m_decoder.Feed(m_buffer.get(), static_cast<std::size_t>(got));
+    return Progress::More;
 }
 
 // --- CChannelArray -----------------------------------------------------------
@@ -177,6 +213,21 @@ void CStationListDecoder::Feed(const char* data, std::size_t size)
 
     while (end - bytes >= 2)
     {
+        if (!m_highSurrogate && bytes[1] == 0 && bytes[0] > 0 && bytes[0] < 0x80 &&
+            bytes[0] != '\n')
+        {
+            // A run of ASCII other than NUL and LF, nearly all of a real list,
+            // goes into the line in one piece.
+            const unsigned char* run = bytes;
+            while (end - run >= 2 && run[1] == 0 && run[0] > 0 && run[0] < 0x80 && run[0] != '\n')
+                run += 2;
+            const std::size_t length = m_line.size();
+            m_line.resize(length + static_cast<std::size_t>(run - bytes) / 2);
+            for (char* out = &m_line[length]; bytes < run; bytes += 2)
+                *out++ = static_cast<char>(*bytes);
+            m_lineStarted = true;
+            continue;
+        }
         const char16_t unit = static_cast<char16_t>(bytes[0] | (bytes[1] << 8));
         bytes += 2;
         m_lineStarted = true;
@@ -259,31 +310,74 @@ StationListReadResult ReadStationListFile(const std::string& path,
                                           const CStationListDecoder::LineHandler& onLine,
                                           bool regularFileOnly)
 {
-    bool opened = false;
-    return ReadLines(path, onLine, regularFileOnly, false, opened);
+    CStationListReader reader;
+    if (!reader.Open(path, regularFileOnly, false))
+        return StationListReadResult::NotOpened;
+    for (;;)
+    {
+        switch (reader.ReadBlock(onLine))
+        {
+        case CStationListReader::Progress::More:
+            continue;
+        case CStationListReader::Progress::Done:
+            return StationListReadResult::Read;
+        case CStationListReader::Progress::Failed:
+            return StationListReadResult::ReadError;
+        }
+    }
 }
 
 // --- CStationList ------------------------------------------------------------
 
 CStationList::CStationList(DisplayFilters filters) : m_filters(filters) {}
+CStationList::~CStationList() = default;
+CStationList::CStationList(CStationList&&) noexcept = default;
+CStationList& CStationList::operator=(CStationList&&) noexcept = default;
 
 bool CStationList::Load()
 {
+    if (!BeginLoad())
+        return false;
+    while (!ContinueLoad(std::chrono::minutes(1)))
+    {
+    }
+    return true;
+}
+
+bool CStationList::BeginLoad()
+{
+    m_pReader.reset();
     m_channels.RemoveAll();
-    const std::string path = GetStationListPath();
-    bool opened = false;
+    m_bTruncated = false;
+    auto reader = std::make_unique<CStationListReader>();
+    if (!reader->Open(GetStationListPath(), true, true))
+        return false;
+    m_pReader = std::move(reader);
+    return true;
+}
+
+bool CStationList::ContinueLoad(std::chrono::milliseconds budget)
+{
+    if (!m_pReader)
+        return true;
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    const auto onLine = [this](const StationListLine& line) { AddLineUtf8(line.text); };
     try
     {
-        ReadLines(
-            path, [this](const StationListLine& line) { AddLineUtf8(line.text); }, true, true,
-            opened);
+        // A full list reads no further: nothing more would be kept.
+        while (!m_bTruncated && m_pReader->ReadBlock(onLine) == CStationListReader::Progress::More)
+        {
+            if (Clock::now() - start >= budget)
+                return false;
+        }
     }
     catch (const std::bad_alloc&)
     {
-        // Out of memory part-way: the channels read so far stay, and the file
-        // has been closed and deleted on the way out of the reader.
+        // Out of memory part-way: the channels read so far stay.
     }
-    return opened;
+    m_pReader.reset(); // closes and deletes the file
+    return true;
 }
 
 StationListReadResult CStationList::ReadFile(const std::string& path)
@@ -302,8 +396,21 @@ bool CStationList::AddLineUtf8(std::string_view line)
 {
     if (TrimFieldSpace(line).empty())
         return true;
+    const bool headerRead = !m_header.FieldUtf8(CChannelRecord::kType).empty();
+    if (headerRead && m_filters == DisplayFilters::FromSettings)
+    {
+        // Decided on the line itself, before a record is made of it: a list
+        // of millions of such lines costs no memory.
+        if (m_bTruncated || !CanBeOffered(line))
+            return true;
+        if (m_channels.GetCount() >= kMaxChannels)
+        {
+            m_bTruncated = true;
+            return true;
+        }
+    }
     CChannelRecord record = CChannelRecord::ParseUtf8(line);
-    if (m_header.FieldUtf8(CChannelRecord::kType).empty())
+    if (!headerRead)
         m_header = std::move(record);
     else if (Shown(record))
         m_channels.Add(std::move(record));
@@ -318,8 +425,8 @@ bool CStationList::Shown(const CChannelRecord& channel) const
     CachedSettings& cache = *g_pCachedSettings;
     // The cached field once it is loaded (without building the setting's
     // name for every channel), else the cached read that loads it.
-    const auto flag = [&cache](std::int32_t field, int (CachedSettings::*read)())
-    { return field != -1 ? field : (cache.*read)(); };
+    const auto flag = [&cache](const CachedSettings::Field& field, int (CachedSettings::*read)())
+    { return field ? *field : (cache.*read)(); };
     const std::string_view type = channel.FieldUtf8(CChannelRecord::kType);
     if (flag(cache.m_nDisplayRadioChannels, &CachedSettings::DisplayRadioChannels) == 0 &&
         EqualsNoCase(type, "Radio"))

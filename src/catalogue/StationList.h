@@ -11,9 +11,11 @@
 
 #include <wx/string.h>
 
+#include <chrono>
 #include <cstddef>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <sys/types.h>
@@ -100,6 +102,38 @@ StationListReadResult ReadStationListFile(const std::string& path,
                                           const CStationListDecoder::LineHandler& onLine,
                                           bool regularFileOnly);
 
+// A station-list file open for reading, read block by block.
+class CStationListReader
+{
+public:
+    enum class Progress
+    {
+        More,   // a block was read; there may be more
+        Done,   // the end of the file; its last line has been handed over
+        Failed, // reading failed; the unfinished line is dropped
+    };
+
+    CStationListReader();
+    ~CStationListReader(); // closes the file (and deletes it when asked to)
+    CStationListReader(const CStationListReader&) = delete;
+    CStationListReader& operator=(const CStationListReader&) = delete;
+
+    // Opens the file; false (with errno set) when it cannot be opened, or is
+    // a directory, or is not a regular file when one is required.
+    bool Open(const std::string& path, bool regularFileOnly, bool deleteAfter);
+    // Reads the next block and hands every line it completes to the handler.
+    Progress ReadBlock(const CStationListDecoder::LineHandler& onLine);
+
+private:
+    class COpenFile;
+
+    std::unique_ptr<COpenFile> m_pFile;
+    std::unique_ptr<char[]> m_buffer;
+    std::size_t m_nBlockSize = 0;
+    const CStationListDecoder::LineHandler* m_pOnLine = nullptr;
+    CStationListDecoder m_decoder;
+};
+
 // Tests only: replaces read(2) in the reader, to make reading fail part-way
 // (nullptr puts read(2) back).
 using ReadFunction = ssize_t (*)(int fd, void* buffer, std::size_t size);
@@ -114,22 +148,41 @@ public:
         None,         // every channel is added
     };
 
+    // The most channels the program's list keeps; it leaves out the rest.
+    static constexpr int kMaxChannels = 500000;
+
     explicit CStationList(DisplayFilters filters = DisplayFilters::FromSettings);
+    ~CStationList();
+    CStationList(CStationList&&) noexcept;
+    CStationList& operator=(CStationList&&) noexcept;
 
     // Loads the station-list file of the data folder: true when it could be
     // opened, whatever it holds. Once opened, the file is deleted after the
     // reading on every path, also when reading or memory fails part-way
     // (then the channels read so far stay).
     bool Load();
+    // The same load a slice of time at a time, so that a caller on the GUI
+    // thread can let the window answer in between: BeginLoad opens the file
+    // (false when it cannot), then each ContinueLoad reads on for about that
+    // long and is true once the load has ended; the file is closed and
+    // deleted then, or when the list goes away before.
+    bool BeginLoad();
+    bool ContinueLoad(std::chrono::milliseconds budget);
+    bool IsLoading() const { return m_pReader != nullptr; }
     // Reads another file the same way without deleting it (the maintainers'
     // tool); any kind of readable file is accepted.
     StationListReadResult ReadFile(const std::string& path);
 
     // One line of the file: skipped when blank; the header while the header's
     // type is empty; else a channel, added unless a display filter leaves it
-    // out. Always true.
+    // out. The program's list (display filters from the settings) also
+    // leaves out a channel it could never offer (neither radio nor TV, and
+    // without a stream address), and every channel after the first
+    // kMaxChannels it keeps. Always true.
     bool AddLine(const wxString& line);
     bool AddLineUtf8(std::string_view line);
+    // True when channels were left out because the list was full.
+    bool IsTruncated() const { return m_bTruncated; }
 
     CChannelRecord m_header;
     CChannelArray m_channels;
@@ -138,4 +191,6 @@ private:
     bool Shown(const CChannelRecord& channel) const;
 
     DisplayFilters m_filters;
+    bool m_bTruncated = false;
+    std::unique_ptr<CStationListReader> m_pReader; // the file of a load under way
 };

@@ -28,9 +28,10 @@ CChannelListCtrl::CChannelListCtrl(wxWindow* parent, wxWindowID id, const wxPoin
 
 void CChannelListCtrl::RemoveRowsAndColumns()
 {
+    SetItemCount(0);
     m_rows.clear();
     m_rows.shrink_to_fit();
-    SetItemCount(0);
+    m_channels.RemoveAll();
     for (int column = GetColumnCount() - 1; column >= 0; --column)
         DeleteColumn(column);
 }
@@ -43,13 +44,10 @@ void CChannelListCtrl::SetUpColumns(const std::array<wxString, 4>& titles)
                      kColumns[column].width);
 }
 
-void CChannelListCtrl::AppendRow(ChannelRow row)
+void CChannelListCtrl::ShowChannels(CChannelArray channels, std::vector<std::uint32_t> rows)
 {
-    m_rows.push_back(std::move(row));
-}
-
-void CChannelListCtrl::ShowRows()
-{
+    m_channels = std::move(channels);
+    m_rows = std::move(rows);
     SetItemCount(static_cast<long>(m_rows.size()));
     Refresh();
 }
@@ -70,20 +68,15 @@ wxString CChannelListCtrl::OnGetItemText(long item, long column) const
 {
     if (item < 0 || item >= static_cast<long>(m_rows.size()))
         return wxString();
-    const ChannelRow& row = m_rows[static_cast<size_t>(item)];
-    switch (column)
-    {
-    case 0:
+    if (column == 0)
         return wxString::Format("%ld", item + 1);
-    case 1:
-        return wxString::FromUTF8(row.name);
-    case 2:
-        return wxString::FromUTF8(row.field5);
-    case 3:
-        return wxString::FromUTF8(row.field4);
-    case kAddressColumn:
-        return wxString::FromUTF8(row.url);
-    default:
+    // The fields of columns 1 to 4.
+    static const int kFields[kColumnCount] = {-1, CChannelRecord::kName, CChannelRecord::kField5,
+                                              CChannelRecord::kField4, CChannelRecord::kUrl};
+    if (column < 1 || column >= kColumnCount)
         return wxString();
-    }
+    const CChannelRecord& channel =
+        m_channels[static_cast<int>(m_rows[static_cast<std::size_t>(item)])];
+    const std::string_view text = channel.FieldUtf8(kFields[column]);
+    return wxString::FromUTF8(text.data(), text.size());
 }

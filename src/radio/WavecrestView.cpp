@@ -18,6 +18,10 @@
 #include <wx/utils.h>
 #include <wx/xrc/xmlres.h>
 
+#include <chrono>
+#include <cstdint>
+#include <vector>
+
 wxIMPLEMENT_DYNAMIC_CLASS(CWavecrestView, CPageView);
 
 namespace
@@ -27,6 +31,20 @@ constexpr int kListId = 1002;
 constexpr int kNonWorkingBoxId = 1005;
 constexpr int kKeyF8 = WXK_F8;
 constexpr int kKeyF9 = WXK_F9;
+constexpr int kReloadTimerId = 1;
+// A reload reads for this long at a time, then leaves the window this pause
+// to paint and answer before it reads on.
+constexpr std::chrono::milliseconds kReloadSlice{50};
+constexpr int kReloadPauseMs = 10;
+
+// "500,000" for 500000.
+wxString WithThousands(long number)
+{
+    wxString digits = wxString::Format("%ld", number);
+    for (int at = static_cast<int>(digits.length()) - 3; at > 0; at -= 3)
+        digits.insert(static_cast<size_t>(at), ",");
+    return digits;
+}
 } // namespace
 
 // clang-format off
@@ -39,6 +57,7 @@ wxBEGIN_EVENT_TABLE(CWavecrestView, CPageView)
     EVT_UPDATE_UI(wc::ID_DISPLAY_RADIO, CWavecrestView::OnUpdateDisplayRadioChannels)
     EVT_UPDATE_UI(wc::ID_DISPLAY_TV, CWavecrestView::OnUpdateDisplayTvChannels)
     EVT_APP_MESSAGE(wc::WM_RELOAD_CHANNELS, CWavecrestView::OnReloadChannels)
+    EVT_TIMER(kReloadTimerId, CWavecrestView::OnReloadTimer)
     EVT_MENU(wc::ID_PLAY, CWavecrestView::OnPlay)
     EVT_MENU(wc::ID_TRAY_PLAY, CWavecrestView::OnPlay)
     EVT_MENU(wc::ID_STOP, CWavecrestView::OnStop)
@@ -55,6 +74,10 @@ wxEND_EVENT_TABLE()
 // clang-format on
 
 // ---- The page ------------------------------------------------------------
+
+CWavecrestView::CWavecrestView() : m_reloadTimer(this, kReloadTimerId) {}
+
+CWavecrestView::~CWavecrestView() = default;
 
 void CWavecrestView::CreateContent(CChildFrame* frame)
 {
@@ -102,18 +125,56 @@ void CWavecrestView::OnReloadChannels(platform::CAppMessageEvent& /*event*/)
 
 void CWavecrestView::ReloadChannelList()
 {
-    wxBusyCursor wait;
-    CStationList stationList;
-    FillList(stationList);
+    StopReload();
+    auto stationList = std::make_unique<CStationList>();
+    // Without a file (the load uses it up) the list keeps what it shows.
+    if (!stationList->BeginLoad())
+        return;
+    m_pLoading = std::move(stationList);
+    m_pBusyCursor = std::make_unique<wxBusyCursor>();
+    ContinueReload();
+}
+
+void CWavecrestView::OnReloadTimer(wxTimerEvent& /*event*/)
+{
+    if (m_pLoading)
+        ContinueReload();
+}
+
+void CWavecrestView::ContinueReload()
+{
+    if (!m_pLoading->ContinueLoad(kReloadSlice))
+    {
+        // Once, not every so often: the pause comes after the slice, however
+        // long the slice took.
+        m_reloadTimer.StartOnce(kReloadPauseMs);
+        return;
+    }
+    const std::unique_ptr<CStationList> stationList = std::move(m_pLoading);
+    FillList(*stationList);
+    m_pBusyCursor.reset();
+    const wxString note = stationList->IsTruncated()
+                              ? "Only the first " + WithThousands(CStationList::kMaxChannels) +
+                                    " channels are listed; the rest were left out."
+                              : wxString();
+    if (note != m_strListNote)
+    {
+        m_strListNote = note;
+        ShowStatusText();
+    }
     if (GetSetting(setting::AutoPlay) == 1)
         SelectRow(GetSetting(setting::LastChannelIndex));
 }
 
+void CWavecrestView::StopReload()
+{
+    m_reloadTimer.Stop();
+    m_pLoading.reset(); // closes the file, and deletes it unless a newer one took its place
+    m_pBusyCursor.reset();
+}
+
 void CWavecrestView::FillList(CStationList& stationList)
 {
-    // Without a file (the load uses it up) the list keeps what it shows.
-    if (!stationList.Load())
-        return;
     m_listChannels->RemoveRowsAndColumns();
     SetUpColumns(stationList);
     FillRows(stationList);
@@ -126,20 +187,20 @@ void CWavecrestView::SetUpColumns(const CStationList& stationList)
         {header.GetName(), header.GetField5(), header.GetField4(), header.GetUrl()});
 }
 
-void CWavecrestView::FillRows(const CStationList& stationList)
+void CWavecrestView::FillRows(CStationList& stationList)
 {
     const bool showNonWorking = GetSetting(setting::DisplayNonWorkingChannels) != 0;
+    std::vector<std::uint32_t> rows;
+    rows.reserve(static_cast<std::size_t>(stationList.m_channels.GetCount()));
+    std::uint32_t position = 0;
     for (const CChannelRecord& channel : stationList.m_channels)
     {
         const std::string_view status = channel.FieldUtf8(CChannelRecord::kStatus);
-        if (!showNonWorking && status.find("OFF") != std::string_view::npos)
-            continue;
-        m_listChannels->AppendRow({std::string(channel.FieldUtf8(CChannelRecord::kName)),
-                                   std::string(channel.FieldUtf8(CChannelRecord::kField5)),
-                                   std::string(channel.FieldUtf8(CChannelRecord::kField4)),
-                                   std::string(channel.FieldUtf8(CChannelRecord::kUrl))});
+        if (showNonWorking || status.find("OFF") == std::string_view::npos)
+            rows.push_back(position);
+        ++position;
     }
-    m_listChannels->ShowRows();
+    m_listChannels->ShowChannels(std::move(stationList.m_channels), std::move(rows));
 }
 
 void CWavecrestView::SelectRow(int index)
@@ -257,10 +318,22 @@ void CWavecrestView::PlayUrl(const wxString& url)
 
 void CWavecrestView::OnStatusChange(wxCommandEvent& /*event*/)
 {
-    if (CMainFrame* mainFrame = GetMainFrame())
-        mainFrame->SetStatusText(m_player->GetStatusText());
+    ShowStatusText();
     // A new title from the stream changes the text, not the play state.
     PublishMediaState();
+}
+
+void CWavecrestView::ShowStatusText()
+{
+    CMainFrame* mainFrame = GetMainFrame();
+    if (!mainFrame)
+        return;
+    // The note on a shortened list stays in view beside the player's status.
+    const wxString status = m_player->GetStatusText();
+    if (m_strListNote.empty())
+        mainFrame->SetStatusText(status);
+    else
+        mainFrame->SetStatusText(status.empty() ? m_strListNote : status + " - " + m_strListNote);
 }
 
 void CWavecrestView::OnPlayStateChange(wxCommandEvent& /*event*/)
@@ -318,6 +391,7 @@ void CWavecrestView::OnHotKey(platform::CAppMessageEvent& event)
 
 bool CWavecrestView::OnClose(bool deleteWindow)
 {
+    StopReload();
     // Closing the page releases its hot keys (and ends playback with the player).
     if (GetChildFrame())
         UnregisterAllHotKeys(GetChildFrame());

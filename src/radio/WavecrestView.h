@@ -3,31 +3,46 @@
 // station list. Each reload builds the list afresh from a newly downloaded
 // station list; selecting a row plays it, and with auto-play on the row
 // played last is selected again after every reload.
+//
+// A reload reads the file in slices of a few tens of milliseconds, driven by
+// a timer, so that the window keeps answering while a very large list is
+// read; a list of ordinary size is read whole within the first slice, in the
+// handling of the reload message itself.
 
 #include "frame/PageView.h"
 #include "platform/Messages.h"
 #include "radio/MediaSession.h"
 
 #include <wx/listctrl.h>
+#include <wx/timer.h>
+
+#include <memory>
 
 class CChannelListCtrl;
 class CStationList;
 class CWMPPlayer4;
+class wxBusyCursor;
 class wxCheckBox;
 
 class CWavecrestView : public CPageView
 {
 public:
+    CWavecrestView();
+    ~CWavecrestView() override;
+
     bool IsFormPage() const override { return true; }
 
     // Rebuilds the list from the station-list file and, with auto-play on,
-    // selects the remembered row.
+    // selects the remembered row. Without a file the list stays as it is. A
+    // reload still under way is given up for the new one.
     void ReloadChannelList();
-    // Loads the station list; when it could be loaded, replaces the columns
-    // and rows with its own. Without a file the list stays as it is.
+    // True while a reload is still reading its file.
+    bool IsReloading() const { return m_pLoading != nullptr; }
+    // Replaces the columns and rows with those of a loaded station list; its
+    // channels move into the list.
     void FillList(CStationList& stationList);
     void SetUpColumns(const CStationList& stationList);
-    void FillRows(const CStationList& stationList);
+    void FillRows(CStationList& stationList);
     // Selects (and so plays) the row with that number, if there is one.
     void SelectRow(int index);
     // Hands an address to the player.
@@ -51,6 +66,9 @@ protected:
 
 private:
     void OnReloadChannels(platform::CAppMessageEvent& event);
+    void OnReloadTimer(wxTimerEvent& event);
+    void ContinueReload();
+    void StopReload();
     void OnListItemChanged(wxListEvent& event);
     void OnListKeyDown(wxListEvent& event);
     void OnDisplayNonWorkingChannels(wxCommandEvent& event);
@@ -64,6 +82,8 @@ private:
     void OnPreviousChannel(wxCommandEvent& event);
     void OnStatusChange(wxCommandEvent& event);
     void OnPlayStateChange(wxCommandEvent& event);
+    // The player's status text, and the note on a shortened list after it.
+    void ShowStatusText();
     void OnVolumeChange(wxCommandEvent& event);
     // Tells desktop media controls what the page does now.
     void PublishMediaState();
@@ -76,6 +96,10 @@ private:
     wxCheckBox* m_pNonWorkingBox = nullptr;
     bool m_bDisplayNonWorking = false;
     MediaChannel m_chosenChannel;
+    wxString m_strListNote; // why the list shows fewer channels than its file holds
+    std::unique_ptr<CStationList> m_pLoading; // the station list of a reload under way
+    std::unique_ptr<wxBusyCursor> m_pBusyCursor;
+    wxTimer m_reloadTimer;
 
     wxDECLARE_DYNAMIC_CLASS(CWavecrestView);
     wxDECLARE_EVENT_TABLE();

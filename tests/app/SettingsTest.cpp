@@ -56,9 +56,9 @@ TEST_F(SettingsTest, AFirstStartReadsEveryDefaultOfTheTable)
 
 TEST_F(SettingsTest, CachedFieldsStartUnreadAndLoadOnFirstUse)
 {
-    EXPECT_EQ(m_cache.m_nDisplayRadioChannels, -1);
-    EXPECT_EQ(m_cache.m_nDisplayTVChannels, -1);
-    EXPECT_EQ(m_cache.m_nLastCategory, -1);
+    EXPECT_EQ(m_cache.m_nDisplayRadioChannels, std::nullopt);
+    EXPECT_EQ(m_cache.m_nDisplayTVChannels, std::nullopt);
+    EXPECT_EQ(m_cache.m_nLastCategory, std::nullopt);
     EXPECT_EQ(m_cache.DisplayRadioChannels(), 1);
     EXPECT_EQ(m_cache.m_nDisplayRadioChannels, 1);
     WriteSettingInt("LastCategory", 2);
@@ -67,13 +67,36 @@ TEST_F(SettingsTest, CachedFieldsStartUnreadAndLoadOnFirstUse)
     EXPECT_EQ(m_cache.LastCategory(), 2) << "kept until written through the cache";
 }
 
+TEST_F(SettingsTest, EveryStoredValueIsReadOnceMinusOneIncluded)
+{
+    // A value that looked like "not read yet" sent every read to the file
+    // again (a list fill read it once per row).
+    for (const int stored : {-1, 0, 7})
+    {
+        m_cache = CachedSettings();
+        WriteSettingInt("DisplayRadioChannels", stored);
+        WriteSettingInt("DisplayTVChannels", stored);
+        WriteSettingInt("LastCategory", stored);
+        EXPECT_EQ(m_cache.DisplayRadioChannels(), stored);
+        EXPECT_EQ(m_cache.DisplayTVChannels(), stored);
+        EXPECT_EQ(m_cache.LastCategory(), stored);
+        // Changed behind the cache's back: a field that was read stays as read.
+        WriteSettingInt("DisplayRadioChannels", 1);
+        WriteSettingInt("DisplayTVChannels", 1);
+        WriteSettingInt("LastCategory", 1);
+        EXPECT_EQ(m_cache.DisplayRadioChannels(), stored);
+        EXPECT_EQ(m_cache.DisplayTVChannels(), stored);
+        EXPECT_EQ(m_cache.LastCategory(), stored);
+    }
+}
+
 TEST_F(SettingsTest, ToggleTwiceComesBackAndLeavesTheCacheUnread)
 {
     m_cache.WriteDisplayRadioChannels(ToggledValue(m_cache.DisplayRadioChannels()));
-    EXPECT_EQ(m_cache.m_nDisplayRadioChannels, -1);
+    EXPECT_EQ(m_cache.m_nDisplayRadioChannels, std::nullopt);
     EXPECT_EQ(GetSettingInt("DisplayRadioChannels", 1), 0);
     m_cache.WriteDisplayRadioChannels(ToggledValue(m_cache.DisplayRadioChannels()));
-    EXPECT_EQ(m_cache.m_nDisplayRadioChannels, -1);
+    EXPECT_EQ(m_cache.m_nDisplayRadioChannels, std::nullopt);
     EXPECT_EQ(m_cache.DisplayRadioChannels(), 1);
 }
 

@@ -219,6 +219,28 @@ TEST_F(FileDownload, AServerThatSendsSlowlyButSteadilyIsNotGivenUp)
     EXPECT_EQ(ReadWholeFile(Destination()), "dddddddd");
 }
 
+TEST_F(FileDownload, ASteadyTrickleIsGivenUpAtTheOverallLimit)
+{
+    DownloadLimits limits = QuickLimits();
+    limits.stallTimeout = 1000ms;
+    limits.totalTimeout = 1500ms;
+    m_manager.SetLimits(limits);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(Fetch("/drip/100?interval=200"));
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(took, 1500ms);
+    EXPECT_LT(took, 10s);
+    EXPECT_GT(m_manager.GetBytesReceived(), 0);
+    EXPECT_LT(m_manager.GetBytesReceived(), 100);
+    EXPECT_NE(m_manager.GetErrorText().Find("longer"), wxNOT_FOUND) << m_manager.GetErrorText();
+    ExpectOldListKept();
+}
+
+TEST(DownloadLimits, TheProgramAllowsTwoMinutesInAll)
+{
+    EXPECT_EQ(DownloadLimits().totalTimeout, 120s);
+}
+
 TEST_F(FileDownload, ABodyAnnouncedAsTooLargeIsRefusedBeforeItArrives)
 {
     DownloadLimits limits = QuickLimits();
@@ -280,6 +302,41 @@ TEST_F(FileDownload, ARedirectToAnotherServerIsFollowed)
     CDownloadTestServer otherServer(other);
     EXPECT_TRUE(Fetch("/redirect/302?to=" + otherServer.Address("/files/elsewhere")));
     EXPECT_EQ(ReadWholeFile(Destination()), "moved list");
+}
+
+TEST(RedirectProtocols, ADownloadThatStartsOnHttpsStaysOnHttps)
+{
+    for (const char* address : {"https://stations.tolvane.example/world.zip", "HTTPS://h/x",
+                                "HttpS://h/x", " https://h/x"})
+        EXPECT_STREQ(RedirectProtocolsFor(address), "https") << address;
+    for (const char* address : {"http://stations.tolvane.example/world.zip", "HTTP://h/x",
+                                "file:///tmp/list", "h/x", "", "httpsx://h/x", "https:/h/x"})
+        EXPECT_STREQ(RedirectProtocolsFor(address), "http,https") << address;
+}
+
+TEST_F(FileDownload, AnHttpsDownloadFollowsRedirectsToHttpsButNotToHttp)
+{
+    const std::string certificate = m_home.Path() + "/cert.pem";
+    const std::string key = m_home.Path() + "/key.pem";
+    if (!MakeLoopbackCertificate(certificate, key))
+        GTEST_SKIP() << "openssl is needed to make a test certificate";
+    CDownloadTestServer secure(ServedFolder(), certificate, key);
+    m_manager.SetCertificateAuthorities(certificate);
+    const auto fetchSecure = [&](const std::string& path)
+    {
+        m_manager.SetSourceUrl(secure.Address(path));
+        return m_manager.Download() && m_manager.ReplaceFile(Destination());
+    };
+
+    EXPECT_FALSE(fetchSecure("/redirect/302?to=" + m_pServer->Address("/files/list")));
+    // (Both servers log to one file, so the count is of the path asked for.)
+    EXPECT_EQ(m_pServer->RequestCount("/files/list"), 0) << "the plain http server is never asked";
+    ExpectOldListKept();
+
+    EXPECT_TRUE(fetchSecure("/redirect/302?to=" + secure.Address("/files/list")));
+    EXPECT_EQ(ReadWholeFile(Destination()), SampleStationList());
+    // A plain http download still follows a redirect to plain http.
+    EXPECT_TRUE(Fetch("/redirect/302?to=" + m_pServer->Address("/files/list")));
 }
 
 TEST_F(FileDownload, ARedirectToALocalFileIsNotFollowed)

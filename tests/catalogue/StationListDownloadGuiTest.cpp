@@ -106,6 +106,7 @@ protected:
         m_options.startDelay = 50ms;
         m_options.limits.connectTimeout = 5s;
         m_options.limits.stallTimeout = 500ms;
+        m_options.limits.totalTimeout = 2s;
     }
 
     void TearDown() override
@@ -229,6 +230,8 @@ INSTANTIATE_TEST_SUITE_P(
                       FailingServer{"NeverAnswers", "/silent"},
                       FailingServer{"AnnouncedBodyOverTheLimit", "/size/1000001"},
                       FailingServer{"EndlessBody", "/endless"},
+                      // A byte every 200 ms never stalls, but takes too long in all.
+                      FailingServer{"TrickleBeyondTheOverallLimit", "/drip/100?interval=200"},
                       FailingServer{"RedirectToNotFound", "/redirect/302?to=/status/404"}),
     [](const ::testing::TestParamInfo<FailingServer>& info) { return info.param.name; });
 

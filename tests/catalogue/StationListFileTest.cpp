@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -114,6 +115,74 @@ TEST_F(StationListFileTest, LoadsTheWorkedExampleAndDeletesTheFile)
     EXPECT_EQ(channel.GetField4(), "c");
     EXPECT_EQ(channel.GetField5(), "d");
     EXPECT_EQ(channel.GetStatus(), "ON,extra");
+    EXPECT_FALSE(FileExists(StationListPath()));
+}
+
+TEST_F(StationListFileTest, ALoadInSlicesReadsWhatAWholeLoadReadsAndDeletesTheFile)
+{
+    std::u16string text = std::u16string(kHeader) + u"\r\n";
+    for (int i = 0; i < 200000; ++i)
+        text += i % 2 ? ChannelLine(i) + u"\r\n" : u"x\n";
+    PutStationList(text);
+    CStationList whole;
+    ASSERT_TRUE(whole.Load());
+
+    PutStationList(text);
+    CStationList sliced;
+    ASSERT_TRUE(sliced.BeginLoad());
+    int slices = 1;
+    while (!sliced.ContinueLoad(std::chrono::milliseconds(0)))
+        ++slices;
+    EXPECT_GT(slices, 1) << "a slice of no time reads one block";
+    EXPECT_FALSE(sliced.IsLoading());
+    EXPECT_EQ(sliced.m_channels.GetCount(), 100000);
+    EXPECT_EQ(Names(sliced), Names(whole));
+    EXPECT_FALSE(FileExists(StationListPath()));
+}
+
+TEST_F(StationListFileTest, AListThatGoesAwayDuringALoadClosesAndDeletesTheFile)
+{
+    std::u16string text = std::u16string(kHeader) + u"\r\n";
+    for (int i = 0; i < 100000; ++i)
+        text += ChannelLine(i) + u"\r\n";
+    PutStationList(text);
+    {
+        CStationList list;
+        ASSERT_TRUE(list.BeginLoad());
+        EXPECT_FALSE(list.ContinueLoad(std::chrono::milliseconds(0)));
+    }
+    EXPECT_FALSE(FileExists(StationListPath()));
+}
+
+namespace
+{
+std::size_t g_bytesRead = 0;
+
+ssize_t CountingRead(int fd, void* buffer, std::size_t size)
+{
+    const ssize_t got = ::read(fd, buffer, size);
+    if (got > 0)
+        g_bytesRead += static_cast<std::size_t>(got);
+    return got;
+}
+} // namespace
+
+TEST_F(StationListFileTest, AFullListReadsNoFurther)
+{
+    std::u16string text = std::u16string(kHeader) + u"\r\n";
+    for (int i = 0; i <= CStationList::kMaxChannels; ++i)
+        text += u"Radio,,u\n";
+    const std::string channels = Utf16Le(text);
+    PutStationList(channels + std::string(32 * 1024 * 1024, 'z'));
+    g_bytesRead = 0;
+    SetStationListReadFunctionForTests(CountingRead);
+    CStationList list;
+    const bool loaded = list.Load();
+    SetStationListReadFunctionForTests(nullptr);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(list.m_channels.GetCount(), CStationList::kMaxChannels);
+    EXPECT_TRUE(list.IsTruncated());
+    EXPECT_LT(g_bytesRead, channels.size() + 1024 * 1024);
     EXPECT_FALSE(FileExists(StationListPath()));
 }
 

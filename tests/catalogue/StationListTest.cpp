@@ -201,7 +201,54 @@ TEST_F(StationListTest, ListsWithoutDisplayFiltersKeepEveryChannel)
     list.AddLine("Radio,a,http://a/,1,g,c,ON");
     list.AddLine("TV,b,http://b/,1,g,c,ON");
     EXPECT_EQ(list.m_channels.GetCount(), 2);
-    EXPECT_EQ(m_cache.m_nDisplayRadioChannels, -1) << "the settings are not even read";
+    EXPECT_EQ(m_cache.m_nDisplayRadioChannels, std::nullopt) << "the settings are not even read";
+}
+
+TEST_F(StationListTest, KeepsOnlyChannelsItCouldOffer)
+{
+    // Neither a known type nor an address: nothing could ever show or play
+    // it. Either one is enough to be kept.
+    const struct
+    {
+        const char* line;
+        bool kept;
+    } lines[] = {
+        {"x", false},
+        {"Web,Name", false},
+        {"Web,Name, \t ,3,4,5,ON", false},
+        {",,,,,,", false},
+        {"Web,Name,http://w/,3,4,5,ON", true},
+        {",,http://w/", true},
+        {"radio", true},
+        {" TV ,Name,,3,4,5,ON", true},
+        {"Radio FM,Name,http://r/", true},
+    };
+    for (const auto& [line, kept] : lines)
+    {
+        CStationList list;
+        list.AddLine("Type,Name,Address,Id,Genre,Country,Status");
+        list.AddLine(line);
+        EXPECT_EQ(list.m_channels.GetCount(), kept ? 1 : 0) << line;
+        // The maintainers' tool sees every line.
+        CStationList everything(CStationList::DisplayFilters::None);
+        everything.AddLine("Type,Name,Address,Id,Genre,Country,Status");
+        everything.AddLine(line);
+        EXPECT_EQ(everything.m_channels.GetCount(), 1) << line;
+    }
+}
+
+TEST_F(StationListTest, KeepsAtMostTheLimitAndSaysThatItLeftOutTheRest)
+{
+    CStationList list;
+    list.AddLine("Type,Name,Address,Id,Genre,Country,Status");
+    for (int i = 0; i < CStationList::kMaxChannels; ++i)
+        list.AddLineUtf8("Radio,,u");
+    EXPECT_FALSE(list.IsTruncated()) << "exactly the limit is kept whole";
+    list.AddLineUtf8("TV,last,u");
+    list.AddLineUtf8("x");
+    EXPECT_EQ(list.m_channels.GetCount(), CStationList::kMaxChannels);
+    EXPECT_TRUE(list.IsTruncated());
+    EXPECT_EQ(list.m_channels[CStationList::kMaxChannels - 1].GetType(), "Radio");
 }
 
 TEST(StationListWithoutSettings, AddsEveryChannelWhenTheProgramHasNoSettingsCache)

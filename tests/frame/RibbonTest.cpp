@@ -177,7 +177,7 @@ TEST(Looks, TheMenuMarksTheCurrentLookAndNoneForAnUnknownOne)
 
 TEST(StatusTexts, TheFirstPaneShowsTheStatusOnceThePostedRefreshIsHandled)
 {
-    g_pCachedSettings->m_nLastCategory = -1;
+    g_pCachedSettings->m_nLastCategory.reset();
     Frame()->SetStatusText("Buffering 40%");
     EXPECT_EQ(Frame()->GetTrayTip(), "Wavecrest by Tolvane\nBuffering 40%");
     PumpEvents();
@@ -200,7 +200,7 @@ TEST(StatusTexts, TheStoredCategoryChoosesThePaneTexts)
     for (int category : {1, 2, 3, 9, 0})
     {
         WriteSettingInt("LastCategory", category);
-        g_pCachedSettings->m_nLastCategory = -1;
+        g_pCachedSettings->m_nLastCategory.reset();
         const wxString before = StatusPane(0);
         platform::PostMessage(Frame(), wc::WM_UPDATE_STATUS_PANES);
         PumpEvents();

@@ -6,6 +6,7 @@
 #include "app/Identifiers.h"
 #include "app/Settings.h"
 #include "catalogue/DataFolder.h"
+#include "catalogue/StationList.h"
 #include "frame/CustomMFCRibbonBar.h"
 #include "frame/MainFrame.h"
 #include "radio/ChannelListCtrl.h"
@@ -202,6 +203,37 @@ TEST_F(RadioPage, AutoPlaySelectsNothingForARowThatIsNotThereOrWhenSwitchedOff)
     }
 }
 
+TEST_F(RadioPage, AListOverTheLimitShowsItsFirstChannelsAndSaysTheRestWereLeftOut)
+{
+    WriteSettingInt("AutoPlay", 1);
+    WriteSettingInt("LastChannelIndex", CStationList::kMaxChannels - 1);
+    std::string lines = "Type,Name,Address,Language,Genre,About,Status\n";
+    for (int i = 0; i < CStationList::kMaxChannels; ++i)
+        lines += "Radio,c" + std::to_string(i) + "," + Stream(440) + ",,,,\n";
+    lines += "Radio,one too many," + Stream(523) + ",,,,\n";
+    WriteWholeFile(GetStationListPath(), StationListBytes(lines));
+    lines.clear();
+    platform::SendMessage(RadioView(), wc::WM_RELOAD_CHANNELS);
+    // Read a slice at a time; the rows appear once the whole list is in.
+    ASSERT_TRUE(WaitUntil([] { return !RadioView()->IsReloading(); }, 60000));
+    ASSERT_EQ(List()->GetItemCount(), CStationList::kMaxChannels);
+    EXPECT_EQ(List()->GetItemText(CStationList::kMaxChannels - 1, 1), "c499999");
+    EXPECT_EQ(List()->GetSelectedRow(), CStationList::kMaxChannels - 1) << "auto-play";
+    // Also once the player has said what it does.
+    EXPECT_TRUE(PlayerIsOn(Stream(440)));
+    EXPECT_TRUE(
+        WaitUntil([] { return !RadioView()->GetPlayer()->GetStatusText().empty(); }, 10000));
+    EXPECT_TRUE(Frame()->GetTrayTip().Contains(
+        "Only the first 500,000 channels are listed; the rest were left out."))
+        << Frame()->GetTrayTip();
+    EXPECT_FALSE(std::ifstream(GetStationListPath()).good());
+    WriteSettingInt("AutoPlay", 0);
+    Reload(FourChannels()); // a list of ordinary size is read at once
+    EXPECT_EQ(List()->GetItemCount(), 3);
+    EXPECT_FALSE(Frame()->GetTrayTip().Contains("left out")) << Frame()->GetTrayTip();
+    EXPECT_FALSE(Frame()->GetTrayTip().Contains("left out")) << Frame()->GetTrayTip();
+}
+
 TEST_F(RadioPage, PlayWithoutASelectionPlaysTheFirstRow)
 {
     Reload(FourChannels());
@@ -265,7 +297,7 @@ TEST_F(RadioPage, StopKeepsTheSelectionAndPlayStartsTheSameRowAgain)
 TEST_F(RadioPage, ThePlayersStatusReachesTheTrayTipAndTheFirstPane)
 {
     WriteSettingInt("LastCategory", 0);
-    g_pCachedSettings->m_nLastCategory = -1;
+    g_pCachedSettings->m_nLastCategory.reset();
     Reload(FourChannels());
     List()->SelectAndFocus(0);
     ASSERT_TRUE(WaitUntil(
@@ -350,7 +382,7 @@ TEST_F(RadioPage, TheDisplayTogglesFlipTheSettingAndAskForAFreshList)
     CMessageRecorder recorder;
     const int before = GetSettingInt("DisplayRadioChannels", 1);
     platform::SendCommand(Frame(), wc::ID_DISPLAY_RADIO);
-    EXPECT_EQ(g_pCachedSettings->m_nDisplayRadioChannels, -1);
+    EXPECT_EQ(g_pCachedSettings->m_nDisplayRadioChannels, std::nullopt);
     EXPECT_NE(GetSettingInt("DisplayRadioChannels", 1), before);
     platform::SendCommand(Frame(), wc::ID_DISPLAY_RADIO);
     EXPECT_EQ(GetSettingInt("DisplayRadioChannels", 1), before);
