@@ -16,25 +16,15 @@ import ctypes.util
 import os
 import select
 import signal
-import socket
-import subprocess
-import sys
 import time
 import unittest
 
-from wavecrest_e2e import BUILD_DIR, EndToEndTest, wait_until
+from wavecrest_e2e import BUILD_DIR, EndToEndTest, StreamServer, free_port, wait_until
 
-STREAM_SERVER = os.path.join(os.path.dirname(__file__), "..", "support", "stream_server.py")
 LIST_BYTES = 64 * 1024 * 1024  # the download limit
 HEADER = "Type,Name,Address,Id,Genre,Country,Status\r\n"
 LONGEST_PAUSE = 0.5  # seconds
 PEAK_RESIDENT_LIMIT = 1024 * 1024 * 1024  # bytes
-
-
-def free_port():
-    with socket.socket() as probe:
-        probe.bind(("127.0.0.1", 0))
-        return probe.getsockname()[1]
 
 
 def sanitizer_build():
@@ -160,24 +150,12 @@ class LargeStationList(EndToEndTest):
         self.address = "http://127.0.0.1:%d" % port
         self.x_lines = write_list(self.list_file, "Radio,The only channel,%s/radio/440.mp3,"
                                   "1,Tones,440 Hz,ON" % self.address)
-        self.server = subprocess.Popen(
-            [sys.executable, STREAM_SERVER, "--port", str(port), "--log", self.log,
-             "--route", "/world.zip=" + self.list_file],
-            stdout=subprocess.PIPE, text=True)
-        self.addCleanup(self.stop_server)
-        self.assertEqual(self.server.stdout.readline().strip(), self.address)
-
-    def stop_server(self):
-        self.server.terminate()
-        self.server.wait(timeout=10)
-        self.server.stdout.close()
+        self.server = StreamServer(self.log, "/world.zip=" + self.list_file, port=port)
+        self.addCleanup(self.server.stop)
+        self.assertEqual(self.server.address, self.address)
 
     def requested(self):
-        try:
-            with open(self.log, encoding="utf-8") as file:
-                return file.read().split()
-        except FileNotFoundError:
-            return []
+        return self.server.requested()
 
     def test_a_list_of_64_mib_of_useless_lines_keeps_the_window_answering(self):
         self.assertGreater(self.x_lines, 16_000_000)

@@ -9,56 +9,19 @@ in the middle to see the player report the failure and carry on."""
 
 import os
 import subprocess
-import sys
 import time
 import unittest
 
 from sound import strongest_tone
-from wavecrest_e2e import EndToEndTest, is_tray_icon, wait_until, xdotool
+from wavecrest_e2e import (EndToEndTest, StreamServer, is_tray_icon, playerctl, utf16_station_list,
+                           wait_until, xdotool)
 
-SUPPORT = os.path.join(os.path.dirname(__file__), "..", "support")
-STREAM_SERVER = os.path.join(SUPPORT, "stream_server.py")
 BUS_NAME = "org.mpris.MediaPlayer2.wavecrest"
 TONES = [440, 523, 659, 784]
 # Buttons of the radio page's ribbon, relative to the window (fixed for the
 # fonts of the test machine).
 REFRESH_CHANNELS = (317, 60)
 HIDE_TO_TRAY = (440, 80)
-
-
-def utf16_station_list(lines):
-    return "\r\n".join(lines).encode("utf-16-le") + "\r\n".encode("utf-16-le")
-
-
-class Server:
-    """One stream_server.py on loopback; `requested()` is what it was asked for."""
-
-    def __init__(self, log, *routes):
-        arguments = [sys.executable, STREAM_SERVER, "--log", log]
-        for route in routes:
-            arguments += ["--route", route]
-        self.log = log
-        self.process = subprocess.Popen(arguments, stdout=subprocess.PIPE, text=True)
-        self.address = self.process.stdout.readline().strip()
-
-    def requested(self):
-        try:
-            with open(self.log, encoding="utf-8") as file:
-                return [line.strip() for line in file if line.strip()]
-        except FileNotFoundError:
-            return []
-
-    def stop(self):
-        if self.process.poll() is None:
-            self.process.terminate()
-            self.process.wait(timeout=10)
-        self.process.stdout.close()
-
-
-def playerctl(*args):
-    result = subprocess.run(["playerctl", "--player=wavecrest", *args],
-                            capture_output=True, text=True, timeout=10)
-    return result.stdout.strip()
 
 
 def call_bus(interface_method):
@@ -89,7 +52,7 @@ class PersonsDay(EndToEndTest):
             self.skipTest("needs a session bus (run under dbus-run-session)")
         if os.environ.get("WAVECREST_NO_TRAY") == "1":
             self.skipTest("the day uses the notification area")
-        self.streams = Server(os.path.join(self.home.path, "streams.log"))
+        self.streams = StreamServer(os.path.join(self.home.path, "streams.log"))
         self.addCleanup(self.streams.stop)
         lines = ["Type,Channel,Address,Language,Genre,About,Status"]
         for hz in TONES[:3]:
@@ -101,7 +64,7 @@ class PersonsDay(EndToEndTest):
         self.list_file = os.path.join(self.home.path, "world.zip")
         with open(self.list_file, "wb") as file:
             file.write(utf16_station_list(lines))
-        self.stations = Server(os.path.join(self.home.path, "stations.log"),
+        self.stations = StreamServer(os.path.join(self.home.path, "stations.log"),
                                "/world.zip=" + self.list_file)
         self.addCleanup(self.stations.stop)
         self.sound = os.path.join(self.home.path, "sound.wav")

@@ -2,27 +2,14 @@
 remembered channel plays (its tone is heard), and F9 moves to the next one."""
 
 import os
-import socket
 import subprocess
-import sys
 import time
 import unittest
 
 from sound import strongest_tone
-from wavecrest_e2e import EndToEndTest, wait_until
+from wavecrest_e2e import EndToEndTest, StreamServer, free_port, utf16_station_list, wait_until
 
-STREAM_SERVER = os.path.join(os.path.dirname(__file__), "..", "support", "stream_server.py")
 TONES = [440, 523, 659]
-
-
-def free_port():
-    with socket.socket() as probe:
-        probe.bind(("127.0.0.1", 0))
-        return probe.getsockname()[1]
-
-
-def utf16_station_list(lines):
-    return "\r\n".join(lines).encode("utf-16-le") + "\r\n".encode("utf-16-le")
 
 
 class Playback(EndToEndTest):
@@ -39,25 +26,13 @@ class Playback(EndToEndTest):
             lines.append("Radio,Tone %d,%s/radio/%d.mp3,en,Tones,%d Hz,ON" % (hz, self.address, hz, hz))
         with open(self.list_file, "wb") as file:
             file.write(utf16_station_list(lines))
-        self.server = subprocess.Popen(
-            [sys.executable, STREAM_SERVER, "--port", str(port), "--log", self.log,
-             "--route", "/world.zip=" + self.list_file],
-            stdout=subprocess.PIPE, text=True)
-        self.addCleanup(self.stop_server)
-        self.assertEqual(self.server.stdout.readline().strip(), self.address)
+        self.server = StreamServer(self.log, "/world.zip=" + self.list_file, port=port)
+        self.addCleanup(self.server.stop)
+        self.assertEqual(self.server.address, self.address)
         self.sound = os.path.join(self.home.path, "sound.wav")
 
-    def stop_server(self):
-        self.server.terminate()
-        self.server.wait(timeout=10)
-        self.server.stdout.close()
-
     def requested(self):
-        try:
-            with open(self.log, encoding="utf-8") as file:
-                return [line.split()[-1] for line in file if line.strip()]
-        except FileNotFoundError:
-            return []
+        return self.server.requested()
 
     def start_player(self):
         return self.start(

@@ -5,32 +5,13 @@ station sent it, the allowed options take effect, and each refused option is
 told on the program's output and has no effect."""
 
 import os
-import socket
-import subprocess
-import sys
 import unittest
 
 from sound import strongest_tone
-from wavecrest_e2e import EndToEndTest, wait_until
+from wavecrest_e2e import (EndToEndTest, StreamServer, free_port, playerctl, utf16_station_list,
+                           wait_until)
 
-STREAM_SERVER = os.path.join(os.path.dirname(__file__), "..", "support", "stream_server.py")
 TITLE = "AC&DC & Co"
-
-
-def free_port():
-    with socket.socket() as probe:
-        probe.bind(("127.0.0.1", 0))
-        return probe.getsockname()[1]
-
-
-def utf16_station_list(lines):
-    return "\r\n".join(lines).encode("utf-16-le") + "\r\n".encode("utf-16-le")
-
-
-def playerctl(*args):
-    result = subprocess.run(["playerctl", "--player=wavecrest", *args],
-                            capture_output=True, text=True, timeout=10)
-    return result.stdout.strip()
 
 
 class StreamTitles(EndToEndTest):
@@ -49,16 +30,10 @@ class StreamTitles(EndToEndTest):
                 "Type,Channel,Address,Language,Genre,About,Status",
                 "Radio,Rock Hour,%s/radio/440.mp3?title=AC%%26DC%%20%%26%%20Co,en,Rock,Loud,ON"
                 % self.address]))
-        self.server = subprocess.Popen(
-            [sys.executable, STREAM_SERVER, "--port", str(port), "--route", "/world.zip=" + list_file],
-            stdout=subprocess.PIPE, text=True)
-        self.addCleanup(self.stop_server)
-        self.assertEqual(self.server.stdout.readline().strip(), self.address)
-
-    def stop_server(self):
-        self.server.terminate()
-        self.server.wait(timeout=10)
-        self.server.stdout.close()
+        self.server = StreamServer(os.path.join(self.home.path, "requests.log"),
+                                   "/world.zip=" + list_file, port=port)
+        self.addCleanup(self.server.stop)
+        self.assertEqual(self.server.address, self.address)
 
     def test_the_title_reaches_the_desktop_as_sent_and_only_allowed_options_count(self):
         sound = os.path.join(self.home.path, "sound.wav")

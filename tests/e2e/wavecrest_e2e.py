@@ -9,6 +9,7 @@ import os
 import re
 import shutil
 import signal
+import socket
 import subprocess
 import sys
 import tempfile
@@ -16,8 +17,11 @@ import threading
 import time
 import unittest
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+SUPPORT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support")
+sys.path.insert(0, SUPPORT)
 from wait_for_tray import tray_owner_present  # noqa: E402
+
+STREAM_SERVER = os.path.join(SUPPORT, "stream_server.py")
 
 TITLE = "Wavecrest by Tolvane"
 BUILD_DIR = os.environ.get(
@@ -50,6 +54,55 @@ def wait_until(condition, timeout=10.0, interval=0.05):
         if value or time.monotonic() > deadline:
             return value
         time.sleep(interval)
+
+
+def free_port():
+    with socket.socket() as probe:
+        probe.bind(("127.0.0.1", 0))
+        return probe.getsockname()[1]
+
+
+def utf16_station_list(lines):
+    """A station-list file's bytes: UTF-16 lines ending in CR LF."""
+    return "\r\n".join(lines).encode("utf-16-le") + "\r\n".encode("utf-16-le")
+
+
+def playerctl(*args):
+    """What the desktop's media controls see of the program (on the test's bus)."""
+    result = subprocess.run(["playerctl", "--player=wavecrest", *args],
+                            capture_output=True, text=True, timeout=10)
+    return result.stdout.strip()
+
+
+class StreamServer:
+    """tests/support/stream_server.py on loopback: radio and TV streams, and
+    files at the paths of `routes` ("PATH=FILE"). A station list that names
+    the server's own streams needs its port before it starts: `port` then
+    names one from free_port()."""
+
+    def __init__(self, log, *routes, port=None):
+        arguments = [sys.executable, STREAM_SERVER, "--log", log]
+        if port:
+            arguments += ["--port", str(port)]
+        for route in routes:
+            arguments += ["--route", route]
+        self.log = log
+        self.process = subprocess.Popen(arguments, stdout=subprocess.PIPE, text=True)
+        self.address = self.process.stdout.readline().strip()
+
+    def requested(self):
+        """Every path asked for so far, in order."""
+        try:
+            with open(self.log, encoding="utf-8") as file:
+                return [line.strip() for line in file if line.strip()]
+        except FileNotFoundError:
+            return []
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.terminate()
+            self.process.wait(timeout=10)
+        self.process.stdout.close()
 
 
 def xdotool(*args):
