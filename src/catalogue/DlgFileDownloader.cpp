@@ -32,17 +32,21 @@ CDlgFileDownloader::~CDlgFileDownloader() = default;
 bool CDlgFileDownloader::DownloadFile(const wxString& address, const wxString& destination)
 {
     m_strSourceUrl = address;
+    m_strDestination = destination;
     m_strDownloadedFile.clear();
     if (!GetHandle()) // the dialog could not be built
         return false;
     const int result = platform::RunModal(*this);
-    if (result != wxID_OK || m_strDownloadedFile.empty())
+    // A dialog ended from outside (the program is leaving) may still be
+    // putting the file in place: that finishes before anything else.
+    const bool placed = m_placing.valid() && m_placing.get();
+    if (result != wxID_OK || m_strDownloadedFile.empty() || !placed)
     {
         m_downloadManager.Cancel();
         return false;
     }
     m_strDownloadedFile.clear();
-    return m_downloadManager.ReplaceFile(destination);
+    return true;
 }
 
 bool CDlgFileDownloader::TransferDataToWindow()
@@ -86,23 +90,47 @@ void CDlgFileDownloader::StartTransfer()
 
 void CDlgFileDownloader::ContinueTransfer()
 {
-    if (m_downloadManager.Step(kTransferSlice) != CFileDownloadManager::State::Running)
+    if (m_placing.valid())
+        ContinuePlacing();
+    else if (m_downloadManager.Step(kTransferSlice) != CFileDownloadManager::State::Running)
         EndTransfer();
 }
 
 void CDlgFileDownloader::EndTransfer()
 {
-    m_transferTimer.Stop();
-    m_pBusyCursor.reset();
     const bool ok = m_downloadManager.GetState() == CFileDownloadManager::State::Succeeded;
     if (ok)
+    {
+        // The download manager belongs to the worker until it is done; the
+        // timer only looks whether it is.
         m_strDownloadedFile = m_downloadManager.GetLocalFile();
+        m_placing = std::async(std::launch::async, [this]
+                               { return m_downloadManager.ReplaceFile(m_strDestination); });
+        if (!m_transferTimer.IsRunning())
+            m_transferTimer.Start(kTransferIntervalMs);
+        return;
+    }
+    m_transferTimer.Stop();
+    m_pBusyCursor.reset();
     if (IsModal())
-        EndModal(ok ? wxID_OK : wxID_CANCEL);
+        EndModal(wxID_CANCEL);
+}
+
+void CDlgFileDownloader::ContinuePlacing()
+{
+    if (m_placing.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+        return;
+    m_transferTimer.Stop();
+    m_pBusyCursor.reset();
+    if (IsModal())
+        EndModal(wxID_OK);
 }
 
 void CDlgFileDownloader::CancelByUser()
 {
+    // The download is over and its file is being put in place: a moment more.
+    if (m_placing.valid())
+        return;
     m_startTimer.Stop();
     m_transferTimer.Stop();
     m_downloadManager.Cancel();

@@ -10,6 +10,7 @@
 #include <wx/timer.h>
 
 #include <chrono>
+#include <future>
 #include <memory>
 
 class wxBusyCursor;
@@ -53,6 +54,7 @@ private:
     void ContinueTransfer();
     void EndTransfer();
     void CancelByUser();
+    void ContinuePlacing();
 
     CFileDownloadManager m_downloadManager;
     wxTimer m_startTimer;
@@ -61,6 +63,11 @@ private:
     std::chrono::milliseconds m_startDelay = kDefaultStartDelay;
     wxString m_strSourceUrl;
     wxString m_strDownloadedFile; // the temporary file after a successful transfer
+    wxString m_strDestination;
+    // Putting the new file in place of the old one (a copy of up to 64 MiB and
+    // a flush to the disk) runs beside the GUI thread, so that the window
+    // keeps answering; the dialog ends once it is done.
+    std::future<bool> m_placing;
     wxString m_strStatusText;
 
     wxDECLARE_EVENT_TABLE();

@@ -19,11 +19,15 @@ import signal
 import time
 import unittest
 
-from wavecrest_e2e import BUILD_DIR, EndToEndTest, StreamServer, free_port, wait_until
+from wavecrest_e2e import BUILD_DIR, EndToEndTest, StreamServer, free_port, scaled, wait_until
 
 LIST_BYTES = 64 * 1024 * 1024  # the download limit
 HEADER = "Type,Name,Address,Id,Genre,Country,Status\r\n"
-LONGEST_PAUSE = 0.5  # seconds
+# The window is meant to answer within half a second all along; that figure is
+# printed for the test command's summary. The test fails on a real freeze: the
+# whole list read in one go kept the window from answering for about 10 s,
+# and a test machine under load must not fail it by a scheduler's whim.
+LONGEST_PAUSE = 2.0  # seconds
 PEAK_RESIDENT_LIMIT = 1024 * 1024 * 1024  # bytes
 
 
@@ -184,11 +188,13 @@ class LargeStationList(EndToEndTest):
             time.sleep(0.02)
         for _ in range(10):
             longest = max(longest, pinger.ping(10.0) or 10.0)
-        print("longest wait for the window to answer: %.3f s" % longest)
-        self.assertLess(longest, LONGEST_PAUSE)
+        print("figure: 64 MiB station list: longest wait for the window to answer %.3f s"
+              " (target 0.5 s)" % longest, flush=True)
+        self.assertLess(longest, scaled(LONGEST_PAUSE))
 
         peak = peak_resident_bytes(program.pid)
-        print("peak resident set: %.0f MiB" % (peak / 1024 / 1024))
+        print("figure: 64 MiB station list: peak resident set %.0f MiB (limit 1024 MiB)"
+              % (peak / 1024 / 1024), flush=True)
         limit = PEAK_RESIDENT_LIMIT
         if sanitizer_build():
             # AddressSanitizer adds its shadow memory, red zones around every
