@@ -87,7 +87,8 @@ class StreamServer:
         for route in routes:
             arguments += ["--route", route]
         self.log = log
-        self.process = subprocess.Popen(arguments, stdout=subprocess.PIPE, text=True)
+        self.process = subprocess.Popen(arguments, stdout=subprocess.PIPE, text=True,
+                                        start_new_session=True)
         self.address = self.process.stdout.readline().strip()
 
     def requested(self):
@@ -99,9 +100,17 @@ class StreamServer:
             return []
 
     def stop(self):
+        """Ends the server and every ffmpeg it started. A server that does not
+        end when asked (its encoders may be slow to stop on a loaded machine)
+        is killed with its whole process group, so that nothing it started
+        outlives the test and holds the test runner's output open."""
         if self.process.poll() is None:
             self.process.terminate()
-            self.process.wait(timeout=10)
+            try:
+                self.process.wait(timeout=scaled(10))
+            except subprocess.TimeoutExpired:
+                os.killpg(self.process.pid, signal.SIGKILL)
+                self.process.wait(timeout=10)
         self.process.stdout.close()
 
 
