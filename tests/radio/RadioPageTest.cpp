@@ -324,7 +324,7 @@ std::string ShownPlayerStatus()
 TEST_F(RadioPage, AStreamTitleWithAmpersandsShowsAsTheStationSendsIt)
 {
     WriteSettingInt("LastCategory", 0);
-    g_pCachedSettings->m_nLastCategory = -1;
+    g_pCachedSettings->m_nLastCategory.reset();
     Reload("Type,Name,Address,Language,Genre,About,Status\nRadio,Rock," + Stream(440) +
            "?title=AC%26DC%20%26%20Co,en,Rock,Loud,\n");
     List()->SelectAndFocus(0);
