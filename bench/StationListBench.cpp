@@ -9,9 +9,9 @@
 // set during the load (VmHWM, reset before each load), and as the peak of the
 // bytes held through operator new (counted by this program).
 
-#include "app/CachedSettings.h"
 #include "catalogue/DataFolder.h"
 #include "catalogue/StationList.h"
+#include "core/CachedSettings.h"
 
 #include <algorithm>
 #include <chrono>

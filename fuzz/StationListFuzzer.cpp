@@ -14,9 +14,9 @@
 //  - the maintainers' tool reads the same file with exit code 0 or 1 and
 //    leaves it in place.
 
-#include "app/CachedSettings.h"
 #include "catalogue/DataFolder.h"
 #include "catalogue/StationList.h"
+#include "core/CachedSettings.h"
 #include "tools/stations/StationsTool.h"
 
 #include <algorithm>

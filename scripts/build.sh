@@ -13,5 +13,6 @@ for argument in "$@"; do
     esac
 done
 
-cmake -S . -B "$folder" "${options[@]}" >/dev/null
+# Configure quietly, but show its warnings and errors.
+cmake -S . -B "$folder" --log-level=WARNING "${options[@]}"
 cmake --build "$folder" -j "$(nproc)"

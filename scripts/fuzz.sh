@@ -44,7 +44,7 @@ done
 cmake -S "$top" -B "$build" -G Ninja \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DWAVECREST_SANITIZE=ON -DWAVECREST_FUZZ=ON -DWAVECREST_BUILD_TESTS=OFF >/dev/null
+    -DWAVECREST_SANITIZE=ON -DWAVECREST_FUZZ=ON -DWAVECREST_BUILD_TESTS=OFF --log-level=WARNING
 cmake --build "$build" --target "wavecrest-$target-fuzzer"
 
 mkdir -p "$corpus" "$artifacts"

@@ -8,6 +8,7 @@
 # Usage: scripts/test.sh [--quick | --sanitize]
 #   --quick     only the normal run
 #   --sanitize  only the sanitizer run
+# Both builds treat warnings in the program's own code as errors.
 # A failing test run does not stop the other run; the exit status is non-zero
 # when anything failed. The end lists the seconds each phase took.
 set -euo pipefail
@@ -105,12 +106,12 @@ check_sanitizer_reports() {
 phase "install dependencies" scripts/install-deps.sh --with-tests
 
 if [ "$normal_run" = 1 ]; then
-    phase "build (build/)" scripts/build.sh
+    phase "build (build/)" scripts/build.sh -DWAVECREST_WERROR=ON
     phase "tests (build/, all)" run_tests build || failures+=("tests in build/")
 fi
 
 if [ "$sanitizer_run" = 1 ]; then
-    phase "build (build-asan/)" scripts/build.sh --sanitize
+    phase "build (build-asan/)" scripts/build.sh --sanitize -DWAVECREST_WERROR=ON
     rm -rf "$reports"
     mkdir -p "$reports"
     # Errors end the process with a non-zero status: ASan exits with 1 at the

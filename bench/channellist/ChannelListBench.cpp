@@ -6,10 +6,10 @@
 // application (it needs an X display), prints figures and ends; it asserts
 // nothing.
 
-#include "app/Identifiers.h"
-#include "app/Settings.h"
 #include "app/WavecrestApp.h"
 #include "catalogue/DataFolder.h"
+#include "core/Identifiers.h"
+#include "core/Settings.h"
 #include "frame/MainFrame.h"
 #include "radio/ChannelListCtrl.h"
 #include "radio/WavecrestView.h"

@@ -7,9 +7,9 @@
 //
 //   wavecrest-bench-player [runs]      (needs an X display; default 7 runs)
 
-#include "radio/StreamServerProcess.h"
-#include "radio/ToneAnalysis.h"
-#include "radio/WMPPlayer4.h"
+#include "player/StreamServerProcess.h"
+#include "player/ToneAnalysis.h"
+#include "player/WMPPlayer4.h"
 #include "support/GuiTestSupport.h"
 #include "support/TempHome.h"
 

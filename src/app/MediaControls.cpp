@@ -1,6 +1,6 @@
 #include "app/MediaControls.h"
 
-#include "app/Identifiers.h"
+#include "core/Identifiers.h"
 #include "frame/MainFrame.h"
 #include "platform/Messages.h"
 #include "radio/WavecrestView.h"

@@ -1,9 +1,9 @@
 #include "app/WavecrestApp.h"
 
 #include "app/AboutDlg.h"
-#include "app/Identifiers.h"
 #include "app/MediaControls.h"
 #include "app/PageDocManager.h"
+#include "core/Identifiers.h"
 #include "frame/MainFrame.h"
 #include "platform/Messages.h"
 #include "platform/ModalDialogs.h"

@@ -2,8 +2,8 @@
 // The application object: start-up, the single-instance rule, the page
 // templates and the application's own commands.
 
-#include "app/CachedSettings.h"
 #include "app/CommandLine.h"
+#include "core/CachedSettings.h"
 
 #include <wx/app.h>
 

@@ -1,6 +1,6 @@
 #include "catalogue/ChannelRecord.h"
 
-#include "app/Identifiers.h"
+#include "core/Identifiers.h"
 #include "platform/ModalDialogs.h"
 
 #include <wx/app.h>

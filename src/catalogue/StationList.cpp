@@ -1,7 +1,7 @@
 #include "catalogue/StationList.h"
 
-#include "app/CachedSettings.h"
 #include "catalogue/DataFolder.h"
+#include "core/CachedSettings.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,6 +1,6 @@
 #include "frame/AutoStart.h"
 
-#include "app/Identifiers.h"
+#include "core/Identifiers.h"
 #include "platform/RegularFile.h"
 #include "platform/UserFolders.h"
 

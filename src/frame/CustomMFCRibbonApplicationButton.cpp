@@ -1,6 +1,6 @@
 #include "frame/CustomMFCRibbonApplicationButton.h"
 
-#include "app/Identifiers.h"
+#include "core/Identifiers.h"
 #include "platform/Messages.h"
 
 #include <wx/app.h>

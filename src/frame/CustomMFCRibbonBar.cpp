@@ -1,6 +1,6 @@
 #include "frame/CustomMFCRibbonBar.h"
 
-#include "app/Identifiers.h"
+#include "core/Identifiers.h"
 #include "frame/TabRowButton.h"
 #include "platform/Messages.h"
 

@@ -1,6 +1,6 @@
 #include "frame/RibbonLayout.h"
 
-#include "app/Identifiers.h"
+#include "core/Identifiers.h"
 
 #include <map>
 

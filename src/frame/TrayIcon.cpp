@@ -1,6 +1,6 @@
 #include "frame/TrayIcon.h"
 
-#include "app/Identifiers.h"
+#include "core/Identifiers.h"
 #include "platform/Messages.h"
 
 #include <wx/window.h>

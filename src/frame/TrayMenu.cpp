@@ -1,7 +1,7 @@
 #include "frame/TrayMenu.h"
 
-#include "app/Identifiers.h"
-#include "app/Settings.h"
+#include "core/Identifiers.h"
+#include "core/Settings.h"
 
 #include <wx/menu.h>
 

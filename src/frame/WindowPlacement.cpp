@@ -1,6 +1,6 @@
 #include "frame/WindowPlacement.h"
 
-#include "app/Settings.h"
+#include "core/Settings.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "radio/HotKeys.h"
 
-#include "app/Identifiers.h"
-#include "app/Settings.h"
+#include "core/Identifiers.h"
+#include "core/Settings.h"
 #include "platform/HotKeys.h"
 #include "platform/Messages.h"
 #include "radio/HotKeyCtrl.h"

@@ -7,7 +7,7 @@
 // it offers media controls, listens (see CMediaSession::SetListener).
 
 #include "platform/MprisService.h"
-#include "radio/PlayerStatus.h"
+#include "player/PlayerStatus.h"
 
 #include <wx/string.h>
 

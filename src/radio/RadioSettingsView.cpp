@@ -1,7 +1,7 @@
 #include "radio/RadioSettingsView.h"
 
-#include "app/Identifiers.h"
-#include "app/SettingsTable.h"
+#include "core/Identifiers.h"
+#include "core/SettingsTable.h"
 #include "frame/ChildFrame.h"
 #include "frame/MainFrame.h"
 #include "platform/HotKeys.h"

@@ -1,16 +1,16 @@
 #include "radio/WavecrestView.h"
 
-#include "app/CachedSettings.h"
-#include "app/Identifiers.h"
-#include "app/Settings.h"
-#include "app/SettingsTable.h"
 #include "catalogue/StationList.h"
+#include "core/CachedSettings.h"
+#include "core/Identifiers.h"
+#include "core/Settings.h"
+#include "core/SettingsTable.h"
 #include "frame/ChildFrame.h"
 #include "frame/MainFrame.h"
 #include "platform/HotKeys.h"
+#include "player/WMPPlayer4.h"
 #include "radio/ChannelListCtrl.h"
 #include "radio/HotKeys.h"
-#include "radio/WMPPlayer4.h"
 #include "res/Resources.h"
 
 #include <wx/checkbox.h>

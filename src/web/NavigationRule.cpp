@@ -1,7 +1,7 @@
 #include "web/NavigationRule.h"
 
-#include "app/Identifiers.h"
-#include "app/SiteAddresses.h"
+#include "core/Identifiers.h"
+#include "core/SiteAddresses.h"
 
 #include <wx/uri.h>
 

@@ -1,7 +1,7 @@
 #include "web/PromoView.h"
 
-#include "app/Identifiers.h"
-#include "app/SiteAddresses.h"
+#include "core/Identifiers.h"
+#include "core/SiteAddresses.h"
 
 wxIMPLEMENT_DYNAMIC_CLASS(CPromoView, CPageView);
 

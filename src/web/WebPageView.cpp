@@ -1,6 +1,6 @@
 #include "web/WebPageView.h"
 
-#include "app/Identifiers.h"
+#include "core/Identifiers.h"
 #include "frame/ChildFrame.h"
 #include "frame/MainFrame.h"
 #include "platform/Browser.h"

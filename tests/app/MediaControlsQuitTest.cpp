@@ -1,7 +1,7 @@
 // Quit from the desktop's media controls ends the program as the tray menu's
 // Exit does: this test ends the application, so it lives in a program of its own.
 
-#include "app/Settings.h"
+#include "core/Settings.h"
 #include "frame/MainFrame.h"
 #include "support/BusClient.h"
 #include "support/GuiTestSupport.h"

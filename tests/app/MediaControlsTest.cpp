@@ -3,13 +3,13 @@
 // real player playing loopback streams, its sound going to a file) and read
 // back what the page does.
 
-#include "app/Identifiers.h"
-#include "app/Settings.h"
 #include "catalogue/DataFolder.h"
+#include "core/Identifiers.h"
+#include "core/Settings.h"
 #include "frame/MainFrame.h"
+#include "player/StreamServerProcess.h"
+#include "player/WMPPlayer4.h"
 #include "radio/ChannelListCtrl.h"
-#include "radio/StreamServerProcess.h"
-#include "radio/WMPPlayer4.h"
 #include "radio/WavecrestView.h"
 #include "support/BusClient.h"
 #include "support/GuiTestSupport.h"

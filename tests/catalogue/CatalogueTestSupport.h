@@ -3,7 +3,7 @@
 // fixture with a private home and settings cache, and allocations that fail
 // on purpose.
 
-#include "app/CachedSettings.h"
+#include "core/CachedSettings.h"
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 #include "catalogue/StationList.h"
 
 #include "CatalogueTestSupport.h"
-#include "app/Settings.h"
+#include "core/Settings.h"
 
 #include <wx/string.h>
 

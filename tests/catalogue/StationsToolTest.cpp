@@ -2,7 +2,7 @@
 #include "tools/stations/StationsTool.h"
 
 #include "CatalogueTestSupport.h"
-#include "app/Settings.h"
+#include "core/Settings.h"
 
 #include <wx/string.h>
 

@@ -3,8 +3,8 @@
 // the program closes once the dialog has returned, and the placement is kept.
 // It ends the application, so it lives in a program of its own.
 
-#include "app/Identifiers.h"
-#include "app/Settings.h"
+#include "core/Identifiers.h"
+#include "core/Settings.h"
 #include "frame/MainFrame.h"
 #include "support/GuiTestSupport.h"
 

@@ -1,8 +1,8 @@
 // The tray menu's Exit ends the program for real: this test ends the
 // application, so it lives in a program of its own.
 
-#include "app/Identifiers.h"
-#include "app/Settings.h"
+#include "core/Identifiers.h"
+#include "core/Settings.h"
 #include "frame/MainFrame.h"
 #include "support/GuiTestSupport.h"
 

@@ -1,6 +1,6 @@
 // The main window's rules that need no window: looks, texts, tray menu, ribbon table.
 
-#include "app/Identifiers.h"
+#include "core/Identifiers.h"
 #include "frame/ApplicationLook.h"
 #include "frame/RibbonLayout.h"
 #include "frame/StatusTexts.h"

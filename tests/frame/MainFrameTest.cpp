@@ -1,7 +1,7 @@
 // The main frame inside the real application object, started with no arguments.
 
 #include "frame/MainFrame.h"
-#include "app/Identifiers.h"
+#include "core/Identifiers.h"
 #include "frame/ChildFrame.h"
 #include "support/GuiTestSupport.h"
 

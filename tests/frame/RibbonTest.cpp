@@ -1,9 +1,9 @@
 // The ribbon, looks, status texts, tray texts, hiding and page placement of
 // the real main window.
 
-#include "app/CachedSettings.h"
-#include "app/Identifiers.h"
-#include "app/Settings.h"
+#include "core/CachedSettings.h"
+#include "core/Identifiers.h"
+#include "core/Settings.h"
 #include "frame/ChildFrame.h"
 #include "frame/CustomMFCRibbonApplicationButton.h"
 #include "frame/CustomMFCRibbonBar.h"

@@ -1,5 +1,5 @@
 #include "frame/WindowPlacement.h"
-#include "app/Settings.h"
+#include "core/Settings.h"
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // The stored hot keys registered on a window of the program, pressed on the
 // real X server with xdotool.
 
-#include "app/Identifiers.h"
-#include "app/Settings.h"
+#include "core/Identifiers.h"
+#include "core/Settings.h"
 #include "platform/HotKeys.h"
 #include "radio/HotKeys.h"
 #include "support/GuiTestSupport.h"

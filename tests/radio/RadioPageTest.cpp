@@ -2,16 +2,16 @@
 // list, auto-play, the playback commands and the status text, with the real
 // player playing loopback streams (its sound goes to a file).
 
-#include "app/CachedSettings.h"
-#include "app/Identifiers.h"
-#include "app/Settings.h"
 #include "catalogue/DataFolder.h"
 #include "catalogue/StationList.h"
+#include "core/CachedSettings.h"
+#include "core/Identifiers.h"
+#include "core/Settings.h"
 #include "frame/CustomMFCRibbonBar.h"
 #include "frame/MainFrame.h"
+#include "player/StreamServerProcess.h"
+#include "player/WMPPlayer4.h"
 #include "radio/ChannelListCtrl.h"
-#include "radio/StreamServerProcess.h"
-#include "radio/WMPPlayer4.h"
 #include "radio/WavecrestView.h"
 #include "support/GuiTestSupport.h"
 #include "support/TempHome.h"

@@ -4,8 +4,8 @@
 // Every test has a settings file of its own, fresh and empty, as on a first run.
 
 #include "radio/RadioSettingsView.h"
-#include "app/Identifiers.h"
-#include "app/Settings.h"
+#include "core/Identifiers.h"
+#include "core/Settings.h"
 #include "frame/MainFrame.h"
 #include "platform/HotKeys.h"
 #include "platform/VirtualKeys.h"

@@ -1,5 +1,5 @@
-#include "app/Identifiers.h"
-#include "app/Settings.h"
+#include "core/Identifiers.h"
+#include "core/Settings.h"
 #include "radio/HotKeyCtrl.h"
 #include "radio/HotKeys.h"
 #include "support/TempHome.h"

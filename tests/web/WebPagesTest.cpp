@@ -1,8 +1,8 @@
 // The promotion and hardware-store pages inside the real application, each
 // pointed at its own web site on loopback.
 
-#include "app/Identifiers.h"
-#include "app/Settings.h"
+#include "core/Identifiers.h"
+#include "core/Settings.h"
 #include "frame/MainFrame.h"
 #include "platform/Browser.h"
 #include "support/GuiTestSupport.h"

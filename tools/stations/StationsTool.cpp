@@ -1,7 +1,7 @@
 #include "tools/stations/StationsTool.h"
 
 #include "catalogue/StationList.h"
-#include "catalogue/StreamAddress.h"
+#include "core/StreamAddress.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,7 +1,7 @@
-#include "app/CachedSettings.h"
+#include "core/CachedSettings.h"
 
-#include "app/Settings.h"
-#include "app/SettingsTable.h"
+#include "core/Settings.h"
+#include "core/SettingsTable.h"
 
 #include <wx/string.h>
 

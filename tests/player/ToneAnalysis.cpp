@@ -1,4 +1,4 @@
-#include "radio/ToneAnalysis.h"
+#include "player/ToneAnalysis.h"
 
 #include <algorithm>
 #include <cmath>

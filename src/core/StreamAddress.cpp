@@ -1,4 +1,4 @@
-#include "catalogue/StreamAddress.h"
+#include "core/StreamAddress.h"
 
 #include <algorithm>
 #include <array>

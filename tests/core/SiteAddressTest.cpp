@@ -1,7 +1,7 @@
 // Which addresses the web pages load: the maker's sites, unless the
 // environment names others.
 
-#include "app/SiteAddresses.h"
+#include "core/SiteAddresses.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "catalogue/StationListDownload.h"
+#include "download/StationListDownload.h"
 
-#include "app/Identifiers.h"
-#include "catalogue/DlgFileDownloader.h"
+#include "core/Identifiers.h"
+#include "download/DlgFileDownloader.h"
 #include "platform/ModalDialogs.h"
 
 #include <wx/msgdlg.h>

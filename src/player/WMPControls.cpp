@@ -1,6 +1,6 @@
-#include "radio/WMPControls.h"
+#include "player/WMPControls.h"
 
-#include "radio/WMPPlayer4.h"
+#include "player/WMPPlayer4.h"
 
 void CWMPControls::stop()
 {

@@ -1,6 +1,6 @@
 #include "DownloadTestServer.h"
 
-#include "catalogue/FileDownloadManager.h"
+#include "download/FileDownloadManager.h"
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "radio/StreamServerProcess.h"
+#include "player/StreamServerProcess.h"
 
 #include "support/TempHome.h"
 

@@ -1,9 +1,9 @@
 // The player control with the real engine, real live streams on loopback and
 // its sound written to a file (ao=pcm), on the test's X display.
 
-#include "radio/WMPPlayer4.h"
-#include "radio/StreamServerProcess.h"
-#include "radio/ToneAnalysis.h"
+#include "player/WMPPlayer4.h"
+#include "player/StreamServerProcess.h"
+#include "player/ToneAnalysis.h"
 #include "support/GuiTestSupport.h"
 #include "support/TempHome.h"
 

@@ -3,8 +3,8 @@
 
 #include "DownloadTestServer.h"
 
-#include "catalogue/DlgFileDownloader.h"
-#include "catalogue/StationListDownload.h"
+#include "download/DlgFileDownloader.h"
+#include "download/StationListDownload.h"
 #include "support/GuiTestSupport.h"
 #include "support/TempHome.h"
 

@@ -1,6 +1,6 @@
-#include "radio/PlayerStatus.h"
+#include "player/PlayerStatus.h"
 
-#include "catalogue/StreamAddress.h"
+#include "core/StreamAddress.h"
 
 #include <cmath>
 #include <cstdlib>

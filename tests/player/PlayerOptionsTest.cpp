@@ -1,7 +1,7 @@
 // The options the playback engine starts with, and how the extra options of
 // WAVECREST_PLAYER_OPTIONS are read.
 
-#include "radio/PlayerOptions.h"
+#include "player/PlayerOptions.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

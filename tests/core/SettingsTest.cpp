@@ -1,6 +1,6 @@
-#include "app/Settings.h"
-#include "app/CachedSettings.h"
-#include "app/SettingsTable.h"
+#include "core/Settings.h"
+#include "core/CachedSettings.h"
+#include "core/SettingsTable.h"
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>

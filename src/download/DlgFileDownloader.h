@@ -4,7 +4,7 @@
 // short slice at a time, so it keeps repainting and Esc or its close button
 // can cancel it at any moment.
 
-#include "catalogue/FileDownloadManager.h"
+#include "download/FileDownloadManager.h"
 
 #include <wx/dialog.h>
 #include <wx/timer.h>

@@ -2,7 +2,7 @@
 // Fetching a fresh station list: the main frame's refresh (command 310) calls
 // DownloadStationList with the station-list file of the data folder.
 
-#include "catalogue/FileDownloadManager.h"
+#include "download/FileDownloadManager.h"
 
 #include <wx/string.h>
 

@@ -1,4 +1,4 @@
-#include "radio/PlayerOptions.h"
+#include "player/PlayerOptions.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,4 +1,4 @@
-#include "catalogue/FileDownloadManager.h"
+#include "download/FileDownloadManager.h"
 
 #include "platform/UserFolders.h"
 

@@ -1,7 +1,7 @@
 // The player's status texts: what a person reads in the status bar while a
 // stream connects, buffers, plays, pauses, stops, ends or fails.
 
-#include "radio/PlayerStatus.h"
+#include "player/PlayerStatus.h"
 
 #include <gtest/gtest.h>
 

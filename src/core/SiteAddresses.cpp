@@ -1,6 +1,6 @@
-#include "app/SiteAddresses.h"
+#include "core/SiteAddresses.h"
 
-#include "app/Identifiers.h"
+#include "core/Identifiers.h"
 
 #include <wx/utils.h>
 

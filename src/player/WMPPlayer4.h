@@ -20,8 +20,8 @@
 // thread without waiting for it. The engine starts with the options of
 // CPlayerOptions (WAVECREST_PLAYER_OPTIONS included).
 
-#include "radio/PlayerStatus.h"
-#include "radio/WMPControls.h"
+#include "player/PlayerStatus.h"
+#include "player/WMPControls.h"
 
 #include <wx/panel.h>
 

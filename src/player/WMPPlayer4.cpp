@@ -1,7 +1,7 @@
-#include "radio/WMPPlayer4.h"
+#include "player/WMPPlayer4.h"
 
-#include "catalogue/StreamAddress.h"
-#include "radio/PlayerOptions.h"
+#include "core/StreamAddress.h"
+#include "player/PlayerOptions.h"
 
 #include <mpv/client.h>
 #include <wx/button.h>

@@ -1,6 +1,6 @@
-#include "catalogue/DlgFileDownloader.h"
+#include "download/DlgFileDownloader.h"
 
-#include "app/Identifiers.h"
+#include "core/Identifiers.h"
 #include "platform/ModalDialogs.h"
 #include "res/Resources.h"
 

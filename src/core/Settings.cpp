@@ -1,7 +1,7 @@
-#include "app/Settings.h"
+#include "core/Settings.h"
 
-#include "app/Identifiers.h"
-#include "app/SettingsTable.h"
+#include "core/Identifiers.h"
+#include "core/SettingsTable.h"
 #include "platform/SettingsFile.h"
 #include "platform/UserFolders.h"
 

@@ -1,4 +1,4 @@
-#include "catalogue/StationListDownload.h"
+#include "download/StationListDownload.h"
 #include "support/GuiTestSupport.h"
 
 #include <gtest/gtest.h>
