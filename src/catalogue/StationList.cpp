@@ -2,15 +2,13 @@
 
 #include "catalogue/DataFolder.h"
 #include "core/CachedSettings.h"
+#include "platform/InputFile.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <fcntl.h>
+#include <cstdint>
 #include <memory>
 #include <new>
 #include <stdexcept>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <utility>
 
 namespace
@@ -20,13 +18,12 @@ namespace
 constexpr std::size_t kMaxBlockSize = 256 * 1024;
 constexpr std::size_t kMinBlockSize = 4 * 1024;
 
-std::size_t BlockSizeFor(const struct stat& info)
+std::size_t BlockSizeFor(const platform::CInputFile& file)
 {
-    if (!S_ISREG(info.st_mode))
+    const auto size = file.RegularFileSize();
+    if (!size)
         return kMaxBlockSize;
-    const auto size = static_cast<unsigned long long>(info.st_size);
-    return static_cast<std::size_t>(
-        std::clamp<unsigned long long>(size, kMinBlockSize, kMaxBlockSize));
+    return static_cast<std::size_t>(std::clamp<std::uint64_t>(*size, kMinBlockSize, kMaxBlockSize));
 }
 
 bool IsKnownType(std::string_view type)
@@ -52,72 +49,9 @@ bool CanBeOffered(std::string_view line)
     return !TrimFieldSpace(url).empty();
 }
 
-ReadFunction& ReadCall()
-{
-    static ReadFunction read = nullptr;
-    return read;
-}
-
-ssize_t ReadSome(int fd, void* buffer, std::size_t size)
-{
-    for (;;)
-    {
-        const ssize_t got = ReadCall() ? ReadCall()(fd, buffer, size) : ::read(fd, buffer, size);
-        if (got >= 0 || errno != EINTR)
-            return got;
-    }
-}
-
 } // namespace
 
-void SetStationListReadFunctionForTests(ReadFunction read)
-{
-    ReadCall() = read;
-}
-
 // --- CStationListReader -------------------------------------------------------
-
-// An open station-list file: closed, and deleted when asked, however the
-// reading ends.
-class CStationListReader::COpenFile
-{
-public:
-    COpenFile(int fd, std::string path, bool deleteAfter)
-        : m_fd(fd), m_path(std::move(path)), m_deleteAfter(deleteAfter)
-    {
-    }
-    ~COpenFile()
-    {
-        const int error = errno; // the reason of a failed read, for the caller
-        Close();
-        errno = error;
-    }
-    COpenFile(const COpenFile&) = delete;
-    COpenFile& operator=(const COpenFile&) = delete;
-
-    int Descriptor() const { return m_fd; }
-
-private:
-    void Close()
-    {
-        struct stat read;
-        const bool known = m_deleteAfter && ::fstat(m_fd, &read) == 0;
-        ::close(m_fd);
-        if (!m_deleteAfter)
-            return;
-        // Only the file that was read: if a new download has been put in its
-        // place meanwhile, that one stays for the next load.
-        struct stat now;
-        if (::stat(m_path.c_str(), &now) == 0 && known &&
-            (now.st_dev != read.st_dev || now.st_ino != read.st_ino))
-            return;
-        ::unlink(m_path.c_str());
-    }
-
-    int m_fd;
-    std::string m_path;
-    bool m_deleteAfter;
-};
 
 CStationListReader::CStationListReader()
     : m_decoder([this](const StationListLine& line) { (*m_pOnLine)(line); })
@@ -129,28 +63,11 @@ CStationListReader::~CStationListReader() = default;
 bool CStationListReader::Open(const std::string& path, bool regularFileOnly, bool deleteAfter)
 {
     m_pFile.reset();
-    // Not blocking on the open: a FIFO in place of the file must not hang the
-    // program waiting for a writer.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
+    auto file = std::make_unique<platform::CInputFile>();
+    if (!file->Open(path, regularFileOnly, deleteAfter))
         return false;
-    struct stat info;
-    int error = 0;
-    if (::fstat(fd, &info) != 0)
-        error = errno;
-    else if (S_ISDIR(info.st_mode))
-        error = EISDIR;
-    else if (regularFileOnly && !S_ISREG(info.st_mode))
-        error = EINVAL;
-    if (error != 0)
-    {
-        ::close(fd);
-        errno = error;
-        return false;
-    }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    m_pFile = std::make_unique<COpenFile>(fd, path, deleteAfter);
-    m_nBlockSize = BlockSizeFor(info);
+    m_nBlockSize = BlockSizeFor(*file);
+    m_pFile = std::move(file);
     m_buffer.reset(new char[m_nBlockSize]);
     return true;
 }
@@ -161,7 +78,7 @@ CStationListReader::ReadBlock(const CStationListDecoder::LineHandler& onLine)
     if (!m_pFile)
         return Progress::Failed;
     m_pOnLine = &onLine;
-    const ssize_t got = ReadSome(m_pFile->Descriptor(), m_buffer.get(), m_nBlockSize);
+    const ssize_t got = m_pFile->Read(m_buffer.get(), m_nBlockSize);
     if (got < 0)
         return Progress::Failed;
     if (got == 0)

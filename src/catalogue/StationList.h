@@ -18,7 +18,11 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <sys/types.h>
+
+namespace platform
+{
+class CInputFile;
+}
 
 // The channels of a station list: an ordered array of records held by value.
 // Its storage grows in small blocks, so that appending never moves the
@@ -125,19 +129,12 @@ public:
     Progress ReadBlock(const CStationListDecoder::LineHandler& onLine);
 
 private:
-    class COpenFile;
-
-    std::unique_ptr<COpenFile> m_pFile;
+    std::unique_ptr<platform::CInputFile> m_pFile;
     std::unique_ptr<char[]> m_buffer;
     std::size_t m_nBlockSize = 0;
     const CStationListDecoder::LineHandler* m_pOnLine = nullptr;
     CStationListDecoder m_decoder;
 };
-
-// Tests only: replaces read(2) in the reader, to make reading fail part-way
-// (nullptr puts read(2) back).
-using ReadFunction = ssize_t (*)(int fd, void* buffer, std::size_t size);
-void SetStationListReadFunctionForTests(ReadFunction read);
 
 class CStationList
 {

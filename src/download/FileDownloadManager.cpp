@@ -5,10 +5,6 @@
 #include <curl/curl.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace
 {
@@ -30,42 +26,8 @@ void InitCurlOnce()
     (void)initialised;
 }
 
-bool WriteAll(int file, const char* data, size_t size)
-{
-    while (size > 0)
-    {
-        const ssize_t written = ::write(file, data, size);
-        if (written < 0)
-        {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += written;
-        size -= size_t(written);
-    }
-    return true;
-}
-
-// Copies the whole of one open file into another, from the first byte.
-bool CopyContent(int from, int to)
-{
-    char buffer[64 * 1024];
-    off_t offset = 0;
-    for (;;)
-    {
-        const ssize_t got = ::pread(from, buffer, sizeof buffer, offset);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            return false;
-        if (got == 0)
-            return true;
-        if (!WriteAll(to, buffer, size_t(got)))
-            return false;
-        offset += got;
-    }
-}
+// The station list is the program's own; nobody else needs to read it.
+constexpr unsigned kDownloadedFileMode = 0600;
 
 bool IsHttpScheme(const char* scheme)
 {
@@ -142,15 +104,9 @@ bool CFileDownloadManager::Start()
 
 bool CFileDownloadManager::CreateTempFileName()
 {
-    std::string pattern = platform::TemporaryFolder() + "/" + kTempPrefix + "XXXXXX";
-    const int file = ::mkstemp(pattern.data());
-    if (file < 0)
+    if (!m_localFile.Create(platform::TemporaryFolder(), kTempPrefix))
         return false;
-    // Nothing the program starts later (the player) should inherit it.
-    ::fcntl(file, F_SETFD, FD_CLOEXEC);
-    m_nFile = file;
-    m_strLocalPath = pattern;
-    m_strLocalFile = wxString(pattern.c_str(), *wxConvFileName);
+    m_strLocalFile = wxString(m_localFile.Path().c_str(), *wxConvFileName);
     return true;
 }
 
@@ -311,43 +267,16 @@ bool CFileDownloadManager::Download(const std::function<bool()>& shouldCancel)
 
 bool CFileDownloadManager::ReplaceFile(const wxString& destination)
 {
-    const bool ok = m_state == State::Succeeded && m_nFile >= 0 &&
-                    CopyBeside(std::string(destination.fn_str()));
+    const bool ok = m_state == State::Succeeded && m_localFile.IsOpen() &&
+                    platform::ReplaceFileAtomically(std::string(destination.fn_str()), m_localFile,
+                                                    kDownloadedFileMode);
     RemoveLocalFile();
-    return ok;
-}
-
-// Writes the body to a hidden file in the destination's folder, then renames
-// it over the destination: a rename within one folder replaces the file in one
-// step, which a copy over the old file would not.
-bool CFileDownloadManager::CopyBeside(const std::string& destination)
-{
-    if (destination.empty() || destination.back() == '/')
-        return false;
-    const size_t slash = destination.rfind('/');
-    const std::string folder = slash == std::string::npos ? "" : destination.substr(0, slash + 1);
-    const std::string name =
-        slash == std::string::npos ? destination : destination.substr(slash + 1);
-    std::string sibling = folder + "." + name + ".XXXXXX";
-    const int file = ::mkstemp(sibling.data());
-    if (file < 0)
-        return false;
-    bool ok = CopyContent(m_nFile, file) && ::fsync(file) == 0;
-    ok = ::close(file) == 0 && ok;
-    ok = ok && ::rename(sibling.c_str(), destination.c_str()) == 0;
-    if (!ok)
-        ::unlink(sibling.c_str());
     return ok;
 }
 
 void CFileDownloadManager::RemoveLocalFile()
 {
-    if (m_nFile >= 0)
-        ::close(m_nFile);
-    if (!m_strLocalPath.empty())
-        ::unlink(m_strLocalPath.c_str());
-    m_nFile = -1;
-    m_strLocalPath.clear();
+    m_localFile.Remove();
     m_strLocalFile.clear();
 }
 
@@ -359,7 +288,7 @@ size_t CFileDownloadManager::WriteBody(const char* data, size_t size)
         m_bTooLarge = true;
         return CURL_WRITEFUNC_ERROR;
     }
-    if (!WriteAll(m_nFile, data, size))
+    if (!m_localFile.Write(data, size))
     {
         m_bWriteFailed = true;
         return CURL_WRITEFUNC_ERROR;

@@ -7,6 +7,8 @@
 // the GUI thread) stays responsive and can cancel between two steps. Download()
 // runs the steps in a loop for callers that need no window.
 
+#include "platform/Files.h"
+
 #include <wx/string.h>
 
 #include <chrono>
@@ -101,7 +103,6 @@ private:
     void Fail(const wxString& reason);
     bool IsStalled() const;
     bool IsOverdue() const;
-    bool CopyBeside(const std::string& destination);
     size_t WriteBody(const char* data, size_t size);
 
     static size_t OnBody(char* data, size_t size, size_t count, void* self);
@@ -109,12 +110,11 @@ private:
 
     wxString m_strSourceUrl;
     wxString m_strLocalFile;
-    std::string m_strLocalPath; // the same path as the bytes handed to the system
     wxString m_strCaFile;
     wxString m_strError;
     DownloadLimits m_limits;
     State m_state = State::Idle;
-    int m_nFile = -1; // descriptor of the temporary file
+    platform::CTemporaryFile m_localFile; // what the body is written to
     std::int64_t m_nBytesReceived = 0;
     bool m_bTooLarge = false;
     bool m_bWriteFailed = false;

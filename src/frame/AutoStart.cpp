@@ -1,18 +1,15 @@
 #include "frame/AutoStart.h"
 
 #include "core/Identifiers.h"
+#include "platform/Files.h"
 #include "platform/RegularFile.h"
 #include "platform/UserFolders.h"
 
 #include <wx/string.h>
 
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <sstream>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace
 {
@@ -35,12 +32,6 @@ bool EndsWith(const std::string& text, const std::string& end)
 bool IsValidUtf8(const std::string& text)
 {
     return text.empty() || !wxString::FromUTF8(text.data(), text.size()).empty();
-}
-
-bool PathExists(const std::string& path)
-{
-    struct stat info;
-    return ::stat(path.c_str(), &info) == 0;
 }
 
 // What a field code stands for when the session starts the entry: no files,
@@ -169,14 +160,14 @@ std::string TrimRight(const std::string& text)
 bool ProgramExists(const std::string& program)
 {
     if (program.find('/') != std::string::npos)
-        return program[0] == '/' && PathExists(program);
+        return program[0] == '/' && platform::PathExists(program);
     const char* variable = std::getenv("PATH");
     std::istringstream folders(variable ? variable : "/usr/local/bin:/usr/bin:/bin");
     std::string folder;
     while (std::getline(folders, folder, ':'))
     {
         const std::string candidate = folder + "/" + program;
-        if (!folder.empty() && ::access(candidate.c_str(), X_OK) == 0)
+        if (!folder.empty() && platform::IsExecutable(candidate))
             return true;
     }
     return false;
@@ -208,61 +199,14 @@ std::optional<std::string> ReadEntryFile(const std::string& path)
     return content;
 }
 
-// The folder can be used when it is a writable folder, or when its nearest
-// existing ancestor is one, so that it can be created.
-bool CanWriteFolder(const std::string& folder)
-{
-    if (folder.empty())
-        return false;
-    std::string path = folder;
-    struct stat info;
-    while (::stat(path.c_str(), &info) != 0)
-    {
-        const auto slash = path.find_last_of('/');
-        if (errno != ENOENT || slash == std::string::npos)
-            return false;
-        path = slash == 0 ? std::string("/") : path.substr(0, slash);
-    }
-    return S_ISDIR(info.st_mode) &&
-           ::faccessat(AT_FDCWD, path.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
-}
-
-bool WriteAll(int fd, const std::string& content)
-{
-    size_t done = 0;
-    while (done < content.size())
-    {
-        const ssize_t n = ::write(fd, content.data() + done, content.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
-// Written beside the entry and renamed over it, so a session never reads a
-// half-written entry; the temporary name does not end in ".desktop".
-bool ReplaceFile(const std::string& path, const std::string& content)
-{
-    std::string temporary = path + ".XXXXXX";
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool written = WriteAll(fd, content) && ::fchmod(fd, 0644) == 0 && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (written && closed && ::rename(temporary.c_str(), path.c_str()) == 0)
-        return true;
-    ::unlink(temporary.c_str());
-    return false;
-}
+// Others may read the entry: the session that starts the program reads it.
+constexpr unsigned kEntryFileMode = 0644;
 
 void WriteEntry(const std::string& program)
 {
     const std::optional<std::string> text = AutoStartEntryText(program);
     if (text && platform::MakeFolders(AutoStartFolder(), 0700))
-        ReplaceFile(AutoStartEntryPath(), *text);
+        platform::ReplaceFileAtomically(AutoStartEntryPath(), *text, kEntryFileMode);
 }
 
 } // namespace
@@ -285,13 +229,13 @@ void GetModulePath(std::string& path)
     // Once the program file has been replaced (by an update, say), the
     // kernel names the old one with this suffix; the new one is meant.
     const std::string deleted = " (deleted)";
-    if (EndsWith(path, deleted) && !PathExists(path))
+    if (EndsWith(path, deleted) && !platform::PathExists(path))
         path.resize(path.size() - deleted.size());
 }
 
 int QueryAutoStart()
 {
-    if (!CanWriteFolder(AutoStartFolder()))
+    if (!platform::CanCreateFilesIn(AutoStartFolder()))
         return kAutoStartUnavailable;
     const std::optional<std::string> text = ReadEntryFile(AutoStartEntryPath());
     return text && StartsExistingProgram(*text) ? kAutoStartOn : kAutoStartOff;
@@ -299,10 +243,10 @@ int QueryAutoStart()
 
 int SetAutoStart(bool enable, const std::string& program)
 {
-    if (CanWriteFolder(AutoStartFolder()))
+    if (platform::CanCreateFilesIn(AutoStartFolder()))
     {
         if (!enable)
-            ::unlink(AutoStartEntryPath().c_str());
+            platform::RemoveFile(AutoStartEntryPath());
         else if (!program.empty())
             WriteEntry(program);
         else

@@ -1,14 +1,11 @@
 #include "platform/SettingsFile.h"
 
+#include "platform/Files.h"
 #include "platform/RegularFile.h"
 #include "platform/UserFolders.h"
 
-#include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -123,21 +120,6 @@ Location Find(const std::vector<std::string>& lines, const std::string& group,
     return location;
 }
 
-bool WriteAll(int fd, const std::string& data)
-{
-    size_t done = 0;
-    while (done < data.size())
-    {
-        const ssize_t count = ::write(fd, data.data() + done, data.size() - done);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0)
-            return false;
-        done += static_cast<size_t>(count);
-    }
-    return true;
-}
-
 std::string FolderOf(const std::string& path)
 {
     const auto slash = path.rfind('/');
@@ -146,30 +128,13 @@ std::string FolderOf(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// The settings may hold what the user would not show others: the user's alone.
+constexpr unsigned kSettingsFileMode = 0600;
+
 bool ReplaceAtomically(const std::string& path, const std::string& content)
 {
-    const std::string folder = FolderOf(path);
-    if (!MakeFolders(folder, 0700))
-        return false;
-    std::string temporary = path + ".XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0)
-        return false;
-    const bool written = WriteAll(fd, content) && ::fsync(fd) == 0;
-    ::close(fd);
-    if (!written || ::rename(temporary.c_str(), path.c_str()) != 0)
-    {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    // Make the rename itself durable.
-    const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folderFd >= 0)
-    {
-        ::fsync(folderFd);
-        ::close(folderFd);
-    }
-    return true;
+    return MakeFolders(FolderOf(path), 0700) &&
+           ReplaceFileAtomically(path, content, kSettingsFileMode);
 }
 } // namespace
 

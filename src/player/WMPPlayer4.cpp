@@ -1,6 +1,7 @@
 #include "player/WMPPlayer4.h"
 
 #include "core/StreamAddress.h"
+#include "platform/NativeWindow.h"
 #include "player/PlayerOptions.h"
 
 #include <mpv/client.h>
@@ -9,9 +10,6 @@
 #include <wx/slider.h>
 #include <wx/stattext.h>
 #include <wx/tglbtn.h>
-
-#include <gdk/gdkx.h>
-#include <gtk/gtk.h>
 
 #include <algorithm>
 #include <cstring>
@@ -225,15 +223,10 @@ void CWMPPlayer4::EmbedVideo()
 {
     if (!m_pMpv || m_nVideoWindowId || !m_pVideo)
         return;
-    GtkWidget* pWidget = m_pVideo->GetHandle();
-    if (!pWidget || !gtk_widget_get_realized(pWidget))
+    // The engine draws into the video area's own window.
+    m_nVideoWindowId = platform::NativeDrawingWindowId(*m_pVideo);
+    if (!m_nVideoWindowId)
         return;
-    GdkWindow* pWindow = m_pVideo->GTKGetDrawingWindow();
-    if (!pWindow || !GDK_IS_X11_WINDOW(pWindow))
-        return;
-    // The engine draws into an X11 window of its own, so this area needs one.
-    gdk_window_ensure_native(pWindow);
-    m_nVideoWindowId = GDK_WINDOW_XID(pWindow);
     std::int64_t nWid = static_cast<std::int64_t>(m_nVideoWindowId);
     mpv_set_property_async(m_pMpv, 0, "wid", MPV_FORMAT_INT64, &nWid);
     const char* pszAuto = "auto";

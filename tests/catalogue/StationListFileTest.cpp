@@ -4,6 +4,7 @@
 
 #include "CatalogueTestSupport.h"
 #include "core/Settings.h"
+#include "platform/InputFile.h"
 
 #include <wx/string.h>
 
@@ -87,12 +88,12 @@ ssize_t FailAfterFirstBlock(int fd, void* buffer, std::size_t size)
 class ReadFailure
 {
 public:
-    explicit ReadFailure(ReadFunction read)
+    explicit ReadFailure(platform::ReadFunction read)
     {
         FailAfterFirstBlock(-1, nullptr, 0);
-        SetStationListReadFunctionForTests(read);
+        platform::SetFileReadFunctionForTests(read);
     }
-    ~ReadFailure() { SetStationListReadFunctionForTests(nullptr); }
+    ~ReadFailure() { platform::SetFileReadFunctionForTests(nullptr); }
 };
 
 using StationListFileTest = CatalogueTest;
@@ -175,10 +176,10 @@ TEST_F(StationListFileTest, AFullListReadsNoFurther)
     const std::string channels = Utf16Le(text);
     PutStationList(channels + std::string(32 * 1024 * 1024, 'z'));
     g_bytesRead = 0;
-    SetStationListReadFunctionForTests(CountingRead);
+    platform::SetFileReadFunctionForTests(CountingRead);
     CStationList list;
     const bool loaded = list.Load();
-    SetStationListReadFunctionForTests(nullptr);
+    platform::SetFileReadFunctionForTests(nullptr);
     ASSERT_TRUE(loaded);
     EXPECT_EQ(list.m_channels.GetCount(), CStationList::kMaxChannels);
     EXPECT_TRUE(list.IsTruncated());
