@@ -11,7 +11,6 @@
 
 #include "catalogue/DataFolder.h"
 #include "catalogue/StationList.h"
-#include "core/CachedSettings.h"
 
 #include <algorithm>
 #include <chrono>
@@ -174,8 +173,6 @@ int main(int argc, char** argv)
     ::setenv("HOME", home, 1);
     ::setenv("XDG_DATA_HOME", (homePath + "/data").c_str(), 1);
     ::setenv("XDG_CONFIG_HOME", (homePath + "/config").c_str(), 1);
-    CachedSettings settings; // defaults: radio and TV channels shown
-    g_pCachedSettings = &settings;
 
     const std::string original = homePath + "/generated.utf16";
     std::size_t fileSize = 0;

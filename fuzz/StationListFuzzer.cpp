@@ -16,7 +16,6 @@
 
 #include "catalogue/DataFolder.h"
 #include "catalogue/StationList.h"
-#include "core/CachedSettings.h"
 #include "tools/stations/StationsTool.h"
 
 #include <algorithm>
@@ -41,7 +40,6 @@
 
 namespace
 {
-CachedSettings g_settings;
 std::string g_scratchFile;
 std::FILE* g_null = nullptr;
 
@@ -185,7 +183,6 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     ::setenv("XDG_CONFIG_HOME", (home + "/config").c_str(), 1);
     g_scratchFile = home + "/scratch.utf16";
     g_null = std::fopen("/dev/null", "w");
-    g_pCachedSettings = &g_settings;
     std::atexit([] { ::nftw(home.c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS); });
     return 0;
 }
@@ -212,11 +209,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     // Filters chosen by the input.
     const uint8_t flags = size ? data[0] : 0;
-    g_settings.m_nDisplayRadioChannels = (flags & 1) ? 0 : 1;
-    g_settings.m_nDisplayTVChannels = (flags & 2) ? 0 : 1;
+    ChannelFilters filters;
+    filters.showRadio = !(flags & 1);
+    filters.showTV = !(flags & 2);
 
-    CStationList added;
-    CStationList unfiltered(CStationList::DisplayFilters::None);
+    CStationList added(filters);
+    CStationList unfiltered = CStationList::EveryChannel();
     for (size_t i = 0; i < lines.size(); ++i)
     {
         const DecodedLine& line = lines[i];
@@ -248,7 +246,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // The load from the data folder sees the same and leaves no file.
     const std::string stationList = GetStationListPath();
     WriteFile(stationList, data, size);
-    CStationList loaded;
+    CStationList loaded(filters);
     REQUIRE(loaded.Load());
     REQUIRE(::access(stationList.c_str(), F_OK) != 0);
     REQUIRE(SameList(loaded, added));

@@ -1,7 +1,6 @@
 #include "catalogue/StationList.h"
 
 #include "catalogue/DataFolder.h"
-#include "core/CachedSettings.h"
 #include "platform/InputFile.h"
 
 #include <algorithm>
@@ -246,7 +245,14 @@ StationListReadResult ReadStationListFile(const std::string& path,
 
 // --- CStationList ------------------------------------------------------------
 
-CStationList::CStationList(DisplayFilters filters) : m_filters(filters) {}
+CStationList::CStationList(ChannelFilters filters) : m_filters(filters) {}
+
+CStationList CStationList::EveryChannel()
+{
+    CStationList list;
+    list.m_filters.reset();
+    return list;
+}
 CStationList::~CStationList() = default;
 CStationList::CStationList(CStationList&&) noexcept = default;
 CStationList& CStationList::operator=(CStationList&&) noexcept = default;
@@ -314,7 +320,7 @@ bool CStationList::AddLineUtf8(std::string_view line)
     if (TrimFieldSpace(line).empty())
         return true;
     const bool headerRead = !m_header.FieldUtf8(CChannelRecord::kType).empty();
-    if (headerRead && m_filters == DisplayFilters::FromSettings)
+    if (headerRead && m_filters)
     {
         // Decided on the line itself, before a record is made of it: a list
         // of millions of such lines costs no memory.
@@ -336,20 +342,12 @@ bool CStationList::AddLineUtf8(std::string_view line)
 
 bool CStationList::Shown(const CChannelRecord& channel) const
 {
-    // Without the application's settings (a program that has none), nothing is left out.
-    if (m_filters == DisplayFilters::None || !g_pCachedSettings)
+    if (!m_filters)
         return true;
-    CachedSettings& cache = *g_pCachedSettings;
-    // The cached field once it is loaded (without building the setting's
-    // name for every channel), else the cached read that loads it.
-    const auto flag = [&cache](const CachedSettings::Field& field, int (CachedSettings::*read)())
-    { return field ? *field : (cache.*read)(); };
     const std::string_view type = channel.FieldUtf8(CChannelRecord::kType);
-    if (flag(cache.m_nDisplayRadioChannels, &CachedSettings::DisplayRadioChannels) == 0 &&
-        EqualsNoCase(type, "Radio"))
+    if (!m_filters->showRadio && EqualsNoCase(type, "Radio"))
         return false;
-    if (flag(cache.m_nDisplayTVChannels, &CachedSettings::DisplayTVChannels) == 0 &&
-        EqualsNoCase(type, "TV"))
+    if (!m_filters->showTV && EqualsNoCase(type, "TV"))
         return false;
     return true;
 }

@@ -16,6 +16,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -136,19 +137,25 @@ private:
     CStationListDecoder m_decoder;
 };
 
+// Which channel types the program's list shows (the radio page's display
+// settings).
+struct ChannelFilters
+{
+    bool showRadio = true;
+    bool showTV = true;
+};
+
 class CStationList
 {
 public:
-    enum class DisplayFilters
-    {
-        FromSettings, // "DisplayRadioChannels" and "DisplayTVChannels" through g_pCachedSettings
-        None,         // every channel is added
-    };
+    // The program's list: channels of a type the filters hide are left out.
+    explicit CStationList(ChannelFilters filters = ChannelFilters());
+    // Every line a channel, as the maintainers' tool wants it.
+    static CStationList EveryChannel();
 
     // The most channels the program's list keeps; it leaves out the rest.
     static constexpr int kMaxChannels = 500000;
 
-    explicit CStationList(DisplayFilters filters = DisplayFilters::FromSettings);
     ~CStationList();
     CStationList(CStationList&&) noexcept;
     CStationList& operator=(CStationList&&) noexcept;
@@ -172,7 +179,7 @@ public:
 
     // One line of the file: skipped when blank; the header while the header's
     // type is empty; else a channel, added unless a display filter leaves it
-    // out. The program's list (display filters from the settings) also
+    // out. The program's list also
     // leaves out a channel it could never offer (neither radio nor TV, and
     // without a stream address), and every channel after the first
     // kMaxChannels it keeps. Always true.
@@ -187,7 +194,8 @@ public:
 private:
     bool Shown(const CChannelRecord& channel) const;
 
-    DisplayFilters m_filters;
+    std::optional<ChannelFilters> m_filters; // none: every channel
+
     bool m_bTruncated = false;
     std::unique_ptr<CStationListReader> m_pReader; // the file of a load under way
 };

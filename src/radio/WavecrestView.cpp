@@ -126,7 +126,14 @@ void CWavecrestView::OnReloadChannels(platform::CAppMessageEvent& /*event*/)
 void CWavecrestView::ReloadChannelList()
 {
     StopReload();
-    auto stationList = std::make_unique<CStationList>();
+    // The settings as they are when the reload starts hold for all of it.
+    ChannelFilters filters;
+    if (g_pCachedSettings)
+    {
+        filters.showRadio = g_pCachedSettings->DisplayRadioChannels() != 0;
+        filters.showTV = g_pCachedSettings->DisplayTVChannels() != 0;
+    }
+    auto stationList = std::make_unique<CStationList>(filters);
     // Without a file (the load uses it up) the list keeps what it shows.
     if (!stationList->BeginLoad())
         return;

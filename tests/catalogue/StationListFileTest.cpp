@@ -3,7 +3,6 @@
 #include "catalogue/StationList.h"
 
 #include "CatalogueTestSupport.h"
-#include "core/Settings.h"
 #include "platform/InputFile.h"
 
 #include <wx/string.h>
@@ -285,12 +284,11 @@ TEST_F(StationListFileTest, ShortLinesLoadWithTheirMissingFieldsEmpty)
 
 TEST_F(StationListFileTest, TheLoadAppliesTheDisplayFilters)
 {
-    WriteSettingInt("DisplayRadioChannels", 0);
     PutStationList(std::u16string(kHeader) +
                    u"\r\nRadio,A,http://a/,1,2,3,ON\r\nradio,B,http://b/,1,2,3,ON\r\n"
                    u"RADIO,C,http://c/,1,2,3,ON\r\nRadio "
                    u"FM,D,http://d/,1,2,3,ON\r\nTV,E,http://e/,1,2,3,ON\r\n");
-    CStationList list;
+    CStationList list(ChannelFilters{false, true});
     ASSERT_TRUE(list.Load());
     EXPECT_EQ(Names(list), (Strings{"D", "E"}));
 }
@@ -470,7 +468,7 @@ TEST_F(StationListFileTest, ReadFileNeverDeletesTheFile)
 {
     const std::string path = m_home.Path() + "/list.utf16";
     WriteWholeFile(path, Utf16Le(std::u16string(kHeader) + u"\r\nRadio,A,http://a/,1,2,3,ON"));
-    CStationList list(CStationList::DisplayFilters::None);
+    CStationList list = CStationList::EveryChannel();
     EXPECT_EQ(list.ReadFile(path), StationListReadResult::Read);
     EXPECT_EQ(Names(list), (Strings{"A"}));
     EXPECT_TRUE(FileExists(path));

@@ -3,7 +3,6 @@
 #include "catalogue/StationList.h"
 
 #include "CatalogueTestSupport.h"
-#include "core/Settings.h"
 
 #include <wx/string.h>
 
@@ -28,9 +27,9 @@ class StationListTest : public CatalogueTest
 {
 protected:
     // A list with a header and one channel of each of these types, named after its type.
-    CStationList ListOfTypes(const Strings& types)
+    CStationList ListOfTypes(const Strings& types, ChannelFilters filters = ChannelFilters())
     {
-        CStationList list;
+        CStationList list(filters);
         list.AddLine("Type,Name,Address,Id,Genre,Country,Status");
         for (const std::string& type : types)
             list.AddLine(wxString::FromUTF8(type + "," + type + ",http://s.example/,1,g,c,ON"));
@@ -130,78 +129,49 @@ TEST_F(StationListTest, AChannelLineWithAnEmptyTypeIsStillAChannel)
     EXPECT_EQ(list.m_channels.GetCount(), 1);
 }
 
-TEST_F(StationListTest, WithDefaultSettingsEveryTypeIsAdded)
+TEST_F(StationListTest, WithoutFiltersEveryTypeIsAdded)
 {
     const CStationList list = ListOfTypes({"Radio", "TV", "Web", "radio", "tv"});
     EXPECT_EQ(Names(list), (Strings{"Radio", "TV", "Web", "radio", "tv"}));
-    EXPECT_EQ(m_cache.m_nDisplayRadioChannels, 1);
-    EXPECT_EQ(m_cache.m_nDisplayTVChannels, 1);
 }
 
 TEST_F(StationListTest, TheRadioFilterDropsRadioInAnyCaseButNotOtherTypes)
 {
-    WriteSettingInt("DisplayRadioChannels", 0);
     const CStationList list =
-        ListOfTypes({"Radio", "radio", "RADIO", "Radio FM", "TV", "rAdIo", "Radios", "Web"});
+        ListOfTypes({"Radio", "radio", "RADIO", "Radio FM", "TV", "rAdIo", "Radios", "Web"},
+                    ChannelFilters{false, true});
     EXPECT_EQ(Names(list), (Strings{"Radio FM", "TV", "Radios", "Web"}));
 }
 
 TEST_F(StationListTest, TheTVFilterDropsTVInAnyCaseButNotOtherTypes)
 {
-    WriteSettingInt("DisplayTVChannels", 0);
-    const CStationList list = ListOfTypes({"TV", "tv", "Tv", "tV", "TV HD", "Radio", "T V"});
+    const CStationList list =
+        ListOfTypes({"TV", "tv", "Tv", "tV", "TV HD", "Radio", "T V"}, ChannelFilters{true, false});
     EXPECT_EQ(Names(list), (Strings{"TV HD", "Radio", "T V"}));
 }
 
 TEST_F(StationListTest, WithBothFiltersOnlyOtherTypesRemain)
 {
-    WriteSettingInt("DisplayRadioChannels", 0);
-    WriteSettingInt("DisplayTVChannels", 0);
-    const CStationList list =
-        ListOfTypes({"Radio", "TV", "RADIO", "tv", "Radio FM", "Podcast", ""});
+    const CStationList list = ListOfTypes({"Radio", "TV", "RADIO", "tv", "Radio FM", "Podcast", ""},
+                                          ChannelFilters{false, false});
     EXPECT_EQ(Names(list), (Strings{"Radio FM", "Podcast", ""}));
 }
 
 TEST_F(StationListTest, TheTypeIsComparedAfterTrimming)
 {
-    WriteSettingInt("DisplayRadioChannels", 0);
-    CStationList list;
+    CStationList list(ChannelFilters{false, true});
     list.AddLine("Type,Name,Address,Id,Genre,Country,Status");
     list.AddLine("  radio\t,Trimmed,http://a/,1,g,c,ON");
     EXPECT_EQ(list.m_channels.GetCount(), 0);
 }
 
-TEST_F(StationListTest, AnyNonZeroValueShowsTheChannels)
+TEST_F(StationListTest, ListsOfEveryChannelKeepEveryChannel)
 {
-    WriteSettingInt("DisplayRadioChannels", 5);
-    WriteSettingInt("DisplayTVChannels", -7);
-    EXPECT_EQ(ListOfTypes({"Radio", "TV"}).m_channels.GetCount(), 2);
-}
-
-TEST_F(StationListTest, TheFiltersGoThroughTheCache)
-{
-    WriteSettingInt("DisplayRadioChannels", 0);
-    ListOfTypes({"Radio"});
-    EXPECT_EQ(m_cache.m_nDisplayRadioChannels, 0) << "read once and kept";
-
-    // A value already in the cache is used without reading the settings again.
-    WriteSettingInt("DisplayRadioChannels", 1);
-    EXPECT_EQ(ListOfTypes({"Radio"}).m_channels.GetCount(), 0);
-    // After a cached write (the toggle) the next list reads the new value.
-    m_cache.WriteDisplayRadioChannels(1);
-    EXPECT_EQ(ListOfTypes({"Radio"}).m_channels.GetCount(), 1);
-}
-
-TEST_F(StationListTest, ListsWithoutDisplayFiltersKeepEveryChannel)
-{
-    WriteSettingInt("DisplayRadioChannels", 0);
-    WriteSettingInt("DisplayTVChannels", 0);
-    CStationList list(CStationList::DisplayFilters::None);
+    CStationList list = CStationList::EveryChannel();
     list.AddLine("Type,Name,Address,Id,Genre,Country,Status");
     list.AddLine("Radio,a,http://a/,1,g,c,ON");
     list.AddLine("TV,b,http://b/,1,g,c,ON");
     EXPECT_EQ(list.m_channels.GetCount(), 2);
-    EXPECT_EQ(m_cache.m_nDisplayRadioChannels, std::nullopt) << "the settings are not even read";
 }
 
 TEST_F(StationListTest, KeepsOnlyChannelsItCouldOffer)
@@ -230,7 +200,7 @@ TEST_F(StationListTest, KeepsOnlyChannelsItCouldOffer)
         list.AddLine(line);
         EXPECT_EQ(list.m_channels.GetCount(), kept ? 1 : 0) << line;
         // The maintainers' tool sees every line.
-        CStationList everything(CStationList::DisplayFilters::None);
+        CStationList everything = CStationList::EveryChannel();
         everything.AddLine("Type,Name,Address,Id,Genre,Country,Status");
         everything.AddLine(line);
         EXPECT_EQ(everything.m_channels.GetCount(), 1) << line;
@@ -249,13 +219,4 @@ TEST_F(StationListTest, KeepsAtMostTheLimitAndSaysThatItLeftOutTheRest)
     EXPECT_EQ(list.m_channels.GetCount(), CStationList::kMaxChannels);
     EXPECT_TRUE(list.IsTruncated());
     EXPECT_EQ(list.m_channels[CStationList::kMaxChannels - 1].GetType(), "Radio");
-}
-
-TEST(StationListWithoutSettings, AddsEveryChannelWhenTheProgramHasNoSettingsCache)
-{
-    ASSERT_EQ(g_pCachedSettings, nullptr);
-    CStationList list;
-    list.AddLine("Type,Name,Address,Id,Genre,Country,Status");
-    list.AddLine("Radio,a,http://a/,1,g,c,ON");
-    EXPECT_EQ(list.m_channels.GetCount(), 1);
 }

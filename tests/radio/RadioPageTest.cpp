@@ -397,6 +397,26 @@ TEST_F(RadioPage, TheDisplayTogglesFlipTheSettingAndAskForAFreshList)
     PumpEvents();
 }
 
+// The display settings, read through the settings cache as the toggles write
+// them, leave radio or TV channels out of the reloaded list.
+TEST_F(RadioPage, TheDisplaySettingsLeaveRadioOrTVChannelsOut)
+{
+    g_pCachedSettings->WriteDisplayRadioChannels(0);
+    Reload(FourChannels());
+    EXPECT_EQ(Column(1), (std::vector<std::string>{"Three"}));
+    // A value in the cache is used without reading the settings again.
+    WriteSettingInt("DisplayRadioChannels", 1);
+    Reload(FourChannels());
+    EXPECT_EQ(Column(1), (std::vector<std::string>{"Three"}));
+    // Any value but 0 shows them.
+    g_pCachedSettings->WriteDisplayRadioChannels(5);
+    g_pCachedSettings->WriteDisplayTVChannels(0);
+    Reload(FourChannels());
+    EXPECT_EQ(Column(1), (std::vector<std::string>{"One", "Four"}));
+    g_pCachedSettings->WriteDisplayRadioChannels(1);
+    g_pCachedSettings->WriteDisplayTVChannels(1);
+}
+
 TEST_F(RadioPage, ItsCommandsDoNothingWhileAnotherPageIsOpen)
 {
     Frame()->OpenCategoryPage(1);

@@ -34,7 +34,7 @@ void WriteRecord(std::FILE* out, const CChannelRecord& record)
 
 int Dump(const std::string& path, std::FILE* out, std::FILE* err)
 {
-    CStationList list(CStationList::DisplayFilters::None);
+    CStationList list = CStationList::EveryChannel();
     errno = 0;
     if (list.ReadFile(path) != StationListReadResult::Read)
         return CannotRead(err, path, errno);
