@@ -1,12 +1,6 @@
 #include "catalogue/ChannelRecord.h"
 
-#include "core/Identifiers.h"
-#include "platform/ModalDialogs.h"
-
-#include <wx/app.h>
-
 #include <cstdint>
-#include <cstdio>
 #include <new>
 #include <stdexcept>
 
@@ -16,17 +10,6 @@ void CheckIndex(int index)
 {
     if (index < 0 || index >= CChannelRecord::kFieldCount)
         throw std::out_of_range("channel record field " + std::to_string(index));
-}
-
-// The standard report of a failed allocation: a message box inside the
-// program, a line on stderr in a program without windows.
-void ReportOutOfMemory()
-{
-    static const char kText[] = "Out of memory.";
-    if (wxTheApp)
-        platform::MessageBox(kText, wc::kAppTitle, wxOK | wxICON_ERROR);
-    else
-        std::fprintf(stderr, "%s\n", kText);
 }
 } // namespace
 
@@ -98,7 +81,7 @@ std::string ToUtf8(const wxString& text)
     return out;
 }
 
-CChannelRecord CChannelRecord::Parse(const wxString& line)
+CChannelRecord CChannelRecord::Parse(const wxString& line, bool* pOutOfMemory)
 {
     std::string utf8;
     try
@@ -107,13 +90,14 @@ CChannelRecord CChannelRecord::Parse(const wxString& line)
     }
     catch (const std::bad_alloc&)
     {
-        ReportOutOfMemory();
+        if (pOutOfMemory)
+            *pOutOfMemory = true;
         return CChannelRecord();
     }
-    return ParseUtf8(utf8);
+    return ParseUtf8(utf8, pOutOfMemory);
 }
 
-CChannelRecord CChannelRecord::ParseUtf8(std::string_view line)
+CChannelRecord CChannelRecord::ParseUtf8(std::string_view line, bool* pOutOfMemory)
 {
     CChannelRecord record;
     // Field ends are 32-bit offsets; no real line comes near 4 GiB.
@@ -127,7 +111,8 @@ CChannelRecord CChannelRecord::ParseUtf8(std::string_view line)
     }
     catch (const std::bad_alloc&)
     {
-        ReportOutOfMemory();
+        if (pOutOfMemory)
+            *pOutOfMemory = true;
         return record;
     }
 

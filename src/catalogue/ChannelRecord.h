@@ -15,6 +15,10 @@
 #include <string>
 #include <string_view>
 
+// The standard report of a failed allocation, for the message box of the
+// program and the error output of the tool.
+inline constexpr const char* kOutOfMemoryText = "Out of memory.";
+
 class CChannelRecord
 {
 public:
@@ -37,11 +41,11 @@ public:
     // comma, field 6 is the rest of the line (further commas included), and
     // every field is trimmed of white space at both ends. A line with fewer
     // than six commas fills the fields it has from the left; the others stay
-    // empty. When memory runs out, the standard error box is shown and the
-    // record comes back with the fields split so far.
-    static CChannelRecord Parse(const wxString& line);
+    // empty. When memory runs out, *pOutOfMemory (if given) is set and the
+    // record comes back with the fields split so far; the caller reports it.
+    static CChannelRecord Parse(const wxString& line, bool* pOutOfMemory = nullptr);
     // The same for a line already in valid UTF-8 (the form the file reader makes).
-    static CChannelRecord ParseUtf8(std::string_view line);
+    static CChannelRecord ParseUtf8(std::string_view line, bool* pOutOfMemory = nullptr);
 
     wxString GetType() const { return GetField(kType); }
     wxString GetName() const { return GetField(kName); }

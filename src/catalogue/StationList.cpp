@@ -272,6 +272,7 @@ bool CStationList::BeginLoad()
     m_pReader.reset();
     m_channels.RemoveAll();
     m_bTruncated = false;
+    m_bOutOfMemory = false;
     auto reader = std::make_unique<CStationListReader>();
     if (!reader->Open(GetStationListPath(), true, true))
         return false;
@@ -298,6 +299,7 @@ bool CStationList::ContinueLoad(std::chrono::milliseconds budget)
     catch (const std::bad_alloc&)
     {
         // Out of memory part-way: the channels read so far stay.
+        m_bOutOfMemory = true;
     }
     m_pReader.reset(); // closes and deletes the file
     return true;
@@ -306,6 +308,7 @@ bool CStationList::ContinueLoad(std::chrono::milliseconds budget)
 StationListReadResult CStationList::ReadFile(const std::string& path)
 {
     m_channels.RemoveAll();
+    m_bOutOfMemory = false;
     return ReadStationListFile(
         path, [this](const StationListLine& line) { AddLineUtf8(line.text); }, false);
 }
@@ -332,7 +335,7 @@ bool CStationList::AddLineUtf8(std::string_view line)
             return true;
         }
     }
-    CChannelRecord record = CChannelRecord::ParseUtf8(line);
+    CChannelRecord record = CChannelRecord::ParseUtf8(line, &m_bOutOfMemory);
     if (!headerRead)
         m_header = std::move(record);
     else if (Shown(record))

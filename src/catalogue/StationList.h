@@ -187,6 +187,9 @@ public:
     bool AddLineUtf8(std::string_view line);
     // True when channels were left out because the list was full.
     bool IsTruncated() const { return m_bTruncated; }
+    // True when memory ran out during the last load or read (or while adding
+    // a line): channels are missing or empty. Reporting it is the caller's.
+    bool RanOutOfMemory() const { return m_bOutOfMemory; }
 
     CChannelRecord m_header;
     CChannelArray m_channels;
@@ -197,5 +200,6 @@ private:
     std::optional<ChannelFilters> m_filters; // none: every channel
 
     bool m_bTruncated = false;
+    bool m_bOutOfMemory = false;
     std::unique_ptr<CStationListReader> m_pReader; // the file of a load under way
 };

@@ -8,6 +8,7 @@
 #include "frame/ChildFrame.h"
 #include "frame/MainFrame.h"
 #include "platform/HotKeys.h"
+#include "platform/ModalDialogs.h"
 #include "player/WMPPlayer4.h"
 #include "radio/ChannelListCtrl.h"
 #include "radio/HotKeys.h"
@@ -160,6 +161,9 @@ void CWavecrestView::ContinueReload()
     const std::unique_ptr<CStationList> stationList = std::move(m_pLoading);
     FillList(*stationList);
     m_pBusyCursor.reset();
+    // The channels read before memory ran out are listed all the same.
+    if (stationList->RanOutOfMemory())
+        platform::MessageBox(kOutOfMemoryText, wc::kAppTitle, wxOK | wxICON_ERROR);
     const wxString note = stationList->IsTruncated()
                               ? "Only the first " + WithThousands(CStationList::kMaxChannels) +
                                     " channels are listed; the rest were left out."

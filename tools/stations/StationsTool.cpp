@@ -38,6 +38,8 @@ int Dump(const std::string& path, std::FILE* out, std::FILE* err)
     errno = 0;
     if (list.ReadFile(path) != StationListReadResult::Read)
         return CannotRead(err, path, errno);
+    if (list.RanOutOfMemory())
+        std::fprintf(err, "%s\n", kOutOfMemoryText);
     WriteRecord(out, list.m_header);
     for (const CChannelRecord& channel : list.m_channels)
         WriteRecord(out, channel);
@@ -64,7 +66,10 @@ public:
         if (commas < CChannelRecord::kFieldCount - 1)
             Report(line, "fewer than seven fields (" + std::to_string(commas + 1) + ")");
 
-        const CChannelRecord record = CChannelRecord::ParseUtf8(line.text);
+        bool outOfMemory = false;
+        const CChannelRecord record = CChannelRecord::ParseUtf8(line.text, &outOfMemory);
+        if (outOfMemory)
+            std::fprintf(stderr, "%s\n", kOutOfMemoryText);
         if (!m_headerRead)
         {
             // The header holds column titles; it is the header once its first
