@@ -8,18 +8,18 @@
 #include <wx/app.h>
 #include <wx/docview.h>
 
-CMediaControls::CMediaControls()
-    : m_pService(
-          std::make_unique<platform::CMprisService>(*this, "wavecrest", "Wavecrest", "wavecrest"))
+CMediaControls::CMediaControls(CMediaSession& session)
+    : m_session(session), m_pService(std::make_unique<platform::CMprisService>(
+                              *this, "wavecrest", "Wavecrest", "wavecrest"))
 {
     // The radio page opens later, from a posted message; until then nothing plays.
     OnMediaStateChanged(CMediaSession::WithoutRadioPage(m_pService->GetVolume()));
-    CMediaSession::SetListener(this);
+    m_session.SetListener(this);
 }
 
 CMediaControls::~CMediaControls()
 {
-    CMediaSession::SetListener(nullptr);
+    m_session.SetListener(nullptr);
 }
 
 CMainFrame* CMediaControls::MainFrame()

@@ -17,7 +17,8 @@ class CWavecrestView;
 class CMediaControls : public platform::IMprisHandler, public IMediaStateListener
 {
 public:
-    CMediaControls();
+    // Listens to the session for as long as it lives.
+    explicit CMediaControls(CMediaSession& session);
     ~CMediaControls() override;
     CMediaControls(const CMediaControls&) = delete;
     CMediaControls& operator=(const CMediaControls&) = delete;
@@ -41,5 +42,6 @@ private:
     static CWavecrestView* RadioView();
     void PostToMainFrame(int nCommand);
 
+    CMediaSession& m_session;
     std::unique_ptr<platform::CMprisService> m_pService;
 };

@@ -26,6 +26,35 @@
 
 wxIMPLEMENT_APP_NO_MAIN(CWavecrestApp);
 
+namespace
+{
+// Makes the pages of one kind; a radio page is given the program's media
+// session before it is created, so that it can publish from the start.
+class CPageTemplate : public wxDocTemplate
+{
+public:
+    CPageTemplate(wxDocManager* manager, const wxString& description, const wxString& typeName,
+                  wxClassInfo* document, wxClassInfo* view, const CMediaSession& session)
+        : wxDocTemplate(manager, description, wxString(), wxString(), wxString(), typeName,
+                        typeName, document, view),
+          m_session(session)
+    {
+    }
+
+protected:
+    wxView* DoCreateView() override
+    {
+        wxView* view = wxDocTemplate::DoCreateView();
+        if (auto* radio = dynamic_cast<CWavecrestView*>(view))
+            radio->SetMediaSession(&m_session);
+        return view;
+    }
+
+private:
+    const CMediaSession& m_session;
+};
+} // namespace
+
 // clang-format off
 wxBEGIN_EVENT_TABLE(CWavecrestApp, wxApp)
     EVT_MENU(wc::ID_APP_ABOUT, CWavecrestApp::OnAppAbout)
@@ -159,9 +188,8 @@ bool CWavecrestApp::RegisterDocumentTemplates()
     for (const Page& page : pages)
     {
         // The template registers itself with the manager, which owns it.
-        auto* docTemplate =
-            new wxDocTemplate(m_pDocManager.get(), page.description, wxString(), wxString(),
-                              wxString(), page.typeName, page.typeName, page.document, page.view);
+        auto* docTemplate = new CPageTemplate(m_pDocManager.get(), page.description, page.typeName,
+                                              page.document, page.view, m_mediaSession);
         if (!docTemplate)
             return false;
     }
@@ -183,7 +211,7 @@ bool CWavecrestApp::CreateMainFrame()
 
 void CWavecrestApp::StartMediaControls(CMainFrame* frame)
 {
-    m_pMediaControls = std::make_unique<CMediaControls>();
+    m_pMediaControls = std::make_unique<CMediaControls>(m_mediaSession);
     // The media controls go with the main window: the name is given back as
     // the window goes, not only once the program has ended.
     frame->Bind(wxEVT_DESTROY,

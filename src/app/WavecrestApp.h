@@ -4,6 +4,7 @@
 
 #include "app/CommandLine.h"
 #include "core/CachedSettings.h"
+#include "radio/MediaSession.h"
 
 #include <wx/app.h>
 
@@ -48,6 +49,8 @@ private:
     void OnFileNew(wxCommandEvent& event);
     void OnFileOpen(wxCommandEvent& event);
 
+    // What the radio page tells desktop media controls; it outlives the pages.
+    CMediaSession m_mediaSession;
     std::unique_ptr<platform::CSingleInstance> m_pSingleInstance;
     std::unique_ptr<wxDocManager> m_pDocManager;
     std::unique_ptr<CMediaControls> m_pMediaControls;

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-IMediaStateListener* CMediaSession::s_pListener = nullptr;
-
 platform::EMprisPlaybackStatus CMediaSession::PlaybackStatusFor(CPlayerStatus::EState eState)
 {
     using EState = CPlayerStatus::EState;
@@ -103,13 +101,8 @@ MediaState CMediaSession::WithoutRadioPage(double dLastVolume)
     return state;
 }
 
-void CMediaSession::SetListener(IMediaStateListener* pListener)
+void CMediaSession::Publish(const MediaState& state) const
 {
-    s_pListener = pListener;
-}
-
-void CMediaSession::Publish(const MediaState& state)
-{
-    if (s_pListener)
-        s_pListener->OnMediaStateChanged(state);
+    if (m_pListener)
+        m_pListener->OnMediaStateChanged(state);
 }

@@ -3,8 +3,9 @@
 // told about the radio page, and the rules that turn the page's state into
 // it: no window is needed for any of it.
 //
-// The radio page reports its state through Publish(); the application, while
-// it offers media controls, listens (see CMediaSession::SetListener).
+// The radio page reports its state through Publish() on the session the
+// application gives it; the application, while it offers media controls,
+// listens (see CMediaSession::SetListener).
 
 #include "platform/MprisService.h"
 #include "player/PlayerStatus.h"
@@ -77,10 +78,11 @@ public:
     // volume is remembered.
     static MediaState WithoutRadioPage(double dLastVolume);
 
-    // The listener that gets every published state (nullptr: nobody listens).
-    static void SetListener(IMediaStateListener* pListener);
-    static void Publish(const MediaState& state);
+    // The listener that gets every state published on this session (nullptr:
+    // nobody listens).
+    void SetListener(IMediaStateListener* pListener) { m_pListener = pListener; }
+    void Publish(const MediaState& state) const;
 
 private:
-    static IMediaStateListener* s_pListener;
+    IMediaStateListener* m_pListener = nullptr;
 };

@@ -359,11 +359,11 @@ void CWavecrestView::OnVolumeChange(wxCommandEvent& /*event*/)
 
 void CWavecrestView::PublishMediaState()
 {
-    if (!m_player)
+    if (!m_player || !m_pMediaSession)
         return;
-    CMediaSession::Publish(CMediaSession::StateOf(m_player->GetPlayState(), m_chosenChannel,
-                                                  m_player->GetStreamTitle(),
-                                                  m_player->GetVolume()));
+    m_pMediaSession->Publish(CMediaSession::StateOf(m_player->GetPlayState(), m_chosenChannel,
+                                                    m_player->GetStreamTitle(),
+                                                    m_player->GetVolume()));
 }
 
 // ---- Desktop media controls ----------------------------------------------------
@@ -407,8 +407,8 @@ bool CWavecrestView::OnClose(bool deleteWindow)
     if (GetChildFrame())
         UnregisterAllHotKeys(GetChildFrame());
     // The player goes with the page: nothing plays, and nothing can be asked for.
-    if (m_player)
-        CMediaSession::Publish(CMediaSession::WithoutRadioPage(
+    if (m_player && m_pMediaSession)
+        m_pMediaSession->Publish(CMediaSession::WithoutRadioPage(
             CMediaSession::VolumeFromPlayer(m_player->GetVolume())));
     return CPageView::OnClose(deleteWindow);
 }

@@ -59,6 +59,9 @@ public:
     void MediaSetVolume(double dVolume);
     // The channel chosen last (row -1 while none is).
     const MediaChannel& GetChosenChannel() const { return m_chosenChannel; }
+    // Where the page tells desktop media controls what it does (nullptr, as
+    // before it is given one: nowhere). Given before the page is created.
+    void SetMediaSession(const CMediaSession* pSession) { m_pMediaSession = pSession; }
 
 protected:
     void CreateContent(CChildFrame* frame) override;
@@ -96,6 +99,7 @@ private:
     wxCheckBox* m_pNonWorkingBox = nullptr;
     bool m_bDisplayNonWorking = false;
     MediaChannel m_chosenChannel;
+    const CMediaSession* m_pMediaSession = nullptr;
     wxString m_strListNote; // why the list shows fewer channels than its file holds
     std::unique_ptr<CStationList> m_pLoading; // the station list of a reload under way
     std::unique_ptr<wxBusyCursor> m_pBusyCursor;

@@ -197,13 +197,16 @@ TEST(MediaSessionState, AClosedPageIsStoppedWithNoTrackAndKeepsTheVolume)
 
 TEST(MediaSessionState, PublishedStatesReachTheListenerWhileThereIsOne)
 {
-    CMediaSession::Publish(CMediaSession::WithoutRadioPage(0.1)); // nobody listens: nothing happens
+    CMediaSession session;
+    session.Publish(CMediaSession::WithoutRadioPage(0.1)); // nobody listens: nothing happens
     CRecordingListener listener;
-    CMediaSession::SetListener(&listener);
-    CMediaSession::Publish(CMediaSession::WithoutRadioPage(0.2));
-    CMediaSession::Publish(CMediaSession::StateOf(EState::Paused, MediaChannel(), "", 70));
-    CMediaSession::SetListener(nullptr);
-    CMediaSession::Publish(CMediaSession::WithoutRadioPage(0.3));
+    session.SetListener(&listener);
+    session.Publish(CMediaSession::WithoutRadioPage(0.2));
+    session.Publish(CMediaSession::StateOf(EState::Paused, MediaChannel(), "", 70));
+    CMediaSession other;
+    other.Publish(CMediaSession::WithoutRadioPage(0.25)); // another session's listeners only
+    session.SetListener(nullptr);
+    session.Publish(CMediaSession::WithoutRadioPage(0.3));
     ASSERT_EQ(listener.m_states.size(), 2u);
     EXPECT_DOUBLE_EQ(listener.m_states[0].dVolume, 0.2);
     EXPECT_EQ(listener.m_states[1].eStatus, EMprisPlaybackStatus::Paused);
