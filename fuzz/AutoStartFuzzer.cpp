@@ -10,6 +10,7 @@
 //    also when read back from the written entry.
 
 #include "frame/AutoStart.h"
+#include "platform/DesktopEntry.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -19,6 +20,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
+
+using platform::EscapeDesktopString;
+using platform::ParseExecValue;
+using platform::ReadDesktopEntryValue;
+using platform::UnescapeDesktopString;
 
 #define REQUIRE(condition)                                                                         \
     do                                                                                             \

@@ -42,34 +42,11 @@ int QueryAutoStart();
 // expressed in an entry; failures are not reported, the state tells.
 int SetAutoStart(bool enable, const std::string& program = std::string());
 
-// --- The desktop entry format, for the functions above and for tests ---
-
-// One argument quoted for an Exec line: in double quotes, with '"', '`', '$'
-// and '\' escaped by a backslash and '%' doubled. Not yet escaped as a string.
-std::string QuoteExecArgument(const std::string& argument);
-
-// The escapes of a string value (backslash, newline, tab, carriage return, a
-// leading blank); nothing for text with other control characters or
-// invalid UTF-8, which an entry cannot hold.
-std::optional<std::string> EscapeDesktopString(const std::string& text);
-// Undoes those escapes; nothing for an unknown escape or a lone backslash.
-std::optional<std::string> UnescapeDesktopString(const std::string& value);
-
-// Splits an unescaped Exec command line into its arguments: undoes the
-// quoting, turns "%%" into "%" and drops the field codes (the entry is
-// started without files, and the other codes give nothing here). Nothing for
-// a malformed line: an unclosed or partial quote, a bad escape in quotes, a
-// reserved character outside quotes, an unknown field code, or no program.
-std::optional<std::vector<std::string>> SplitExecCommand(const std::string& command);
-
-// An Exec value as it stands in the file, to arguments: both steps above.
-std::optional<std::vector<std::string>> ParseExecValue(const std::string& value);
+// The autostart entry, for the functions above and for tests (the format
+// itself is in platform/DesktopEntry.h).
 
 // The Exec value that starts program with ":silent", as it stands in the file.
 std::optional<std::string> AutoStartExecValue(const std::string& program);
 
 // The whole entry file that starts program with ":silent".
 std::optional<std::string> AutoStartEntryText(const std::string& program);
-
-// The raw value of a key in the [Desktop Entry] group of an entry's text.
-std::optional<std::string> ReadDesktopEntryValue(const std::string& text, const std::string& key);
