@@ -71,16 +71,6 @@ std::string Utf16Le(std::u16string_view text)
     return bytes;
 }
 
-CatalogueTest::CatalogueTest()
-{
-    g_pCachedSettings = &m_cache;
-}
-
-CatalogueTest::~CatalogueTest()
-{
-    g_pCachedSettings = nullptr;
-}
-
 void CatalogueTest::PutStationList(const std::string& bytes) const
 {
     ::mkdir((m_home.DataFolder() + "/Wavecrest").c_str(), 0700);

@@ -3,7 +3,7 @@
 # lands in the top of the build folder, beside build/wavecrest.
 add_library(wc_stations_tool STATIC ${CMAKE_CURRENT_LIST_DIR}/StationsTool.cpp)
 target_include_directories(wc_stations_tool PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(wc_stations_tool PUBLIC wc_catalogue)
+target_link_libraries(wc_stations_tool PUBLIC wc_catalogue wc_core)
 if(WAVECREST_FUZZING)
     target_compile_options(wc_stations_tool PRIVATE -fsanitize=fuzzer-no-link)
 endif()
