@@ -12,6 +12,8 @@
 #include "frame/AutoStart.h"
 #include "platform/DesktopEntry.h"
 
+#include "FuzzRequire.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -25,16 +27,6 @@ using platform::EscapeDesktopString;
 using platform::ParseExecValue;
 using platform::ReadDesktopEntryValue;
 using platform::UnescapeDesktopString;
-
-#define REQUIRE(condition)                                                                         \
-    do                                                                                             \
-    {                                                                                              \
-        if (!(condition))                                                                          \
-        {                                                                                          \
-            std::fprintf(stderr, "%s:%d: failed: %s\n", __FILE__, __LINE__, #condition);           \
-            std::abort();                                                                          \
-        }                                                                                          \
-    } while (false)
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {

@@ -14,6 +14,8 @@
 
 #include "platform/SingleInstance.h"
 
+#include "FuzzRequire.h"
+
 #include <glib.h>
 
 #include <cstdint>
@@ -25,16 +27,6 @@
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
-
-#define REQUIRE(condition)                                                                         \
-    do                                                                                             \
-    {                                                                                              \
-        if (!(condition))                                                                          \
-        {                                                                                          \
-            std::fprintf(stderr, "%s:%d: failed: %s\n", __FILE__, __LINE__, #condition);           \
-            std::abort();                                                                          \
-        }                                                                                          \
-    } while (false)
 
 using platform::InstanceMessage;
 using State = InstanceMessage::State;

@@ -10,6 +10,8 @@
 
 #include "platform/SettingsFile.h"
 
+#include "FuzzRequire.h"
+
 #include <algorithm>
 #include <climits>
 #include <cstdint>
@@ -23,16 +25,6 @@
 #include <unistd.h>
 #include <utility>
 #include <vector>
-
-#define REQUIRE(condition)                                                                         \
-    do                                                                                             \
-    {                                                                                              \
-        if (!(condition))                                                                          \
-        {                                                                                          \
-            std::fprintf(stderr, "%s:%d: failed: %s\n", __FILE__, __LINE__, #condition);           \
-            std::abort();                                                                          \
-        }                                                                                          \
-    } while (false)
 
 namespace
 {

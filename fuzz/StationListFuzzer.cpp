@@ -18,6 +18,8 @@
 #include "catalogue/StationList.h"
 #include "tools/stations/StationsTool.h"
 
+#include "FuzzRequire.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -27,16 +29,6 @@
 #include <string>
 #include <unistd.h>
 #include <vector>
-
-#define REQUIRE(condition)                                                                         \
-    do                                                                                             \
-    {                                                                                              \
-        if (!(condition))                                                                          \
-        {                                                                                          \
-            std::fprintf(stderr, "%s:%d: failed: %s\n", __FILE__, __LINE__, #condition);           \
-            std::abort();                                                                          \
-        }                                                                                          \
-    } while (false)
 
 namespace
 {
