@@ -20,8 +20,7 @@ constexpr int kTransferIntervalMs = 20;
 constexpr std::chrono::milliseconds kTransferSlice{10};
 } // namespace
 
-CDlgFileDownloader::CDlgFileDownloader(wxWindow* parent)
-    : m_startTimer(this, kStartTimerId), m_transferTimer(this, kTransferTimerId)
+CDlgFileDownloader::CDlgFileDownloader(wxWindow* parent) : m_transferTimer(this, kTransferTimerId)
 {
     res::LoadXrcResources();
     wxXmlResource::Get()->LoadDialog(this, parent, kResourceName);
@@ -66,26 +65,28 @@ void CDlgFileDownloader::OnInitDialog(wxInitDialogEvent& event)
 {
     event.Skip(); // the base puts the status text into its control
     SetIcons(res::AppIconBundle());
-    m_startTimer.StartOnce(int(m_startDelay.count()));
     SetTitle(wc::kAppTitle);
+    // The dialog is about to be shown; the transfer begins from its modal
+    // loop, as soon as it runs.
+    CallAfter(&CDlgFileDownloader::StartTransfer);
 }
 
-void CDlgFileDownloader::OnTimer(wxTimerEvent& event)
+void CDlgFileDownloader::OnTimer(wxTimerEvent& /*event*/)
 {
-    if (event.GetId() == kStartTimerId)
-        StartTransfer();
-    else
-        ContinueTransfer();
+    ContinueTransfer();
 }
 
 void CDlgFileDownloader::StartTransfer()
 {
-    m_startTimer.Stop();
+    if (m_bCancelled || !IsModal())
+        return;
     m_pBusyCursor = std::make_unique<wxBusyCursor>();
     m_downloadManager.SetSourceUrl(m_strSourceUrl);
     if (!m_downloadManager.Start())
         return EndTransfer();
     m_transferTimer.Start(kTransferIntervalMs);
+    // The request goes out now, not only at the timer's first turn.
+    ContinueTransfer();
 }
 
 void CDlgFileDownloader::ContinueTransfer()
@@ -104,8 +105,8 @@ void CDlgFileDownloader::EndTransfer()
         // The download manager belongs to the worker until it is done; the
         // timer only looks whether it is.
         m_strDownloadedFile = m_downloadManager.GetLocalFile();
-        m_placing = std::async(std::launch::async, [this]
-                               { return m_downloadManager.ReplaceFile(m_strDestination); });
+        m_placing = std::async(std::launch::async,
+                               [this] { return m_downloadManager.ReplaceFile(m_strDestination); });
         if (!m_transferTimer.IsRunning())
             m_transferTimer.Start(kTransferIntervalMs);
         return;
@@ -131,7 +132,7 @@ void CDlgFileDownloader::CancelByUser()
     // The download is over and its file is being put in place: a moment more.
     if (m_placing.valid())
         return;
-    m_startTimer.Stop();
+    m_bCancelled = true;
     m_transferTimer.Stop();
     m_downloadManager.Cancel();
     m_pBusyCursor.reset();
@@ -156,7 +157,6 @@ void CDlgFileDownloader::OnCloseWindow(wxCloseEvent&)
 // clang-format off
 wxBEGIN_EVENT_TABLE(CDlgFileDownloader, wxDialog)
     EVT_INIT_DIALOG(CDlgFileDownloader::OnInitDialog)
-    EVT_TIMER(CDlgFileDownloader::kStartTimerId, CDlgFileDownloader::OnTimer)
     EVT_TIMER(CDlgFileDownloader::kTransferTimerId, CDlgFileDownloader::OnTimer)
     EVT_CHAR_HOOK(CDlgFileDownloader::OnCharHook)
     EVT_CLOSE(CDlgFileDownloader::OnCloseWindow)

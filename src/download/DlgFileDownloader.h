@@ -1,8 +1,9 @@
 #pragma once
-// The small modal dialog (dialog 310) shown while a file downloads. It waits
-// one second, then runs the transfer from its own timer on the GUI thread, a
-// short slice at a time, so it keeps repainting and Esc or its close button
-// can cancel it at any moment.
+// The small modal dialog (dialog 310) shown while a file downloads. The
+// transfer begins as soon as the dialog is shown and runs from the dialog's
+// own timer on the GUI thread, a short slice at a time, so the dialog keeps
+// repainting and Esc or its close button can cancel it at any moment, also
+// before the first byte has arrived.
 
 #include "download/FileDownloadManager.h"
 
@@ -21,10 +22,7 @@ public:
     static constexpr const char* kResourceName = "IDD_FILE_DOWNLOADER";
     static constexpr int IDD = 310;
     static constexpr int IDC_STATUS_TEXT = 1001;
-    // Timer 1 starts the transfer; timer 2 drives it.
-    static constexpr int kStartTimerId = 1;
     static constexpr int kTransferTimerId = 2;
-    static constexpr std::chrono::milliseconds kDefaultStartDelay{1000};
 
     explicit CDlgFileDownloader(wxWindow* parent);
     ~CDlgFileDownloader() override;
@@ -32,8 +30,6 @@ public:
     // The text of the static control while the dialog runs; set it before
     // DownloadFile.
     void SetStatusText(const wxString& text) { m_strStatusText = text; }
-    // How long the dialog shows before the transfer starts.
-    void SetStartDelay(std::chrono::milliseconds delay) { m_startDelay = delay; }
     // The downloader, for its limits and certificate settings.
     CFileDownloadManager& GetDownloadManager() { return m_downloadManager; }
 
@@ -57,10 +53,10 @@ private:
     void ContinuePlacing();
 
     CFileDownloadManager m_downloadManager;
-    wxTimer m_startTimer;
     wxTimer m_transferTimer;
     std::unique_ptr<wxBusyCursor> m_pBusyCursor;
-    std::chrono::milliseconds m_startDelay = kDefaultStartDelay;
+    // Set once the person has cancelled: a transfer not yet begun never begins.
+    bool m_bCancelled = false;
     wxString m_strSourceUrl;
     wxString m_strDownloadedFile; // the temporary file after a successful transfer
     wxString m_strDestination;

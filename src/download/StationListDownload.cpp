@@ -47,7 +47,6 @@ bool DownloadStationList(wxWindow* parent, const wxString& destinationPath,
     {
         CDlgFileDownloader dialog(parent);
         dialog.SetStatusText(StationListLoadingText());
-        dialog.SetStartDelay(options.startDelay);
         dialog.GetDownloadManager().SetLimits(options.limits);
         dialog.GetDownloadManager().SetCertificateAuthorities(options.strCaFile);
         const wxString address =

@@ -24,12 +24,11 @@ wxString StationListFailureMessage();
 void ShowStationListFailure(wxWindow* parent);
 
 // What a refresh may change from the program's defaults (tests shorten the
-// waits and point it at their own server).
+// limits and point it at their own server).
 struct StationListDownloadOptions
 {
     wxString strAddress; // empty: StationListAddress()
     DownloadLimits limits;
-    std::chrono::milliseconds startDelay{1000};
     wxString strCaFile; // certificate authorities to trust (empty: the system's)
 };
 

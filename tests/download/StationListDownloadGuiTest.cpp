@@ -17,6 +17,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <optional>
 #include <sys/stat.h>
 
 using namespace std::chrono_literals;
@@ -103,7 +104,6 @@ protected:
         m_pFolders = std::make_unique<CDownloadFolders>(m_home.Path(), "world.zip", "Wavecrest");
         m_pServer = std::make_unique<CDownloadTestServer>(ServedFolder());
         m_options.strAddress = m_pServer->Address("/files/world.zip");
-        m_options.startDelay = 50ms;
         m_options.limits.connectTimeout = 5s;
         m_options.limits.stallTimeout = 500ms;
         m_options.limits.totalTimeout = 2s;
@@ -173,12 +173,36 @@ class StationListRefreshFailure : public StationListRefresh,
 TEST_F(StationListRefresh, StoresTheNewListAndLeavesNoTemporaryFile)
 {
     CModalRecorder recorder(RunDialogsForReal);
-    m_options.startDelay = CDlgFileDownloader::kDefaultStartDelay;
     EXPECT_TRUE(Refresh());
     EXPECT_EQ(ReadWholeFile(Destination()), SampleStationList());
     EXPECT_TRUE(MessageBoxes(recorder).empty());
     EXPECT_EQ(m_pServer->RequestCount("/files/world.zip"), 1);
     ExpectNoTemporaryFile();
+}
+
+// The download is what the start waits for: it begins as soon as the dialog
+// shows, with no pause of its own (the request reaches the server well
+// within the second that a dialog waiting before its transfer would lose).
+TEST_F(StationListRefresh, TheTransferBeginsAsSoonAsTheDialogShows)
+{
+    CModalRecorder recorder(RunDialogsForReal);
+    std::optional<Clock::time_point> shown;
+    std::optional<std::chrono::milliseconds> requestedAfter;
+    CDialogProbe probe(
+        [&](CDlgFileDownloader& dialog)
+        {
+            if (!shown && dialog.IsShownOnScreen())
+                shown = Clock::now();
+            if (!shown || m_pServer->RequestCount() == 0)
+                return false;
+            requestedAfter =
+                std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - *shown);
+            dialog.Close();
+            return true;
+        });
+    EXPECT_FALSE(Refresh("/silent"));
+    ASSERT_TRUE(requestedAfter.has_value());
+    EXPECT_LT(requestedAfter->count(), 700);
 }
 
 TEST_F(StationListRefresh, TheDialogShowsTheLoadingTextUnderTheApplicationTitleWithoutButtons)
@@ -252,23 +276,29 @@ TEST_F(StationListRefresh, TwoRefreshesMakeTwoRequests)
     EXPECT_EQ(m_pServer->RequestCount("/files/world.zip"), 2);
 }
 
-TEST_F(StationListRefresh, EscapeBeforeTheTransferStartsMakesNoRequestAndShowsTheFailureMessage)
+// A server that takes the request and sends nothing: Esc cancels before
+// the first byte, at once, not when the download would give up by itself.
+TEST_F(StationListRefresh, EscapeBeforeTheFirstByteCancelsAndShowsTheFailureMessage)
 {
     CModalRecorder recorder(RunDialogsForReal);
-    // Long enough that the key surely arrives while the dialog still waits.
-    m_options.startDelay = 60s;
+    m_options.limits.stallTimeout = 60s;
+    m_options.limits.totalTimeout = 60s;
+    wxString text;
     CDialogProbe probe(
-        [](CDlgFileDownloader& dialog)
+        [&](CDlgFileDownloader& dialog)
         {
-            if (!dialog.IsShownOnScreen())
+            if (!dialog.IsShownOnScreen() || m_pServer->RequestCount() == 0)
                 return false;
+            if (auto* status = dynamic_cast<wxStaticText*>(dialog.FindWindow(1001)))
+                text = status->GetLabel();
             PressEscapeOn(dialog);
             return true;
         });
-    EXPECT_FALSE(Refresh());
+    EXPECT_FALSE(Refresh("/silent"));
     EXPECT_TRUE(probe.Acted());
     EXPECT_FALSE(probe.HadToEndTheDialog());
-    EXPECT_EQ(m_pServer->RequestCount(), 0);
+    EXPECT_EQ(text, "Loading Channels List Now...");
+    EXPECT_EQ(m_pServer->RequestCount("/silent"), 1);
     ExpectFailureShownAndOldListKept(recorder);
 }
 
