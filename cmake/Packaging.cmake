@@ -2,7 +2,8 @@
 # wavecrest_<version>_<arch>.deb of everything the install() rules install,
 # under /usr. Its Depends line is computed by dpkg-shlibdeps (package
 # dpkg-dev) from the shared libraries the two programs are linked with, so it
-# names the libraries of the Debian release the package is built on.
+# names the libraries of the Debian release the package is built on (the
+# web view library among them, through the web pages' module).
 
 # What Debian wants beside the programs: the copyright file, the changelog
 # and the manual pages, the last two compressed the way Debian ships them
@@ -43,14 +44,15 @@ install(FILES data/debian/lintian-overrides
         DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME wavecrest)
 
 # A stripping install (cpack, `cmake --install --strip`) has run a plain
-# strip over the programs; the compiler's version notes go too, as in
-# Debian's own packages.
+# strip over the programs and the web pages' module; the compiler's version
+# notes go too, as in Debian's own packages.
 install(CODE "
     if(CMAKE_INSTALL_DO_STRIP)
-        foreach(program wavecrest wavecrest-stations)
+        foreach(binary ${CMAKE_INSTALL_BINDIR}/wavecrest ${CMAKE_INSTALL_BINDIR}/wavecrest-stations
+                       ${WAVECREST_MODULE_DIR}/libwavecrest-web.so)
             execute_process(
                 COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
-                        \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/\${program}\"
+                        \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/\${binary}\"
                 COMMAND_ERROR_IS_FATAL ANY)
         endforeach()
     endif()")

@@ -3,6 +3,7 @@
 #include "app/AboutDlg.h"
 #include "app/MediaControls.h"
 #include "app/PageDocManager.h"
+#include "app/WebPageModule.h"
 #include "core/Identifiers.h"
 #include "frame/MainFrame.h"
 #include "platform/Messages.h"
@@ -15,10 +16,6 @@
 #include "radio/WavecrestDoc.h"
 #include "radio/WavecrestView.h"
 #include "res/Resources.h"
-#include "web/HardwareStoreDoc.h"
-#include "web/HardwareStoreView.h"
-#include "web/PromoDoc.h"
-#include "web/PromoView.h"
 
 #include <wx/tooltip.h>
 
@@ -28,22 +25,51 @@ wxIMPLEMENT_APP_NO_MAIN(CWavecrestApp);
 
 namespace
 {
+// A page's document or view class: one linked into the program, or one of
+// the web pages', known by its name until the web pages' module is loaded
+// (when the program has them linked in, as a test program may, they are
+// known at once).
+struct PageClass
+{
+    PageClass(wxClassInfo* linkedIn) : info(linkedIn), name(linkedIn->GetClassName()) {}
+    PageClass(const char* webPageClass)
+        : info(wxClassInfo::FindClass(webPageClass)), name(webPageClass)
+    {
+    }
+    wxClassInfo* info;
+    wxString name;
+};
+
 // Makes the pages of one kind; a radio page is given the program's media
-// session before it is created, so that it can publish from the start.
+// session before it is created, so that it can publish from the start. A web
+// page's classes are looked up when the first one is made: they come from a
+// module that is loaded only then (FindWebPageClass), so the web engine
+// stays out of a start that never shows a web page.
 class CPageTemplate : public wxDocTemplate
 {
 public:
     CPageTemplate(wxDocManager* manager, const wxString& description, const wxString& typeName,
-                  wxClassInfo* document, wxClassInfo* view, const CMediaSession& session)
+                  const PageClass& document, const PageClass& view, const CMediaSession& session)
         : wxDocTemplate(manager, description, wxString(), wxString(), wxString(), typeName,
-                        typeName, document, view),
-          m_session(session)
+                        typeName, document.info, view.info),
+          m_strDocumentClass(document.name), m_strViewClass(view.name), m_session(session)
     {
     }
 
 protected:
+    wxDocument* DoCreateDocument() override
+    {
+        if (!m_docClassInfo)
+            m_docClassInfo = FindWebPageClass(m_strDocumentClass);
+        return m_docClassInfo ? wxDocTemplate::DoCreateDocument() : nullptr;
+    }
+
     wxView* DoCreateView() override
     {
+        if (!m_viewClassInfo)
+            m_viewClassInfo = FindWebPageClass(m_strViewClass);
+        if (!m_viewClassInfo)
+            return nullptr;
         wxView* view = wxDocTemplate::DoCreateView();
         if (auto* radio = dynamic_cast<CWavecrestView*>(view))
             radio->SetMediaSession(&m_session);
@@ -51,6 +77,8 @@ protected:
     }
 
 private:
+    const wxString m_strDocumentClass;
+    const wxString m_strViewClass;
     const CMediaSession& m_session;
 };
 } // namespace
@@ -173,17 +201,16 @@ bool CWavecrestApp::RegisterDocumentTemplates()
     {
         const char* description;
         const char* typeName;
-        wxClassInfo* document;
-        wxClassInfo* view;
+        PageClass document;
+        PageClass view;
     };
     // The order matters: ribbon category i opens template i.
     const Page pages[] = {
         {"Wavecrest", "Wavecrest.Document", CLASSINFO(CWavecrestDoc), CLASSINFO(CWavecrestView)},
         {"Wavecrest", "Wavecrest.Document", CLASSINFO(CRadioSettingsDoc),
          CLASSINFO(CRadioSettingsView)},
-        {"Promo", "Promo.Document", CLASSINFO(CPromoDoc), CLASSINFO(CPromoView)},
-        {"Hardware", "Hardware.Document", CLASSINFO(CHardwareStoreDoc),
-         CLASSINFO(CHardwareStoreView)},
+        {"Promo", "Promo.Document", "CPromoDoc", "CPromoView"},
+        {"Hardware", "Hardware.Document", "CHardwareStoreDoc", "CHardwareStoreView"},
     };
     for (const Page& page : pages)
     {

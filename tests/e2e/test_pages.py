@@ -1,5 +1,6 @@
 """The ribbon's other pages as a person uses them, with the mouse: the web
-pages load the maker's sites (here on loopback) and Refresh asks again;
+pages load the maker's sites (here on loopback), bringing the web engine into
+a program that started without it, and Refresh asks again;
 "Auto Startup with Windows" writes the session's autostart entry, which starts
 Wavecrest hidden, and a second click removes it.
 
@@ -25,6 +26,17 @@ TAB_MORE_SOFTWARES = (343, 13)
 TAB_BUY_HARDWARE = (472, 13)
 NAVIGATION_REFRESH = (166, 74)
 AUTO_STARTUP_CHECK_BOX = (150, 44)
+
+
+# The web pages' module and the web engine's libraries it brings along.
+WEB_ENGINE = ("libwavecrest-web.so", "libwebkit2gtk", "libjavascriptcoregtk", "libgst")
+
+
+def mapped(pid, *names):
+    """Which of the library names the process has mapped (/proc/PID/maps)."""
+    with open("/proc/%d/maps" % pid, encoding="utf-8") as file:
+        maps = file.read()
+    return [name for name in names if name in maps]
 
 
 def click(window, place):
@@ -73,8 +85,12 @@ class Pages(EndToEndTest):
         self.addCleanup(store.stop)
         program, window = self.start_program(WAVECREST_PROMO_URL=promo.address,
                                              WAVECREST_STORE_URL=store.address)
+        # A start on the radio page leaves the web engine out of the process;
+        # the first web page brings it in, with the pages' module.
+        self.assertEqual(mapped(program.pid, *WEB_ENGINE), [])
         click(window, TAB_MORE_SOFTWARES)
         self.assertTrue(wait_until(lambda: "GET /" in promo.read_requests(), 30), promo.requests)
+        self.assertEqual(mapped(program.pid, *WEB_ENGINE), list(WEB_ENGINE))
         click(window, NAVIGATION_REFRESH)
         self.assertTrue(wait_until(lambda: promo.read_requests().count("GET /") >= 2, 30),
                         promo.requests)

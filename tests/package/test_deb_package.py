@@ -32,9 +32,11 @@ PACKAGE = "wavecrest"
 PROGRAM = "/usr/bin/wavecrest"
 # Every file the package holds; a test program or helper that slipped into
 # the install rules would show up as one more.
+WEB_MODULE = "/usr/lib/wavecrest/libwavecrest-web.so"
 EXPECTED_FILES = {
     "/usr/bin/wavecrest",
     "/usr/bin/wavecrest-stations",
+    WEB_MODULE,
     "/usr/share/applications/wavecrest.desktop",
     "/usr/share/metainfo/wavecrest.metainfo.xml",
     "/usr/share/icons/hicolor/scalable/apps/wavecrest.svg",
@@ -176,13 +178,16 @@ class DebianPackage(unittest.TestCase):
             self.assertTrue(os.path.isfile(path), path)
         for program in ("/usr/bin/wavecrest", "/usr/bin/wavecrest-stations"):
             self.assertTrue(os.access(program, os.X_OK), program)
-            description = run(["file", "-b", program]).stdout
+        for binary in ("/usr/bin/wavecrest", "/usr/bin/wavecrest-stations", WEB_MODULE):
+            description = run(["file", "-b", binary]).stdout
             self.assertIn("ELF", description)
             self.assertIn(", stripped", description)
 
     def test_the_dependencies_were_computed_from_the_linked_libraries(self):
         depends = run(["dpkg-query", "-W", "-f=${Depends}", PACKAGE]).stdout
-        for library in ("libmpv", "libwxgtk3.2", "libcurl", "libgtk-3", "libx11"):
+        # The web view library comes from the web pages' module.
+        for library in ("libmpv", "libwxgtk3.2", "libwxgtk-webview3.2", "libcurl", "libgtk-3",
+                        "libx11"):
             self.assertIn(library, depends)
         recommends = run(["dpkg-query", "-W", "-f=${Recommends}", PACKAGE]).stdout
         self.assertIn("ca-certificates", recommends)
