@@ -12,3 +12,14 @@ if(WAVECREST_BUILD_TESTS)
     include(${CMAKE_CURRENT_LIST_DIR}/channellist/channellist.cmake)
     include(${CMAKE_CURRENT_LIST_DIR}/player/player.cmake)
 endif()
+
+# bench/start/start_bench.py needs nothing built but the program itself: it
+# starts build/wavecrest and the mpv command-line player side by side (start
+# to first sound, memory, CPU, idle wake-ups). The test command runs it once
+# at its end; `cmake --build build --target bench-start` runs it here (with
+# an X display).
+add_custom_target(bench-start
+    COMMAND ${CMAKE_COMMAND} -E env WAVECREST_BUILD_DIR=${PROJECT_BINARY_DIR}
+            python3 ${CMAKE_CURRENT_LIST_DIR}/start/start_bench.py
+    DEPENDS wavecrest
+    USES_TERMINAL VERBATIM)

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need, builds Wavecrest and runs the
 # tests under a private X server, in two runs:
-#   1. the normal build (build/): unit, GUI, end-to-end and package tests;
+#   1. the normal build (build/): unit, GUI, end-to-end and package tests,
+#      then the start-up benchmark against the mpv command-line player
+#      (bench/start/start_bench.py), whose table is printed at the end; its
+#      figures never fail the run;
 #   2. the AddressSanitizer + UndefinedBehaviorSanitizer build (build-asan/):
 #      unit, GUI and end-to-end tests; any sanitizer report fails the run,
 #      also one from a program a test started and did not check.
@@ -45,6 +48,9 @@ summary() {
     if [ -f build/Testing/Temporary/LastTest.log ] && [ "$normal_run" = 1 ]; then
         grep -ho 'figure: .*' build/Testing/Temporary/LastTest.log | sed 's/^figure: /  /' || true
     fi
+    if [ -s "${bench_table:-}" ]; then
+        sed -n '/^Start-up benchmark/,$p' "$bench_table" | sed 's/^/  /'
+    fi
     if [ ${#failures[@]} -gt 0 ]; then
         echo "  FAILED: ${failures[*]}"
         [ "$status" -ne 0 ] || status=1
@@ -79,6 +85,14 @@ run_tests() {
         ctest --output-on-failure -j "$jobs" --timeout 600 "$@")
 }
 
+# The start-up benchmark, once, on the normal build; what it printed is kept
+# for the summary.
+bench_table=$top/build/bench-start.txt
+run_benchmark() {
+    "$top/scripts/with-display.sh" python3 "$top/bench/start/start_bench.py" \
+        --build "$top/build" | tee "$bench_table"
+}
+
 # Sanitizer reports are written to files (one a process) rather than to
 # standard error, so that a report from a program whose exit status no test
 # looks at (an end-to-end test's wavecrest that it kills, a helper) is seen
@@ -108,6 +122,8 @@ phase "install dependencies" scripts/install-deps.sh --with-tests
 if [ "$normal_run" = 1 ]; then
     phase "build (build/)" scripts/build.sh -DWAVECREST_WERROR=ON
     phase "tests (build/, all)" run_tests build || failures+=("tests in build/")
+    rm -f "$bench_table"
+    phase "benchmark (build/)" run_benchmark || echo "test.sh: the benchmark did not finish" >&2
 fi
 
 if [ "$sanitizer_run" = 1 ]; then
