@@ -194,6 +194,10 @@ bool CSettingsFile::WriteValue(const std::string& group, const std::string& name
         return false;
     const std::string entry = name + "=" + value;
     const Location location = Find(lines, group, name);
+    // A value written again as it stands (the program does so at every
+    // start) leaves the file alone: no new file, no wait for the disk.
+    if (location.entry && lines[*location.entry] == entry)
+        return true;
     if (location.entry)
         lines[*location.entry] = entry;
     else if (location.groupEnd)

@@ -158,6 +158,25 @@ TEST_F(SettingsFileTest, AReadOnlyFolderMakesWritesFailAndKeepsTheFile)
     EXPECT_EQ(file.ReadInt("Settings", "AutoPlay"), 1);
 }
 
+// Every start writes some values as they already stand; the file is only
+// replaced (a new file, flushed to the disk) when a value changes.
+TEST_F(SettingsFileTest, WritingTheStoredValueAgainLeavesTheFileAlone)
+{
+    CSettingsFile file(m_path);
+    ASSERT_TRUE(file.WriteInt("Workspace", "ApplicationLook", 216));
+    struct stat before = {};
+    ASSERT_EQ(::stat(m_path.c_str(), &before), 0);
+    ASSERT_TRUE(file.WriteInt("Workspace", "ApplicationLook", 216));
+    struct stat after = {};
+    ASSERT_EQ(::stat(m_path.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+
+    ASSERT_TRUE(file.WriteInt("Workspace", "ApplicationLook", 217));
+    ASSERT_EQ(::stat(m_path.c_str(), &after), 0);
+    EXPECT_NE(after.st_ino, before.st_ino);
+    EXPECT_EQ(file.ReadInt("Workspace", "ApplicationLook"), 217);
+}
+
 TEST_F(SettingsFileTest, WritesLeaveNoTemporaryFilesBehind)
 {
     CSettingsFile file(m_path);
