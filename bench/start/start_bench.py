@@ -78,6 +78,8 @@ class RadioServer(http.server.ThreadingHTTPServer):
         self.stream = stream
         self.list_bytes = station_list(self.address)
         self.stopping = threading.Event()
+        # When the list and a stream were last asked for (time.monotonic()).
+        self.asked = {}
 
     @property
     def address(self):
@@ -92,6 +94,7 @@ class _Handler(http.server.BaseHTTPRequestHandler):
 
     def do_GET(self):
         if self.path == "/world.zip":
+            self.server.asked["list"] = time.monotonic()
             body = self.server.list_bytes
             self.send_response(200)
             self.send_header("Content-Type", "application/octet-stream")
@@ -99,6 +102,7 @@ class _Handler(http.server.BaseHTTPRequestHandler):
             self.end_headers()
             self.wfile.write(body)
         elif self.path.startswith("/radio/"):
+            self.server.asked["stream"] = time.monotonic()
             self.send_response(200)
             self.send_header("Content-Type", "audio/mpeg")
             self.send_header("icy-br", "128")
@@ -255,11 +259,14 @@ def end(process):
     process.wait(timeout=10)
 
 
-def measure_playing(process, sound):
-    """Seconds from the start to the first sound, then memory and CPU while
-    it plays. None for the first when no sound came."""
+def measure_playing(process, sound, server):
+    """Seconds from the start to the first sound, memory and CPU while it
+    plays, seconds from the stream's request at the server to the first
+    sound, and from the start to the list's request (None when there was
+    none). None for the first when no sound came."""
     watch = SoundWatch(sound)
     started = process.started
+    server.asked.clear()
     first = None
     while time.monotonic() - started < TIMEOUT and process.poll() is None:
         if watch.heard():
@@ -267,12 +274,15 @@ def measure_playing(process, sound):
             break
         time.sleep(0.001)
     if first is None:
-        return None, float("nan"), float("nan")
+        return None, float("nan"), float("nan"), None, None
+    heard = started + first
+    stream = heard - server.asked["stream"] if "stream" in server.asked else None
+    listed = server.asked["list"] - started if "list" in server.asked else None
     time.sleep(SETTLE)
     cpu_before, wall_before = cpu_seconds(process.pid), time.monotonic()
     time.sleep(CPU_WINDOW)
     cpu = (cpu_seconds(process.pid) - cpu_before) / (time.monotonic() - wall_before) * 100
-    return first, resident_mib(process.pid), cpu
+    return first, resident_mib(process.pid), cpu, stream, listed
 
 
 def start(command, env=None):
@@ -290,7 +300,7 @@ def run_wavecrest(binary, server, folder, index):
         WAVECREST_STATION_LIST_URL=server.address + "/world.zip",
         WAVECREST_PLAYER_OPTIONS="ao=pcm;ao-pcm-file=" + sound))
     try:
-        result = measure_playing(process, sound)
+        result = measure_playing(process, sound, server)
         web = maps_mention(process.pid, "libwebkit2gtk", "libjavascriptcoregtk", "libgst")
         return result + (web,)
     finally:
@@ -303,7 +313,7 @@ def run_mpv(server, folder, index):
                      "--ao=pcm", "--ao-pcm-file=" + sound,
                      server.address + "/radio/%d.mp3?mpv=%d" % (TONE, index)])
     try:
-        return measure_playing(process, sound)
+        return measure_playing(process, sound, server)
     finally:
         end(process)
 
@@ -356,8 +366,9 @@ def main():
         threading.Thread(target=server.serve_forever, daemon=True).start()
         ours, theirs, web_seen = [], [], set()
         for index in range(arguments.runs):
-            first, rss, cpu, web = run_wavecrest(binary, server, folder, index)
-            ours.append((first, rss, cpu))
+            *result, web = run_wavecrest(binary, server, folder, index)
+            ours.append(result)
+            first = result[0]
             web_seen.update(web)
             theirs.append(run_mpv(server, folder, index))
             print("  run %d: Wavecrest %s ms, mpv %s ms" % (
@@ -372,9 +383,14 @@ def main():
     start_ours, start_theirs = median([r[0] for r in ours]), median([r[0] for r in theirs])
     rss_ours, rss_theirs = median([r[1] for r in ours]), median([r[1] for r in theirs])
     cpu_ours, cpu_theirs = median([r[2] for r in ours]), median([r[2] for r in theirs])
+    play_ours, play_theirs = median([r[3] for r in ours]), median([r[3] for r in theirs])
+    list_ours = median([r[4] for r in ours])
     rows = [
         ("process start -> first decoded sound", "%.0f ms" % (start_ours * 1000),
          "%.0f ms" % (start_theirs * 1000), ratio(start_ours, start_theirs)),
+        ("  of which: start -> list request", "%.0f ms" % (list_ours * 1000), "-", "-"),
+        ("stream request -> first decoded sound", "%.0f ms" % (play_ours * 1000),
+         "%.0f ms" % (play_theirs * 1000), ratio(play_ours, play_theirs)),
         ("resident memory while playing", "%.0f MiB" % rss_ours, "%.0f MiB" % rss_theirs,
          ratio(rss_ours, rss_theirs)),
         ("CPU while playing 128 kbit/s MP3", "%.1f %%" % cpu_ours, "%.1f %%" % cpu_theirs,
