@@ -1,7 +1,8 @@
 """The Debian package as a person installs it: cpack builds it from this
 build folder, apt-get installs it together with the libraries it depends on,
 its files are where dpkg lists them and pass their validators, the installed
-/usr/bin/wavecrest starts, loads a channel list and ends cleanly, and
+/usr/bin/wavecrest starts, loads a channel list, opens a web page (with the
+installed module of the web pages) and ends cleanly, and
 removing the package leaves the machine as it was.
 
 The test changes the machine, so it needs root or sudo without a password,
@@ -25,6 +26,7 @@ sys.path.insert(0, os.path.join(HERE, "..", "e2e"))
 sys.path.insert(0, os.path.join(HERE, "..", "support"))
 
 from stream_server import StreamServer  # noqa: E402  (found through the path above)
+from test_pages import TAB_MORE_SOFTWARES, WebSite, click, mapped  # noqa: E402
 from wavecrest_e2e import BUILD_DIR, Home, Wavecrest, wait_until  # noqa: E402
 
 CPACK = os.environ.get("WAVECREST_CPACK", "cpack")
@@ -227,13 +229,17 @@ class DebianPackage(unittest.TestCase):
         home.write_settings("[Settings]\nLastChannelIndex=0\nAutoPlay=1\n")
         first_channel = "/radio/%d.mp3" % TONES[0]
 
+        promo = WebSite("More software")
+        self.addCleanup(promo.stop)
+
         started = time.monotonic()
         program = Wavecrest(home, binary=PROGRAM, env=home.environment(
             WAVECREST_STATION_LIST_URL=server.address + "/world.zip",
+            WAVECREST_PROMO_URL=promo.address,
             WAVECREST_PLAYER_OPTIONS="ao=null"))
         self.addCleanup(program.kill)
         self.assertEqual(os.readlink("/proc/%d/exe" % program.pid), PROGRAM)
-        program.wait_for_window(timeout=30)
+        window = program.wait_for_window(timeout=30)
         window_shown = time.monotonic() - started
         loaded = wait_until(lambda: first_channel in server.requests, timeout=60)
         list_loaded = time.monotonic() - started
@@ -245,6 +251,13 @@ class DebianPackage(unittest.TestCase):
         self.assertEqual(os.listdir(os.path.join(home.data, "Wavecrest")), [])
         figure("installed %s: window shown %.2f s, channel list loaded %.2f s after the start"
                % (PROGRAM, window_shown, list_loaded))
+
+        # The web page finds the installed module of the web pages.
+        self.assertEqual(mapped(program.pid, WEB_MODULE), [])
+        click(window, TAB_MORE_SOFTWARES)
+        self.assertTrue(wait_until(lambda: "GET /" in promo.read_requests(), 30),
+                        (promo.requests, program.output_so_far()))
+        self.assertEqual(mapped(program.pid, WEB_MODULE), [WEB_MODULE])
 
         # The session ends: the program closes itself down and reports success.
         program.process.send_signal(signal.SIGTERM)
