@@ -262,8 +262,9 @@ def end(process):
 def measure_playing(process, sound, server):
     """Seconds from the start to the first sound, memory and CPU while it
     plays, seconds from the stream's request at the server to the first
-    sound, and from the start to the list's request (None when there was
-    none). None for the first when no sound came."""
+    sound, from the start to the list's request (None when there was none),
+    and the processor time spent until the first sound. None for the first
+    when no sound came."""
     watch = SoundWatch(sound)
     started = process.started
     server.asked.clear()
@@ -274,7 +275,8 @@ def measure_playing(process, sound, server):
             break
         time.sleep(0.001)
     if first is None:
-        return None, float("nan"), float("nan"), None, None
+        return None, float("nan"), float("nan"), None, None, None
+    spent = cpu_seconds(process.pid)
     heard = started + first
     stream = heard - server.asked["stream"] if "stream" in server.asked else None
     listed = server.asked["list"] - started if "list" in server.asked else None
@@ -282,7 +284,7 @@ def measure_playing(process, sound, server):
     cpu_before, wall_before = cpu_seconds(process.pid), time.monotonic()
     time.sleep(CPU_WINDOW)
     cpu = (cpu_seconds(process.pid) - cpu_before) / (time.monotonic() - wall_before) * 100
-    return first, resident_mib(process.pid), cpu, stream, listed
+    return first, resident_mib(process.pid), cpu, stream, listed, spent
 
 
 def start(command, env=None):
@@ -385,10 +387,13 @@ def main():
     cpu_ours, cpu_theirs = median([r[2] for r in ours]), median([r[2] for r in theirs])
     play_ours, play_theirs = median([r[3] for r in ours]), median([r[3] for r in theirs])
     list_ours = median([r[4] for r in ours])
+    spent_ours, spent_theirs = median([r[5] for r in ours]), median([r[5] for r in theirs])
     rows = [
         ("process start -> first decoded sound", "%.0f ms" % (start_ours * 1000),
          "%.0f ms" % (start_theirs * 1000), ratio(start_ours, start_theirs)),
         ("  of which: start -> list request", "%.0f ms" % (list_ours * 1000), "-", "-"),
+        ("  processor time until then", "%.0f ms" % (spent_ours * 1000),
+         "%.0f ms" % (spent_theirs * 1000), ratio(spent_ours, spent_theirs)),
         ("stream request -> first decoded sound", "%.0f ms" % (play_ours * 1000),
          "%.0f ms" % (play_theirs * 1000), ratio(play_ours, play_theirs)),
         ("resident memory while playing", "%.0f MiB" % rss_ours, "%.0f MiB" % rss_theirs,
