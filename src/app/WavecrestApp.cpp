@@ -4,6 +4,8 @@
 #include "app/MediaControls.h"
 #include "app/PageDocManager.h"
 #include "core/Identifiers.h"
+#include "directorypage/StationDirectoryDoc.h"
+#include "directorypage/StationDirectoryView.h"
 #include "frame/MainFrame.h"
 #include "platform/Messages.h"
 #include "platform/ModalDialogs.h"
@@ -184,6 +186,8 @@ bool CWavecrestApp::RegisterDocumentTemplates()
         {"Promo", "Promo.Document", CLASSINFO(CPromoDoc), CLASSINFO(CPromoView)},
         {"Hardware", "Hardware.Document", CLASSINFO(CHardwareStoreDoc),
          CLASSINFO(CHardwareStoreView)},
+        {"Station Directory", "Directory.Document", CLASSINFO(CStationDirectoryDoc),
+         CLASSINFO(CStationDirectoryView)},
     };
     for (const Page& page : pages)
     {
