@@ -3,8 +3,10 @@
 #include "directory/DirectoryFetch.h"
 
 CDirectoryClient::CDirectoryClient(std::shared_ptr<CDirectorySession> session, Post post)
-    : m_pSession(std::move(session)), m_post(std::move(post)), m_worker([this] { Run(); })
+    : m_pSession(std::move(session)), m_post(std::move(post))
 {
+    for (int lane = 0; lane < kLaneCount; ++lane)
+        m_workers[lane] = std::thread([this, lane] { Run(lane); });
 }
 
 CDirectoryClient::~CDirectoryClient()
@@ -15,7 +17,8 @@ CDirectoryClient::~CDirectoryClient()
     }
     CancelAll();
     m_wake.notify_all();
-    m_worker.join();
+    for (std::thread& worker : m_workers)
+        worker.join();
 }
 
 std::string CDirectoryClient::UnreachableText(const std::string& detail)
@@ -79,16 +82,17 @@ void CDirectoryClient::Enqueue(Job job)
     job.pCancelled = std::make_shared<std::atomic<bool>>(false);
     {
         std::lock_guard<std::mutex> lock(m_mutex);
+        const int lane = job.bSearch ? kSearches : kOthers;
         if (job.bSearch)
         {
             // Only the newest search counts.
-            for (Job& waiting : m_jobs)
-                if (waiting.bSearch)
-                    waiting.pCancelled->store(true);
-            if (m_bRunningSearch && m_pRunningCancelled)
-                m_pRunningCancelled->store(true);
+            for (Job& waiting : m_jobs[lane])
+                waiting.pCancelled->store(true);
+            m_jobs[lane].clear();
+            if (m_pRunningCancelled[lane])
+                m_pRunningCancelled[lane]->store(true);
         }
-        m_jobs.push_back(std::move(job));
+        m_jobs[lane].push_back(std::move(job));
     }
     m_wake.notify_all();
 }
@@ -96,33 +100,34 @@ void CDirectoryClient::Enqueue(Job job)
 void CDirectoryClient::CancelAll()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    for (Job& waiting : m_jobs)
-        waiting.pCancelled->store(true);
-    m_jobs.clear();
-    if (m_pRunningCancelled)
-        m_pRunningCancelled->store(true);
+    for (int lane = 0; lane < kLaneCount; ++lane)
+    {
+        for (Job& waiting : m_jobs[lane])
+            waiting.pCancelled->store(true);
+        m_jobs[lane].clear();
+        if (m_pRunningCancelled[lane])
+            m_pRunningCancelled[lane]->store(true);
+    }
 }
 
-void CDirectoryClient::Run()
+void CDirectoryClient::Run(int lane)
 {
     for (;;)
     {
         Job job;
         {
             std::unique_lock<std::mutex> lock(m_mutex);
-            m_wake.wait(lock, [this] { return m_bStop || !m_jobs.empty(); });
+            m_wake.wait(lock, [this, lane] { return m_bStop || !m_jobs[lane].empty(); });
             if (m_bStop)
                 return;
-            job = std::move(m_jobs.front());
-            m_jobs.pop_front();
-            m_pRunningCancelled = job.pCancelled;
-            m_bRunningSearch = job.bSearch;
+            job = std::move(m_jobs[lane].front());
+            m_jobs[lane].pop_front();
+            m_pRunningCancelled[lane] = job.pCancelled;
         }
         if (!job.pCancelled->load())
             Process(job);
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_pRunningCancelled.reset();
-        m_bRunningSearch = false;
+        m_pRunningCancelled[lane].reset();
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Asks the directory without holding up the caller: every request runs on
-// the client's worker thread, server after server until one answers, and its
+// one of the client's two worker threads (one for searches, so that a search
+// never waits behind a long list), server after server until one answers; its
 // result is handed back through the `post` function the caller gives (the
 // page gives one that runs it on the GUI thread). A new search supersedes one
 // still under way, whose result is then never delivered; destroying the
@@ -55,8 +56,16 @@ private:
         Task deliver;
     };
 
+    // Searches, and everything else.
+    enum Lane
+    {
+        kSearches,
+        kOthers,
+        kLaneCount
+    };
+
     void Enqueue(Job job);
-    void Run();
+    void Run(int lane);
     void Process(Job& job);
     void Deliver(const Job& job, Task task);
 
@@ -64,9 +73,8 @@ private:
     Post m_post;
     std::mutex m_mutex;
     std::condition_variable m_wake;
-    std::deque<Job> m_jobs;
-    std::shared_ptr<std::atomic<bool>> m_pRunningCancelled;
-    bool m_bRunningSearch = false;
+    std::deque<Job> m_jobs[kLaneCount];
+    std::shared_ptr<std::atomic<bool>> m_pRunningCancelled[kLaneCount];
     bool m_bStop = false;
-    std::thread m_worker;
+    std::thread m_workers[kLaneCount];
 };
