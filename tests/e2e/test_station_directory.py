@@ -88,6 +88,15 @@ class StationDirectory(EndToEndTest):
             lambda: strongest_tone(self.sound, [440, 550, 660], 1.0)[0] == 550, 60))
         self.assertTrue(program.is_running())
 
+    def test_a_stored_category_beyond_the_directory_still_opens_the_radio_page(self):
+        self.home.write_settings("[Settings]\nLastCategory=5\n")
+        program = self.start(WAVECREST_DIRECTORY_URL=self.directory.address)
+        program.wait_for_window()
+        # The radio page's start refresh runs (and fails: no list server);
+        # the directory is never asked.
+        program.wait_for_start_refresh()
+        self.assertEqual(self.directory.get("/requests"), "")
+
 
 if __name__ == "__main__":
     unittest.main()
