@@ -7,10 +7,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <cstdlib>
 #include <deque>
 #include <mutex>
+#include <random>
+#include <thread>
 
 namespace
 {
@@ -237,4 +241,32 @@ TEST(DirectoryClient, ANewerSearchOrTheEndOfTheClientDropsWhatIsUnderWay)
     {
     }
     EXPECT_EQ(delivered, 0);
+}
+
+TEST(DirectorySession, ServersAreTheHostsInRandomOrderOrTheOneTheEnvironmentNames)
+{
+    std::mt19937 random(7);
+    const std::vector<std::string> hosts = {"de1.example.org.", "nl1.example.org",
+                                            "at1.example.org", "fr1.example.org"};
+    std::vector<std::string> seen;
+    bool orderChanged = false;
+    for (int i = 0; i < 20; ++i)
+    {
+        const auto addresses = CDirectorySession::AddressesInRandomOrder(hosts, random);
+        ASSERT_EQ(addresses.size(), 4u);
+        std::vector<std::string> sorted = addresses;
+        std::sort(sorted.begin(), sorted.end());
+        EXPECT_EQ(sorted,
+                  (std::vector<std::string>{"https://at1.example.org", "https://de1.example.org",
+                                            "https://fr1.example.org", "https://nl1.example.org"}));
+        if (!seen.empty() && seen != addresses)
+            orderChanged = true;
+        seen = addresses;
+    }
+    EXPECT_TRUE(orderChanged) << "the load is spread over the mirrors";
+
+    setenv("WAVECREST_DIRECTORY_URL", "http://127.0.0.1:8080//", 1);
+    const auto chosen = CDirectorySession::DiscoveryFromEnvironment()();
+    unsetenv("WAVECREST_DIRECTORY_URL");
+    EXPECT_EQ(chosen, (std::vector<std::string>{"http://127.0.0.1:8080"}));
 }
