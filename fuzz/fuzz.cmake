@@ -6,6 +6,7 @@
 #   wavecrest-settings-fuzzer   the settings file, read and written
 #   wavecrest-autostart-fuzzer  the autostart entry file and its Exec line
 #   wavecrest-message-fuzzer    a later start's message to the running instance
+#   wavecrest-directory-fuzzer  the station directory's JSON answers
 function(wavecrest_fuzzer name)
     add_executable(${name} ${ARGN})
     target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
@@ -33,3 +34,9 @@ target_link_libraries(wavecrest-autostart-fuzzer PRIVATE wc_platform)
 
 wavecrest_fuzzer(wavecrest-message-fuzzer ${CMAKE_CURRENT_LIST_DIR}/InstanceMessageFuzzer.cpp)
 target_link_libraries(wavecrest-message-fuzzer PRIVATE wc_platform)
+
+# Coverage is collected from the directory client's own code.
+target_compile_options(wc_directory PRIVATE -fsanitize=fuzzer-no-link)
+
+wavecrest_fuzzer(wavecrest-directory-fuzzer ${CMAKE_CURRENT_LIST_DIR}/DirectoryAnswerFuzzer.cpp)
+target_link_libraries(wavecrest-directory-fuzzer PRIVATE wc_directory)

@@ -10,6 +10,7 @@
 #   settings   the settings file, read and written
 #   autostart  the autostart entry file and its Exec line
 #   message    a later start's message to the running instance
+#   directory  the station directory's JSON answers
 # SECONDS defaults to 600. The build folder is build-fuzz (clang, Ninja), the
 # corpus grows in fuzz-corpus/TARGET (git-ignored) from the seeds in
 # fuzz/seeds/TARGET, and a crashing input is kept as
@@ -19,14 +20,14 @@
 set -euo pipefail
 
 usage() {
-    echo "usage: $0 parser|settings|autostart|message [SECONDS] [libFuzzer options...]" >&2
+    echo "usage: $0 parser|settings|autostart|message|directory [SECONDS] [libFuzzer options...]" >&2
     exit 2
 }
 
 top=$(cd "$(dirname "$0")/.." && pwd)
 target=${1:-}
 case "$target" in
-    parser|settings|autostart|message) ;;
+    parser|settings|autostart|message|directory) ;;
     *) usage ;;
 esac
 shift

@@ -5,6 +5,8 @@
 #include "app/PageDocManager.h"
 #include "app/WebPageModule.h"
 #include "core/Identifiers.h"
+#include "directorypage/StationDirectoryDoc.h"
+#include "directorypage/StationDirectoryView.h"
 #include "frame/MainFrame.h"
 #include "platform/Messages.h"
 #include "platform/ModalDialogs.h"
@@ -211,6 +213,8 @@ bool CWavecrestApp::RegisterDocumentTemplates()
          CLASSINFO(CRadioSettingsView)},
         {"Promo", "Promo.Document", "CPromoDoc", "CPromoView"},
         {"Hardware", "Hardware.Document", "CHardwareStoreDoc", "CHardwareStoreView"},
+        {"Station Directory", "Directory.Document", CLASSINFO(CStationDirectoryDoc),
+         CLASSINFO(CStationDirectoryView)},
     };
     for (const Page& page : pages)
     {

@@ -59,6 +59,7 @@ const std::vector<RibbonCategoryLayout>& RibbonCategories()
          {{"Navigation",
            {{"Open In New Window", K::Button, wc::ID_STORE_OPEN_IN_BROWSER, -1, -1},
             {"Refresh", K::Button, wc::ID_STORE_REFRESH, -1, -1}}}}},
+        {"Station Directory", {{"Station", {{"Play", K::Button, wc::ID_PLAY, 1, 1}}}}},
     };
     return categories;
 }

@@ -34,7 +34,7 @@ struct RibbonCategoryLayout
     std::vector<RibbonPanelLayout> panels;
 };
 
-// The four categories; category i opens page template i.
+// The five categories; category i opens page template i.
 const std::vector<RibbonCategoryLayout>& RibbonCategories();
 
 // Image of m_PanelImages a collapsed panel shows, and the About button's image.

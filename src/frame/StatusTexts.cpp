@@ -21,6 +21,7 @@ std::optional<StatusPaneTexts> StatusPaneTextsFor(int category, const wxString& 
     switch (category)
     {
     case 0:
+    case 4: // the station directory plays through the radio page's player
         return StatusPaneTexts{"This Pane Displays Current Status", currentStatus,
                                contactDescription, "Contact Us"};
     case 1:

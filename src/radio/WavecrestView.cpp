@@ -21,6 +21,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 wxIMPLEMENT_DYNAMIC_CLASS(CWavecrestView, CPageView);
@@ -37,6 +38,13 @@ constexpr int kReloadTimerId = 1;
 // to paint and answer before it reads on.
 constexpr std::chrono::milliseconds kReloadSlice{50};
 constexpr int kReloadPauseMs = 10;
+
+// The station handed over for the next radio page to play.
+MediaChannel& HandedStation()
+{
+    static MediaChannel station;
+    return station;
+}
 
 // "500,000" for 500000.
 wxString WithThousands(long number)
@@ -112,6 +120,13 @@ void CWavecrestView::OnInitialUpdate()
     platform::PostMessage(mainFrame, wc::WM_UPDATE_STATUS_PANES);
     // The list is the page's main control: F8 and F9 work from the start.
     m_listChannels->SetFocus();
+    MediaChannel handed = std::exchange(HandedStation(), MediaChannel());
+    if (!handed.strAddress.empty())
+    {
+        m_bPlayingHandedStation = true;
+        m_chosenChannel = handed;
+        PlayUrl(m_chosenChannel.strAddress);
+    }
     PublishMediaState(); // the media controls can act from now on
     // The list is filled by the reload that follows a successful download.
     platform::PostCommand(mainFrame, wc::ID_REFRESH_CHANNELS);
@@ -173,7 +188,7 @@ void CWavecrestView::ContinueReload()
         m_strListNote = note;
         ShowStatusText();
     }
-    if (GetSetting(setting::AutoPlay) == 1)
+    if (GetSetting(setting::AutoPlay) == 1 && !m_bPlayingHandedStation)
         SelectRow(GetSetting(setting::LastChannelIndex));
 }
 
@@ -280,6 +295,13 @@ void CWavecrestView::PostRefresh()
 void CWavecrestView::OnPlay(wxCommandEvent& /*event*/)
 {
     const int selected = m_listChannels->GetSelectedRow();
+    if (selected < 0 && m_bPlayingHandedStation)
+    {
+        // Nothing chosen in the list: Play plays the handed station again.
+        PlayUrl(m_chosenChannel.strAddress);
+        PublishMediaState();
+        return;
+    }
     if (selected < 0)
     {
         // Selecting row 0 posts another Play, which plays it.
@@ -288,6 +310,7 @@ void CWavecrestView::OnPlay(wxCommandEvent& /*event*/)
         return;
     }
     WriteSettingInt(setting::LastChannelIndex.name, selected);
+    m_bPlayingHandedStation = false;
     m_chosenChannel.nRow = selected;
     m_chosenChannel.strName = m_listChannels->GetItemText(selected, CChannelListCtrl::kNameColumn);
     m_chosenChannel.strAddress =
@@ -320,6 +343,11 @@ void CWavecrestView::OnPreviousChannel(wxCommandEvent& /*event*/)
     const int selected = m_listChannels->GetSelectedRow();
     const int target = (selected < 0 ? rows : selected) - 1;
     m_listChannels->SelectAndFocus(target < 0 ? rows - 1 : target);
+}
+
+void CWavecrestView::PlayWhenOpened(const wxString& name, const wxString& address)
+{
+    HandedStation() = MediaChannel{-1, name, address};
 }
 
 void CWavecrestView::PlayUrl(const wxString& url)

@@ -47,6 +47,10 @@ public:
     void SelectRow(int index);
     // Hands an address to the player.
     void PlayUrl(const wxString& url);
+    // A station found elsewhere (the station directory) that the radio page
+    // opened next plays as its chosen channel, in place of the one auto-play
+    // would choose. The caller then opens the radio page.
+    static void PlayWhenOpened(const wxString& name, const wxString& address);
 
     CChannelListCtrl* GetChannelList() const { return m_listChannels; }
     CWMPPlayer4* GetPlayer() const { return m_player; }
@@ -99,6 +103,7 @@ private:
     wxCheckBox* m_pNonWorkingBox = nullptr;
     bool m_bDisplayNonWorking = false;
     MediaChannel m_chosenChannel;
+    bool m_bPlayingHandedStation = false; // a station from elsewhere plays, not a row
     const CMediaSession* m_pMediaSession = nullptr;
     wxString m_strListNote; // why the list shows fewer channels than its file holds
     std::unique_ptr<CStationList> m_pLoading; // the station list of a reload under way

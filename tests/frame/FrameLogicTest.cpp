@@ -102,15 +102,15 @@ TEST(TrayMenu, HiddenItemsAreLeftOutButExitAndCustomizeStay)
     EXPECT_EQ(texts, (std::vector<std::string>{"Exit", "-", "Customize Menu...", "Show"}));
 }
 
-TEST(RibbonLayout, HoldsTheFourCategoriesWithTheirPanelsAndCommands)
+TEST(RibbonLayout, HoldsTheFiveCategoriesWithTheirPanelsAndCommands)
 {
     const auto& categories = RibbonCategories();
-    ASSERT_EQ(categories.size(), 4u);
+    ASSERT_EQ(categories.size(), 5u);
     std::vector<std::string> captions;
     for (const auto& category : categories)
         captions.push_back(category.caption);
     EXPECT_EQ(captions, (std::vector<std::string>{"Wavecrest Player", "Settings", "More Softwares",
-                                                  "Buy Hardware"}));
+                                                  "Buy Hardware", "Station Directory"}));
     const auto& radioControls = categories[0].panels[0];
     EXPECT_STREQ(radioControls.caption, "Radio Controls");
     ASSERT_EQ(radioControls.elements.size(), 4u);

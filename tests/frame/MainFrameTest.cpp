@@ -42,7 +42,7 @@ TEST(MainFrame, HasTheTitleCaptionASizingBorderAndNoMinimiseOrMaximiseBox)
     EXPECT_TRUE(Frame()->IsShown()) << "a start without arguments shows the window";
 }
 
-TEST(MainFrame, RegistersTheFourPageTemplatesInOrder)
+TEST(MainFrame, RegistersTheFivePageTemplatesInOrder)
 {
     const wxList& templates = Manager()->GetTemplates();
     std::vector<std::string> classes;
@@ -55,7 +55,8 @@ TEST(MainFrame, RegistersTheFourPageTemplatesInOrder)
     }
     EXPECT_EQ(classes, (std::vector<std::string>{
                            "CWavecrestDoc/CWavecrestView", "CRadioSettingsDoc/CRadioSettingsView",
-                           "CPromoDoc/CPromoView", "CHardwareStoreDoc/CHardwareStoreView"}));
+                           "CPromoDoc/CPromoView", "CHardwareStoreDoc/CHardwareStoreView",
+                           "CStationDirectoryDoc/CStationDirectoryView"}));
 }
 
 TEST(MainFrame, OpensTheRadioPageAtTheFirstStart)
@@ -78,14 +79,14 @@ TEST(MainFrame, ACategoryClosesAllPagesAndOpensItsPageInALaterMessage)
 
 TEST(MainFrame, AnIndexOutsideTheTemplatesOpensTheLastOne)
 {
-    for (int index : {7, -1, 4})
+    for (int index : {7, -1, 5})
     {
         platform::PostMessage(Frame(), wc::WM_OPEN_CATEGORY, index, index);
         PumpEvents();
         EXPECT_EQ(Frame()->GetPages().size(), 1u) << index;
-        EXPECT_EQ(ActiveViewClass(), "CHardwareStoreView") << index;
+        EXPECT_EQ(ActiveViewClass(), "CStationDirectoryView") << index;
     }
-    for (int index = 0; index < 4; ++index)
+    for (int index = 0; index < 5; ++index)
     {
         platform::PostMessage(Frame(), wc::WM_OPEN_CATEGORY, index, index);
         PumpEvents();

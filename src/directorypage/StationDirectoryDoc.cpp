@@ -1,0 +1,3 @@
+#include "directorypage/StationDirectoryDoc.h"
+
+wxIMPLEMENT_DYNAMIC_CLASS(CStationDirectoryDoc, CPageDocument);

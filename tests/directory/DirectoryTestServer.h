@@ -1,0 +1,35 @@
+#pragma once
+// The directory tests' view of tests/support/directory_test_server.py: starts
+// it on loopback in its own process, reads what it saw (the requests, the
+// counted plays) and ends it again; and the address of a server that is down.
+
+#include <string>
+#include <sys/types.h>
+
+class CDirectoryTestServer
+{
+public:
+    // streamBase goes before each station's stream path in its address.
+    explicit CDirectoryTestServer(const std::string& streamBase = "http://127.0.0.1:9");
+    ~CDirectoryTestServer();
+    CDirectoryTestServer(const CDirectoryTestServer&) = delete;
+    CDirectoryTestServer& operator=(const CDirectoryTestServer&) = delete;
+
+    // "http://127.0.0.1:PORT", with "/<mode>" for the hostile answers.
+    std::string Address(const std::string& mode = "") const;
+    // Every request so far, one "<path>\t<User-Agent>" a line.
+    std::string Requests() const;
+    int CountRequests(const std::string& pathPart) const;
+    // How often a play of the station was counted.
+    int Clicks(const std::string& uuid) const;
+
+private:
+    pid_t m_pid = -1;
+    int m_nStdin = -1;
+    int m_nPort = 0;
+};
+
+// An address on loopback where nothing listens: connections are refused.
+std::string DeadServerAddress();
+// The body of a GET on loopback (plain http), empty when it fails.
+std::string GetFromLoopback(int port, const std::string& path);
