@@ -31,7 +31,6 @@ public:
     int OnExit() override;
 
     CachedSettings m_cachedSettings;
-    std::int32_t m_nCmdLineNumber = -1;
     std::uint32_t m_nAppLook = 216;
 
 private:
