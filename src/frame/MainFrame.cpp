@@ -41,7 +41,6 @@
 
 // clang-format off
 wxBEGIN_EVENT_TABLE(CMainFrame, wxDocParentFrame)
-    EVT_APP_MESSAGE(wc::WM_TRAY_NOTIFY, CMainFrame::OnTrayNotify)
     EVT_MENU(wc::ID_TRAY_EXIT, CMainFrame::OnTrayExit)
     EVT_MENU_RANGE(wc::ID_VIEW_APPLOOK_WIN_2000, wc::ID_VIEW_APPLOOK_OFF_2007_AQUA, CMainFrame::OnApplicationLookCommand)
     EVT_UPDATE_UI_RANGE(wc::ID_VIEW_APPLOOK_WIN_2000, wc::ID_VIEW_APPLOOK_OFF_2007_AQUA, CMainFrame::OnUpdateApplicationLook)
@@ -60,7 +59,6 @@ wxBEGIN_EVENT_TABLE(CMainFrame, wxDocParentFrame)
     EVT_APP_MESSAGE(wc::WM_UPDATE_STATUS_PANES, CMainFrame::OnUpdateStatusPanesMessage)
     EVT_APP_MESSAGE(wc::WM_OPEN_CATEGORY, CMainFrame::OnOpenCategory)
     EVT_APP_MESSAGE(wc::WM_NEXT_APPLICATION_LOOK, CMainFrame::OnNextApplicationLookMessage)
-    EVT_APP_MESSAGE(wc::WM_OPEN_TEMPLATE_PAGE, CMainFrame::OnOpenTemplatePage)
 wxEND_EVENT_TABLE()
 // clang-format on
 
@@ -149,7 +147,8 @@ bool CMainFrame::LoadFrame(long /*requestedStyle*/)
     // is bound after the framework's, which makes it run first.
     Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnCloseWindow, this);
     SetIcons(res::AppIconBundle());
-    AddTrayIcon();
+    m_pTrayIcon = std::make_unique<CTrayIcon>(*this);
+    m_pTrayIcon->Add();
 
     // The application button sits left of the ribbon, on the ribbon's colour.
     m_pRibbonRow = new wxPanel(this, wxID_ANY);
@@ -324,7 +323,9 @@ void CMainFrame::OpenCategoryPage(int index)
             break;
     }
     manager->CloseDocuments(true);
-    platform::PostMessage(this, wc::WM_OPEN_TEMPLATE_PAGE, reinterpret_cast<std::intptr_t>(chosen));
+    // The new page opens once the closed ones are gone and the current
+    // message has been handled.
+    CallAfter([this, chosen] { OpenTemplatePage(chosen); });
 }
 
 void CMainFrame::OnOpenCategory(platform::CAppMessageEvent& event)
@@ -348,7 +349,7 @@ void CMainFrame::ShowForStart()
     Update();
 }
 
-void CMainFrame::OnOpenTemplatePage(platform::CAppMessageEvent& event)
+void CMainFrame::OpenTemplatePage(wxDocTemplate* chosen)
 {
     // The start page has its first fit before the window is first shown, so
     // that the fit can never undo a size the person gives the window.
@@ -358,7 +359,6 @@ void CMainFrame::OnOpenTemplatePage(platform::CAppMessageEvent& event)
         ~ShowWhenDone() { frame->ShowForStart(); }
     } showWhenDone{this};
 
-    auto* chosen = reinterpret_cast<wxDocTemplate*>(event.GetWParam());
     // The template must still be one of ours: a stale pointer is never used.
     if (!GetDocumentManager()->GetTemplates().Member(chosen))
         return;
@@ -489,48 +489,22 @@ void CMainFrame::OnNextApplicationLookMessage(platform::CAppMessageEvent& /*even
 
 // ---- Tray, hiding and exiting ------------------------------------------
 
-bool CMainFrame::AddTrayIcon()
-{
-    m_pTrayIcon = std::make_unique<CTrayIcon>(this);
-    wxIcon icon;
-    icon.CopyFromBitmap(res::AppIcon(32));
-    m_strTrayTip = TrayTooltip(wc::kAppTitle, wxString());
-    m_bTrayIconAdded = wxTaskBarIcon::IsAvailable() && m_pTrayIcon->SetIcon(icon, m_strTrayTip);
-    if (!m_bTrayIconAdded)
-        m_pTrayIcon.reset();
-    return m_bTrayIconAdded;
-}
-
-bool CMainFrame::RemoveTrayIcon()
+void CMainFrame::RemoveTrayIcon()
 {
     if (!m_pTrayIcon)
-        return false;
-    const bool removed = m_pTrayIcon->RemoveIcon();
-    m_pTrayIcon->Destroy();
-    m_pTrayIcon.release(); // Destroy() deletes it once pending events are done
-    m_bTrayIconAdded = false;
-    return removed;
+        return;
+    m_pTrayIcon->Remove();
+    m_pTrayIcon.release()->Destroy(); // deleted once its pending events are done
 }
 
-void CMainFrame::OnTrayNotify(platform::CAppMessageEvent& event)
+bool CMainFrame::HasTrayIcon() const
 {
-    switch (event.GetLParam() & 0xFFFF)
-    {
-    case CTrayIcon::kRightButtonUp:
-        if (IsShown())
-            Raise();
-        if (m_pTrayIcon)
-        {
-            std::unique_ptr<wxMenu> menu(BuildTrayMenu(LoadHiddenTrayCommands()));
-            m_pTrayIcon->PopupMenu(menu.get());
-        }
-        break;
-    case CTrayIcon::kLeftDoubleClick:
-        BringToFront();
-        break;
-    default:
-        break;
-    }
+    return m_pTrayIcon && m_pTrayIcon->IsAdded();
+}
+
+wxString CMainFrame::GetTrayTip() const
+{
+    return m_pTrayIcon ? m_pTrayIcon->GetTip() : wxString();
 }
 
 void CMainFrame::OnTrayShow(wxCommandEvent& /*event*/)
@@ -565,7 +539,7 @@ void CMainFrame::BringToFront()
 void CMainFrame::HideToTray()
 {
     // Without a notification area nothing could bring a hidden window back.
-    if (m_bTrayIconAdded)
+    if (HasTrayIcon())
         Hide();
     else
         Iconize(true);
@@ -625,19 +599,9 @@ void CMainFrame::CloseForReal()
 void CMainFrame::SetStatusText(const wxString& text)
 {
     m_strCurrentStatus = text;
-    UpdateTrayTip(m_strCurrentStatus);
+    if (m_pTrayIcon)
+        m_pTrayIcon->SetStatusText(m_strCurrentStatus);
     platform::PostMessage(this, wc::WM_UPDATE_STATUS_PANES);
-}
-
-void CMainFrame::UpdateTrayTip(const wxString& text)
-{
-    m_strTrayTip = TrayTooltip(wc::kAppTitle, text);
-    if (m_pTrayIcon && m_bTrayIconAdded)
-    {
-        wxIcon icon;
-        icon.CopyFromBitmap(res::AppIcon(32));
-        m_pTrayIcon->SetIcon(icon, m_strTrayTip);
-    }
 }
 
 void CMainFrame::UpdateStatusPanes()

@@ -54,7 +54,6 @@ public:
     // Publishes what the player is doing: the tray tooltip at once, the first
     // status pane once the posted refresh is handled.
     void SetStatusText(const wxString& text);
-    void UpdateTrayTip(const wxString& text);
     void UpdateStatusPanes();
 
     // The application looks.
@@ -88,8 +87,9 @@ public:
     CCustomMFCRibbonApplicationButton* GetApplicationButton() const { return m_MainButton; }
     wxStatusBar* GetStatusPanes() const { return m_wndStatusBar; }
     const wxString& GetCurrentStatus() const { return m_strCurrentStatus; }
-    const wxString& GetTrayTip() const { return m_strTrayTip; }
-    bool HasTrayIcon() const { return m_bTrayIconAdded; }
+    CTrayIcon* GetTrayIcon() const { return m_pTrayIcon.get(); }
+    wxString GetTrayTip() const;
+    bool HasTrayIcon() const;
     wxString GetPaneDescription(int pane) const;
 
     std::int32_t m_nAutoStartState = -1;
@@ -99,8 +99,7 @@ protected:
     bool TryBefore(wxEvent& event) override;
 
 private:
-    bool AddTrayIcon();
-    bool RemoveTrayIcon();
+    void RemoveTrayIcon();
     void InitializeRibbon();
     void FitRibbonHeight();
     void CreateStatusPanes();
@@ -108,10 +107,9 @@ private:
 
     void OnCloseWindow(wxCloseEvent& event);
     void OnOpenCategory(platform::CAppMessageEvent& event);
-    void OnOpenTemplatePage(platform::CAppMessageEvent& event);
+    void OpenTemplatePage(wxDocTemplate* chosen);
     void OnUpdateStatusPanesMessage(platform::CAppMessageEvent& event);
     void OnNextApplicationLookMessage(platform::CAppMessageEvent& event);
-    void OnTrayNotify(platform::CAppMessageEvent& event);
     void OnApplicationLookCommand(wxCommandEvent& event);
     void OnUpdateApplicationLook(wxUpdateUIEvent& event);
     void OnTrayShow(wxCommandEvent& event);
@@ -135,9 +133,7 @@ private:
     wxDocManager* m_pDocManagerRef;
     std::uint32_t& m_rAppLook;
     std::unique_ptr<CTrayIcon> m_pTrayIcon;
-    bool m_bTrayIconAdded = false;
     wxString m_strCurrentStatus;
-    wxString m_strTrayTip;
     wxString m_strPaneDescriptions[2];
     CCustomMFCRibbonBar* m_wndRibbonBar = nullptr;
     CCustomMFCRibbonApplicationButton* m_MainButton = nullptr;

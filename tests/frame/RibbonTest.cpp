@@ -10,6 +10,7 @@
 #include "frame/MainFrame.h"
 #include "frame/RibbonLayout.h"
 #include "frame/TabRowButton.h"
+#include "frame/TrayIcon.h"
 #include "frame/TrayMenu.h"
 #include "support/GuiTestSupport.h"
 
@@ -140,7 +141,7 @@ TEST(Ribbon, ActivatingACategoryInCodeAlsoPostsAndOpensItsPage)
     EXPECT_EQ(Ribbon()->GetActivePage(), 1);
     PumpEvents();
     EXPECT_EQ(ActiveViewClass(), "CRadioSettingsView");
-    EXPECT_EQ(recorder.Count(wc::WM_OPEN_TEMPLATE_PAGE), 1);
+    EXPECT_EQ(Frame()->GetPages().size(), 1u);
     OpenCategory(0);
 }
 
@@ -245,7 +246,8 @@ TEST(Hiding, TheCloseButtonAndTheHideCommandNeverEndTheProgram)
     EXPECT_FALSE(Frame()->IsIconized());
     platform::SendCommand(Frame(), wc::ID_HIDE_TO_TRAY);
     EXPECT_EQ(Frame()->IsShown(), !Frame()->HasTrayIcon());
-    platform::SendMessage(Frame(), wc::WM_TRAY_NOTIFY, 90, 0x0203); // double click on the icon
+    wxTaskBarIconEvent doubleClick(wxEVT_TASKBAR_LEFT_DCLICK, Frame()->GetTrayIcon());
+    Frame()->GetTrayIcon()->ProcessEvent(doubleClick); // a double click on the icon
     EXPECT_TRUE(Frame()->IsShown());
 }
 
