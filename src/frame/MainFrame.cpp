@@ -15,9 +15,7 @@
 #include "frame/PageView.h"
 #include "frame/RibbonLayout.h"
 #include "frame/StatusTexts.h"
-#include "frame/TabRowButton.h"
 #include "frame/TrayIcon.h"
-#include "frame/TrayMenu.h"
 #include "frame/TrayMenuCustomizeDlg.h"
 #include "frame/WindowPlacement.h"
 #include "platform/Browser.h"
@@ -25,13 +23,7 @@
 #include "platform/WindowGeometry.h"
 #include "res/Resources.h"
 
-#include <wx/dialog.h>
 #include <wx/display.h>
-#include <wx/menu.h>
-#include <wx/ribbon/art.h>
-#include <wx/ribbon/buttonbar.h>
-#include <wx/ribbon/page.h>
-#include <wx/ribbon/panel.h>
 #include <wx/sizer.h>
 #include <wx/statusbr.h>
 #include <wx/utils.h>
@@ -66,59 +58,6 @@ namespace
 {
 const wxSize kDefaultClientSize(760, 560);
 constexpr int kStatusPaneId = 120;
-
-wxBitmap SmallImage(int index)
-{
-    return res::StripImage(res::kRibbonSmallImages, index, 16);
-}
-
-wxBitmap LargeImage(int index)
-{
-    return res::StripImage(res::kRibbonLargeImages, index, 32);
-}
-
-// Elements drawn without an image still need a bitmap of the right size.
-wxBitmap ImageOrBlank(const wxBitmap& image, int size)
-{
-    if (image.IsOk())
-        return image;
-    wxImage blank(size, size);
-    blank.InitAlpha();
-    std::fill(blank.GetAlpha(), blank.GetAlpha() + size * size, 0);
-    return wxBitmap(blank);
-}
-
-wxString PromptText(int command)
-{
-    const auto prompt = CommandPromptFor(command);
-    if (!prompt)
-        return wxString();
-    return wxString::FromUTF8(prompt->tooltip) + "\n" + wxString::FromUTF8(prompt->description);
-}
-
-void AddPanel(wxRibbonPage* page, const RibbonPanelLayout& layout, CCustomMFCRibbonBar* bar)
-{
-    auto* panel = new wxRibbonPanel(page, wxID_ANY, layout.caption,
-                                    res::StripImage(res::kPanelImages, kCollapsedPanelImage, 16));
-    auto* buttons = new wxRibbonButtonBar(panel);
-    for (const RibbonElement& element : layout.elements)
-    {
-        if (element.kind == RibbonElementKind::Button)
-        {
-            buttons->AddButton(element.command, element.caption,
-                               ImageOrBlank(LargeImage(element.largeImage), 32),
-                               ImageOrBlank(SmallImage(element.smallImage), 16), wxNullBitmap,
-                               wxNullBitmap, wxRIBBON_BUTTON_NORMAL, PromptText(element.command));
-            continue;
-        }
-        // A check box: a small toggle whose icon is a check box.
-        buttons->AddButton(element.command, element.caption, ImageOrBlank(wxBitmap(), 32),
-                           bar->CheckBoxIcon(false), wxNullBitmap, wxNullBitmap,
-                           wxRIBBON_BUTTON_TOGGLE, PromptText(element.command));
-        buttons->SetButtonMaxSizeClass(element.command, wxRIBBON_BUTTONBAR_BUTTON_MEDIUM);
-        bar->RegisterCheckBox(buttons, element.command);
-    }
-}
 } // namespace
 
 CMainFrame::CMainFrame(wxDocManager* manager, std::uint32_t& appLook)
@@ -170,7 +109,8 @@ bool CMainFrame::LoadFrame(long /*requestedStyle*/)
 
     SetClientSize(kDefaultClientSize);
     OnApplicationLook(m_rAppLook); // the ribbon is drawn in the stored look from the start
-    InitializeRibbon();
+    m_wndRibbonBar->Build();
+    ApplyLookToWindows();
     CreateStatusPanes();
 
     if (const auto stored = LoadWindowPlacement())
@@ -197,31 +137,6 @@ bool CMainFrame::LoadFrame(long /*requestedStyle*/)
     m_wndRibbonBar->ActivateCategory(category);
     FitRibbonHeight();
     return true;
-}
-
-void CMainFrame::InitializeRibbon()
-{
-    for (const RibbonCategoryLayout& category : RibbonCategories())
-    {
-        auto* page = new wxRibbonPage(m_wndRibbonBar, wxID_ANY, category.caption);
-        for (const RibbonPanelLayout& panel : category.panels)
-            AddPanel(page, panel, m_wndRibbonBar);
-    }
-
-    auto styleMenu = std::make_unique<wxMenu>();
-    for (std::uint32_t look = kFirstOffice2007Look; look <= kLastLook; ++look)
-        styleMenu->AppendCheckItem(static_cast<int>(look), LookMenuText(look));
-    auto* style = new CTabRowButton(m_wndRibbonBar, kStyleCaption, std::move(styleMenu));
-    style->SetToolTip(wxString(kStyleTooltip) + "\n" + kStyleDescription);
-    m_wndRibbonBar->AddTabRowElement(style);
-
-    auto* about = new CTabRowButton(m_wndRibbonBar, wc::ID_APP_ABOUT, wxString(),
-                                    res::StripImage(res::kPanelImages, kAboutButtonImage, 16));
-    about->SetToolTip(PromptText(wc::ID_APP_ABOUT));
-    m_wndRibbonBar->AddTabRowElement(about);
-
-    m_wndRibbonBar->Realize();
-    ApplyLookToWindows();
 }
 
 void CMainFrame::FitRibbonHeight()
@@ -452,23 +367,10 @@ void CMainFrame::ApplyLookToWindows()
 {
     if (!m_wndRibbonBar)
         return;
-    const LookStyle style = StyleForLook(m_rAppLook);
-    wxRibbonArtProvider* current = m_wndRibbonBar->GetArtProvider();
-    const bool isFlat = dynamic_cast<wxRibbonAUIArtProvider*>(current) != nullptr;
-    if (style.art == RibbonArt::Flat && !isFlat)
-        m_wndRibbonBar->SetArtProvider(new wxRibbonAUIArtProvider());
-    else if (style.art == RibbonArt::Office && isFlat)
-        m_wndRibbonBar->SetArtProvider(new wxRibbonMSWArtProvider());
-    if (style.setsScheme)
-        m_wndRibbonBar->GetArtProvider()->SetColourScheme(style.primary, style.secondary,
-                                                          style.tertiary);
-    m_wndRibbonBar->ApplyArtColours();
-    const wxColour ribbonColour =
-        m_wndRibbonBar->GetArtProvider()->GetColor(wxRIBBON_ART_TAB_CTRL_BACKGROUND_COLOUR);
+    // The application button and the row around the ribbon take its colour.
+    const wxColour ribbonColour = m_wndRibbonBar->ApplyLook(m_rAppLook);
     m_pRibbonRow->SetBackgroundColour(ribbonColour);
     m_MainButton->SetRibbonColour(ribbonColour);
-    m_wndRibbonBar->Realize();
-    m_wndRibbonBar->Refresh();
     m_pRibbonRow->Refresh();
 }
 

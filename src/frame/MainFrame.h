@@ -100,7 +100,6 @@ protected:
 
 private:
     void RemoveTrayIcon();
-    void InitializeRibbon();
     void FitRibbonHeight();
     void CreateStatusPanes();
     void ApplyLookToWindows();
