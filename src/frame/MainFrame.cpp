@@ -14,7 +14,7 @@
 #include "frame/CustomMFCRibbonBar.h"
 #include "frame/PageView.h"
 #include "frame/RibbonLayout.h"
-#include "frame/StatusTexts.h"
+#include "frame/StatusPanes.h"
 #include "frame/TrayIcon.h"
 #include "frame/TrayMenuCustomizeDlg.h"
 #include "frame/WindowPlacement.h"
@@ -25,7 +25,6 @@
 
 #include <wx/display.h>
 #include <wx/sizer.h>
-#include <wx/statusbr.h>
 #include <wx/utils.h>
 
 #include <algorithm>
@@ -57,7 +56,6 @@ wxEND_EVENT_TABLE()
 namespace
 {
 const wxSize kDefaultClientSize(760, 560);
-constexpr int kStatusPaneId = 120;
 } // namespace
 
 CMainFrame::CMainFrame(wxDocManager* manager, std::uint32_t& appLook)
@@ -111,7 +109,8 @@ bool CMainFrame::LoadFrame(long /*requestedStyle*/)
     OnApplicationLook(m_rAppLook); // the ribbon is drawn in the stored look from the start
     m_wndRibbonBar->Build();
     ApplyLookToWindows();
-    CreateStatusPanes();
+    m_pStatusPanes = new CStatusPanes(this);
+    SetStatusBar(m_pStatusPanes);
 
     if (const auto stored = LoadWindowPlacement())
     {
@@ -145,19 +144,6 @@ void CMainFrame::FitRibbonHeight()
     m_wndRibbonBar->SetMinSize(wxSize(-1, m_wndRibbonBar->GetBestSize().y));
     m_pRibbonRow->Layout();
     Layout();
-}
-
-void CMainFrame::CreateStatusPanes()
-{
-    m_wndStatusBar = CreateStatusBar(2, wxSTB_DEFAULT_STYLE);
-    // The contact pane is as wide as its reference text; the status pane
-    // takes the rest (up to its own reference width, 81 "X").
-    const int contactWidth = m_wndStatusBar->GetTextExtent(wxString('X', 28)).x;
-    const int widths[] = {-1, contactWidth};
-    m_wndStatusBar->SetStatusWidths(2, widths);
-    m_wndStatusBar->SetStatusText("Current Status", 0);
-    m_wndStatusBar->Bind(wxEVT_MOTION, &CMainFrame::OnStatusBarMotion, this);
-    (void)kStatusPaneId;
 }
 
 // ---- Pages -------------------------------------------------------------
@@ -508,40 +494,14 @@ void CMainFrame::SetStatusText(const wxString& text)
 
 void CMainFrame::UpdateStatusPanes()
 {
-    const int category = g_pCachedSettings ? g_pCachedSettings->LastCategory() : 0;
-    const auto texts = StatusPaneTextsFor(category, m_strCurrentStatus);
-    if (!texts || !m_wndStatusBar)
-        return;
-    m_strPaneDescriptions[0] = texts->statusDescription;
-    m_wndStatusBar->SetStatusText(texts->statusText, 0);
-    m_strPaneDescriptions[1] = texts->contactDescription;
-    m_wndStatusBar->SetStatusText(texts->contactText, 1);
-}
-
-wxString CMainFrame::GetPaneDescription(int pane) const
-{
-    return pane == 0 || pane == 1 ? m_strPaneDescriptions[pane] : wxString();
+    if (m_pStatusPanes)
+        m_pStatusPanes->ShowTextsFor(g_pCachedSettings ? g_pCachedSettings->LastCategory() : 0,
+                                     m_strCurrentStatus);
 }
 
 void CMainFrame::OnUpdateStatusPanesMessage(platform::CAppMessageEvent& /*event*/)
 {
     UpdateStatusPanes();
-}
-
-void CMainFrame::OnStatusBarMotion(wxMouseEvent& event)
-{
-    // A pane's description shows as the tooltip of the pane under the mouse.
-    for (int pane = 0; pane < 2; ++pane)
-    {
-        wxRect rect;
-        if (m_wndStatusBar->GetFieldRect(pane, rect) && rect.Contains(event.GetPosition()))
-        {
-            if (m_wndStatusBar->GetToolTipText() != m_strPaneDescriptions[pane])
-                m_wndStatusBar->SetToolTip(m_strPaneDescriptions[pane]);
-            break;
-        }
-    }
-    event.Skip();
 }
 
 // ---- Start with the session and auto-play ---------------------------------

@@ -4,6 +4,7 @@
 // two-pane status bar, and the tray icon. Closing the window only hides it;
 // the tray menu's Exit ends the program.
 
+#include "frame/StatusPanes.h"
 #include "platform/Messages.h"
 
 #include <wx/docview.h>
@@ -19,7 +20,6 @@ class CCustomMFCRibbonBar;
 class CPageView;
 class CTrayIcon;
 class wxBoxSizer;
-class wxStatusBar;
 
 class CMainFrame : public wxDocParentFrame
 {
@@ -85,12 +85,11 @@ public:
     // For tests and the tray: what is shown where.
     CCustomMFCRibbonBar* GetRibbonBar() const { return m_wndRibbonBar; }
     CCustomMFCRibbonApplicationButton* GetApplicationButton() const { return m_MainButton; }
-    wxStatusBar* GetStatusPanes() const { return m_wndStatusBar; }
+    CStatusPanes* GetStatusPanes() const { return m_pStatusPanes; }
     const wxString& GetCurrentStatus() const { return m_strCurrentStatus; }
     CTrayIcon* GetTrayIcon() const { return m_pTrayIcon.get(); }
     wxString GetTrayTip() const;
     bool HasTrayIcon() const;
-    wxString GetPaneDescription(int pane) const;
 
     std::int32_t m_nAutoStartState = -1;
     std::int32_t m_nAutoPlay = -1;
@@ -101,7 +100,6 @@ protected:
 private:
     void RemoveTrayIcon();
     void FitRibbonHeight();
-    void CreateStatusPanes();
     void ApplyLookToWindows();
 
     void OnCloseWindow(wxCloseEvent& event);
@@ -115,7 +113,6 @@ private:
     void OnTrayExit(wxCommandEvent& event);
     void OnHideToTray(wxCommandEvent& event);
     void OnCustomizeMenu(wxCommandEvent& event);
-    void OnStatusBarMotion(wxMouseEvent& event);
     void OnRefreshChannels(wxCommandEvent& event);
     void OnOpenPromoSite(wxCommandEvent& event);
     void OnReloadPromoPage(wxCommandEvent& event);
@@ -133,10 +130,9 @@ private:
     std::uint32_t& m_rAppLook;
     std::unique_ptr<CTrayIcon> m_pTrayIcon;
     wxString m_strCurrentStatus;
-    wxString m_strPaneDescriptions[2];
     CCustomMFCRibbonBar* m_wndRibbonBar = nullptr;
     CCustomMFCRibbonApplicationButton* m_MainButton = nullptr;
-    wxStatusBar* m_wndStatusBar = nullptr;
+    CStatusPanes* m_pStatusPanes = nullptr;
     wxWindow* m_pRibbonRow = nullptr;
     wxWindow* m_pPageArea = nullptr;
     wxBoxSizer* m_pPageSizer = nullptr;
