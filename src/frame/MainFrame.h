@@ -91,9 +91,6 @@ public:
     wxString GetTrayTip() const;
     bool HasTrayIcon() const;
 
-    std::int32_t m_nAutoStartState = -1;
-    std::int32_t m_nAutoPlay = -1;
-
 protected:
     bool TryBefore(wxEvent& event) override;
 
@@ -142,6 +139,10 @@ private:
     bool m_bRefreshAgain = false;
     bool m_bCloseRequested = false;
     std::optional<StartShow> m_startShow;
+    // What the start-with-the-session and auto-play check boxes show; -1
+    // until read from the autostart folder and the settings when first drawn.
+    std::int32_t m_nAutoStartState = -1;
+    std::int32_t m_nAutoPlay = -1;
 
     wxDECLARE_EVENT_TABLE();
 };
