@@ -1,8 +1,10 @@
 #pragma once
 // The program's one top-level window: the ribbon (the page selector and the
 // command surface), the page area where exactly one page is shown, the
-// two-pane status bar, and the tray icon. Closing the window only hides it;
-// the tray menu's Exit ends the program.
+// two-pane status bar, and the tray icon. The ribbon bar, the tray icon and
+// the status panes are classes of their own; the frame places them and
+// handles its commands. Closing the window only hides it; the tray menu's
+// Exit ends the program.
 
 #include "frame/StatusPanes.h"
 #include "platform/Messages.h"
