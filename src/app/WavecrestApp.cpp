@@ -8,7 +8,6 @@
 #include "directorypage/StationDirectoryDoc.h"
 #include "directorypage/StationDirectoryView.h"
 #include "frame/MainFrame.h"
-#include "platform/Messages.h"
 #include "platform/ModalDialogs.h"
 #include "platform/SingleInstance.h"
 #include "platform/Termination.h"
@@ -162,7 +161,6 @@ bool CWavecrestApp::HandOverToRunningInstance()
         arguments.push_back(argv[i].ToStdWstring());
     m_startRequest = InterpretCommandLine(JoinArguments(arguments),
                                           wxString(platform::ExecutablePath()).ToStdWstring());
-    m_nCmdLineNumber = m_startRequest.number;
 
     if (!found)
     {
@@ -178,22 +176,13 @@ bool CWavecrestApp::HandOverToRunningInstance()
 
 void CWavecrestApp::OnMessageFromLaterStart(const std::string& message)
 {
-    auto* frame = dynamic_cast<CMainFrame*>(GetTopWindow());
-    if (!frame)
+    // A later start without arguments brings the window up. One with a number
+    // ("number N") asks nothing of this instance: the message is answered all
+    // the same, so that the later start ends.
+    if (message != "show")
         return;
-    if (message == "show")
-    {
+    if (auto* frame = dynamic_cast<CMainFrame*>(GetTopWindow()))
         frame->BringToFront();
-        return;
-    }
-    const std::string prefix = "number ";
-    if (message.compare(0, prefix.size(), prefix) == 0)
-    {
-        const std::int32_t number =
-            ReadLeadingNumber(wxString(message.substr(prefix.size())).ToStdWstring());
-        // The main frame has no handler for it; the message is delivered all the same.
-        platform::SendMessage(frame, wc::WM_OTHER_INSTANCE_NUMBER, number, number);
-    }
 }
 
 bool CWavecrestApp::RegisterDocumentTemplates()

@@ -4,6 +4,7 @@
 
 #include "app/CommandLine.h"
 #include "core/CachedSettings.h"
+#include "core/Identifiers.h"
 #include "radio/MediaSession.h"
 
 #include <wx/app.h>
@@ -31,8 +32,7 @@ public:
     int OnExit() override;
 
     CachedSettings m_cachedSettings;
-    std::int32_t m_nCmdLineNumber = -1;
-    std::uint32_t m_nAppLook = 216;
+    std::uint32_t m_nAppLook = wc::ID_VIEW_APPLOOK_OFF_2007_BLACK;
 
 private:
     bool InitInstance();

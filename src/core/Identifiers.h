@@ -13,18 +13,22 @@ inline constexpr const char* kSupportEmail = "support@tolvane.example";
 inline constexpr const char* kPromoSite = "https://www.tolvane.example/";
 inline constexpr const char* kStoreSite = "https://store.tolvane.example/";
 
-// Private window messages.
+// Private window messages. The numbers marked reserved are sent by nothing
+// any more and are kept so that no other message takes them.
 enum Message : int
 {
     WM_UPDATE_STATUS_PANES = platform::WM_USER + 1,
-    WM_TRAY_NOTIFY = platform::WM_USER + 2,
+    WM_TRAY_NOTIFY = platform::WM_USER + 2, // reserved: the tray icon acts on its clicks itself
     WM_OPEN_CATEGORY = platform::WM_USER + 3,
+    // Reserved: a later start's number reaches this instance as the text
+    // "number N" over the single-instance channel and asks nothing of it.
     WM_OTHER_INSTANCE_NUMBER = platform::WM_USER + 4,
     WM_NEXT_APPLICATION_LOOK = platform::WM_USER + 5,
     WM_RELOAD_PROMO = platform::WM_USER + 6,
     WM_RELOAD_STORE = platform::WM_USER + 7,
     WM_RELOAD_CHANNELS = platform::WM_USER + 8,
-    WM_OPEN_TEMPLATE_PAGE = platform::WM_USER + 9,
+    WM_OPEN_TEMPLATE_PAGE =
+        platform::WM_USER + 9, // reserved: the frame opens the page by CallAfter
 };
 
 // Command identifiers.

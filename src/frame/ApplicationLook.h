@@ -1,6 +1,8 @@
 #pragma once
-// The application looks 210 to 218: how each one paints the ribbon and the
-// frame, and how the application button steps through them.
+// The application looks (the commands ID_VIEW_APPLOOK_*, 210 to 218): how each one paints the
+// ribbon and the frame, and how the application button steps through them.
+
+#include "core/Identifiers.h"
 
 #include <wx/colour.h>
 
@@ -21,10 +23,10 @@ struct LookStyle
     wxColour tertiary;
 };
 
-inline constexpr std::uint32_t kFirstLook = 210;
-inline constexpr std::uint32_t kFirstOffice2007Look = 215;
-inline constexpr std::uint32_t kLastLook = 218;
-inline constexpr std::uint32_t kDefaultLook = 216;
+inline constexpr std::uint32_t kFirstLook = wc::ID_VIEW_APPLOOK_WIN_2000;
+inline constexpr std::uint32_t kFirstOffice2007Look = wc::ID_VIEW_APPLOOK_OFF_2007_BLUE;
+inline constexpr std::uint32_t kLastLook = wc::ID_VIEW_APPLOOK_OFF_2007_AQUA;
+inline constexpr std::uint32_t kDefaultLook = wc::ID_VIEW_APPLOOK_OFF_2007_BLACK;
 
 // The look after `current`: the next identifier, and after the last Office
 // 2007 look (or any larger value) the first Office 2007 look again.

@@ -1,15 +1,24 @@
 #include "frame/CustomMFCRibbonBar.h"
 
 #include "core/Identifiers.h"
+#include "frame/ApplicationLook.h"
+#include "frame/RibbonLayout.h"
 #include "frame/TabRowButton.h"
 #include "platform/Messages.h"
+#include "res/Resources.h"
 
 #include <wx/app.h>
 #include <wx/dcmemory.h>
+#include <wx/menu.h>
 #include <wx/renderer.h>
 #include <wx/ribbon/art.h>
 #include <wx/ribbon/buttonbar.h>
 #include <wx/ribbon/page.h>
+#include <wx/ribbon/panel.h>
+
+#include <algorithm>
+#include <memory>
+#include <utility>
 
 // clang-format off
 wxBEGIN_EVENT_TABLE(CCustomMFCRibbonBar, wxRibbonBar)
@@ -29,6 +38,59 @@ wxWindow* MainWindow()
 {
     return wxTheApp ? wxTheApp->GetTopWindow() : nullptr;
 }
+
+wxBitmap SmallImage(int index)
+{
+    return res::StripImage(res::kRibbonSmallImages, index, 16);
+}
+
+wxBitmap LargeImage(int index)
+{
+    return res::StripImage(res::kRibbonLargeImages, index, 32);
+}
+
+// Elements drawn without an image still need a bitmap of the right size.
+wxBitmap ImageOrBlank(const wxBitmap& image, int size)
+{
+    if (image.IsOk())
+        return image;
+    wxImage blank(size, size);
+    blank.InitAlpha();
+    std::fill(blank.GetAlpha(), blank.GetAlpha() + size * size, 0);
+    return wxBitmap(blank);
+}
+
+wxString PromptText(int command)
+{
+    const auto prompt = CommandPromptFor(command);
+    if (!prompt)
+        return wxString();
+    return wxString::FromUTF8(prompt->tooltip) + "\n" + wxString::FromUTF8(prompt->description);
+}
+
+void AddPanel(wxRibbonPage* page, const RibbonPanelLayout& layout, CCustomMFCRibbonBar* bar)
+{
+    auto* panel = new wxRibbonPanel(page, wxID_ANY, layout.caption,
+                                    res::StripImage(res::kPanelImages, kCollapsedPanelImage, 16));
+    auto* buttons = new wxRibbonButtonBar(panel);
+    for (const RibbonElement& element : layout.elements)
+    {
+        if (element.kind == RibbonElementKind::Button)
+        {
+            buttons->AddButton(element.command, element.caption,
+                               ImageOrBlank(LargeImage(element.largeImage), 32),
+                               ImageOrBlank(SmallImage(element.smallImage), 16), wxNullBitmap,
+                               wxNullBitmap, wxRIBBON_BUTTON_NORMAL, PromptText(element.command));
+            continue;
+        }
+        // A check box: a small toggle whose icon is a check box.
+        buttons->AddButton(element.command, element.caption, ImageOrBlank(wxBitmap(), 32),
+                           bar->CheckBoxIcon(false), wxNullBitmap, wxNullBitmap,
+                           wxRIBBON_BUTTON_TOGGLE, PromptText(element.command));
+        buttons->SetButtonMaxSizeClass(element.command, wxRIBBON_BUTTONBAR_BUTTON_MEDIUM);
+        bar->RegisterCheckBox(buttons, element.command);
+    }
+}
 } // namespace
 
 CCustomMFCRibbonBar::CCustomMFCRibbonBar(wxWindow* parent)
@@ -36,6 +98,46 @@ CCustomMFCRibbonBar::CCustomMFCRibbonBar(wxWindow* parent)
                   wxRIBBON_BAR_SHOW_PAGE_LABELS | wxRIBBON_BAR_SHOW_PANEL_EXT_BUTTONS |
                       wxRIBBON_BAR_FLOW_HORIZONTAL)
 {
+}
+
+void CCustomMFCRibbonBar::Build()
+{
+    for (const RibbonCategoryLayout& category : RibbonCategories())
+    {
+        auto* page = new wxRibbonPage(this, wxID_ANY, category.caption);
+        for (const RibbonPanelLayout& panel : category.panels)
+            AddPanel(page, panel, this);
+    }
+
+    auto styleMenu = std::make_unique<wxMenu>();
+    for (std::uint32_t look = kFirstOffice2007Look; look <= kLastLook; ++look)
+        styleMenu->AppendCheckItem(static_cast<int>(look), LookMenuText(look));
+    auto* style = new CTabRowButton(this, kStyleCaption, std::move(styleMenu));
+    style->SetToolTip(wxString(kStyleTooltip) + "\n" + kStyleDescription);
+    AddTabRowElement(style);
+
+    auto* about = new CTabRowButton(this, wc::ID_APP_ABOUT, wxString(),
+                                    res::StripImage(res::kPanelImages, kAboutButtonImage, 16));
+    about->SetToolTip(PromptText(wc::ID_APP_ABOUT));
+    AddTabRowElement(about);
+
+    Realize();
+}
+
+wxColour CCustomMFCRibbonBar::ApplyLook(std::uint32_t look)
+{
+    const LookStyle style = StyleForLook(look);
+    const bool isFlat = dynamic_cast<wxRibbonAUIArtProvider*>(GetArtProvider()) != nullptr;
+    if (style.art == RibbonArt::Flat && !isFlat)
+        SetArtProvider(new wxRibbonAUIArtProvider());
+    else if (style.art == RibbonArt::Office && isFlat)
+        SetArtProvider(new wxRibbonMSWArtProvider());
+    if (style.setsScheme)
+        GetArtProvider()->SetColourScheme(style.primary, style.secondary, style.tertiary);
+    ApplyArtColours();
+    Realize();
+    Refresh();
+    return GetArtProvider()->GetColor(wxRIBBON_ART_TAB_CTRL_BACKGROUND_COLOUR);
 }
 
 bool CCustomMFCRibbonBar::ActivateCategory(int index)

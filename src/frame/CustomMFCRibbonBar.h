@@ -2,11 +2,13 @@
 // The ribbon whose tabs switch pages: every category activation tells the
 // main window which page to open (WM_USER+3 with the category's index),
 // before the category itself becomes active. Its buttons and check boxes
-// send ordinary commands to the main window.
+// send ordinary commands to the main window. It builds its content from the
+// ribbon's layout and draws itself in the application looks.
 
 #include <wx/ribbon/bar.h>
 #include <wx/ribbon/buttonbar.h>
 
+#include <cstdint>
 #include <vector>
 
 class CTabRowButton;
@@ -15,6 +17,13 @@ class CCustomMFCRibbonBar : public wxRibbonBar
 {
 public:
     explicit CCustomMFCRibbonBar(wxWindow* parent);
+
+    // Builds the categories with their panels and elements as the ribbon's
+    // layout gives them, and the tab row's Style menu and About button.
+    void Build();
+    // Draws the ribbon in an application look; returns the colour of its
+    // tab row, which the windows around the ribbon take.
+    wxColour ApplyLook(std::uint32_t look);
 
     // Activates a category as a click on its tab does.
     bool ActivateCategory(int index);
@@ -34,10 +43,9 @@ public:
     // Asks the update handlers for the check boxes' states now.
     void UpdateCheckBoxes();
 
+private:
     // Repaints the tab-row elements in the ribbon's current colours.
     void ApplyArtColours();
-
-private:
     void PostCategoryActivation(int index);
     void OnPageChanging(wxRibbonBarEvent& event);
     void OnButtonClicked(wxRibbonButtonBarEvent& event);

@@ -14,10 +14,8 @@
 #include "frame/CustomMFCRibbonBar.h"
 #include "frame/PageView.h"
 #include "frame/RibbonLayout.h"
-#include "frame/StatusTexts.h"
-#include "frame/TabRowButton.h"
+#include "frame/StatusPanes.h"
 #include "frame/TrayIcon.h"
-#include "frame/TrayMenu.h"
 #include "frame/TrayMenuCustomizeDlg.h"
 #include "frame/WindowPlacement.h"
 #include "platform/Browser.h"
@@ -25,15 +23,8 @@
 #include "platform/WindowGeometry.h"
 #include "res/Resources.h"
 
-#include <wx/dialog.h>
 #include <wx/display.h>
-#include <wx/menu.h>
-#include <wx/ribbon/art.h>
-#include <wx/ribbon/buttonbar.h>
-#include <wx/ribbon/page.h>
-#include <wx/ribbon/panel.h>
 #include <wx/sizer.h>
-#include <wx/statusbr.h>
 #include <wx/utils.h>
 
 #include <algorithm>
@@ -41,7 +32,6 @@
 
 // clang-format off
 wxBEGIN_EVENT_TABLE(CMainFrame, wxDocParentFrame)
-    EVT_APP_MESSAGE(wc::WM_TRAY_NOTIFY, CMainFrame::OnTrayNotify)
     EVT_MENU(wc::ID_TRAY_EXIT, CMainFrame::OnTrayExit)
     EVT_MENU_RANGE(wc::ID_VIEW_APPLOOK_WIN_2000, wc::ID_VIEW_APPLOOK_OFF_2007_AQUA, CMainFrame::OnApplicationLookCommand)
     EVT_UPDATE_UI_RANGE(wc::ID_VIEW_APPLOOK_WIN_2000, wc::ID_VIEW_APPLOOK_OFF_2007_AQUA, CMainFrame::OnUpdateApplicationLook)
@@ -60,67 +50,12 @@ wxBEGIN_EVENT_TABLE(CMainFrame, wxDocParentFrame)
     EVT_APP_MESSAGE(wc::WM_UPDATE_STATUS_PANES, CMainFrame::OnUpdateStatusPanesMessage)
     EVT_APP_MESSAGE(wc::WM_OPEN_CATEGORY, CMainFrame::OnOpenCategory)
     EVT_APP_MESSAGE(wc::WM_NEXT_APPLICATION_LOOK, CMainFrame::OnNextApplicationLookMessage)
-    EVT_APP_MESSAGE(wc::WM_OPEN_TEMPLATE_PAGE, CMainFrame::OnOpenTemplatePage)
 wxEND_EVENT_TABLE()
 // clang-format on
 
 namespace
 {
 const wxSize kDefaultClientSize(760, 560);
-constexpr int kStatusPaneId = 120;
-
-wxBitmap SmallImage(int index)
-{
-    return res::StripImage(res::kRibbonSmallImages, index, 16);
-}
-
-wxBitmap LargeImage(int index)
-{
-    return res::StripImage(res::kRibbonLargeImages, index, 32);
-}
-
-// Elements drawn without an image still need a bitmap of the right size.
-wxBitmap ImageOrBlank(const wxBitmap& image, int size)
-{
-    if (image.IsOk())
-        return image;
-    wxImage blank(size, size);
-    blank.InitAlpha();
-    std::fill(blank.GetAlpha(), blank.GetAlpha() + size * size, 0);
-    return wxBitmap(blank);
-}
-
-wxString PromptText(int command)
-{
-    const auto prompt = CommandPromptFor(command);
-    if (!prompt)
-        return wxString();
-    return wxString::FromUTF8(prompt->tooltip) + "\n" + wxString::FromUTF8(prompt->description);
-}
-
-void AddPanel(wxRibbonPage* page, const RibbonPanelLayout& layout, CCustomMFCRibbonBar* bar)
-{
-    auto* panel = new wxRibbonPanel(page, wxID_ANY, layout.caption,
-                                    res::StripImage(res::kPanelImages, kCollapsedPanelImage, 16));
-    auto* buttons = new wxRibbonButtonBar(panel);
-    for (const RibbonElement& element : layout.elements)
-    {
-        if (element.kind == RibbonElementKind::Button)
-        {
-            buttons->AddButton(element.command, element.caption,
-                               ImageOrBlank(LargeImage(element.largeImage), 32),
-                               ImageOrBlank(SmallImage(element.smallImage), 16), wxNullBitmap,
-                               wxNullBitmap, wxRIBBON_BUTTON_NORMAL, PromptText(element.command));
-            continue;
-        }
-        // A check box: a small toggle whose icon is a check box.
-        buttons->AddButton(element.command, element.caption, ImageOrBlank(wxBitmap(), 32),
-                           bar->CheckBoxIcon(false), wxNullBitmap, wxNullBitmap,
-                           wxRIBBON_BUTTON_TOGGLE, PromptText(element.command));
-        buttons->SetButtonMaxSizeClass(element.command, wxRIBBON_BUTTONBAR_BUTTON_MEDIUM);
-        bar->RegisterCheckBox(buttons, element.command);
-    }
-}
 } // namespace
 
 CMainFrame::CMainFrame(wxDocManager* manager, std::uint32_t& appLook)
@@ -149,7 +84,8 @@ bool CMainFrame::LoadFrame(long /*requestedStyle*/)
     // is bound after the framework's, which makes it run first.
     Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnCloseWindow, this);
     SetIcons(res::AppIconBundle());
-    AddTrayIcon();
+    m_pTrayIcon = std::make_unique<CTrayIcon>(*this);
+    m_pTrayIcon->Add();
 
     // The application button sits left of the ribbon, on the ribbon's colour.
     m_pRibbonRow = new wxPanel(this, wxID_ANY);
@@ -171,8 +107,10 @@ bool CMainFrame::LoadFrame(long /*requestedStyle*/)
 
     SetClientSize(kDefaultClientSize);
     OnApplicationLook(m_rAppLook); // the ribbon is drawn in the stored look from the start
-    InitializeRibbon();
-    CreateStatusPanes();
+    m_wndRibbonBar->Build();
+    ApplyLookToWindows();
+    m_pStatusPanes = new CStatusPanes(this);
+    SetStatusBar(m_pStatusPanes);
 
     if (const auto stored = LoadWindowPlacement())
     {
@@ -200,50 +138,12 @@ bool CMainFrame::LoadFrame(long /*requestedStyle*/)
     return true;
 }
 
-void CMainFrame::InitializeRibbon()
-{
-    for (const RibbonCategoryLayout& category : RibbonCategories())
-    {
-        auto* page = new wxRibbonPage(m_wndRibbonBar, wxID_ANY, category.caption);
-        for (const RibbonPanelLayout& panel : category.panels)
-            AddPanel(page, panel, m_wndRibbonBar);
-    }
-
-    auto styleMenu = std::make_unique<wxMenu>();
-    for (std::uint32_t look = kFirstOffice2007Look; look <= kLastLook; ++look)
-        styleMenu->AppendCheckItem(static_cast<int>(look), LookMenuText(look));
-    auto* style = new CTabRowButton(m_wndRibbonBar, kStyleCaption, std::move(styleMenu));
-    style->SetToolTip(wxString(kStyleTooltip) + "\n" + kStyleDescription);
-    m_wndRibbonBar->AddTabRowElement(style);
-
-    auto* about = new CTabRowButton(m_wndRibbonBar, wc::ID_APP_ABOUT, wxString(),
-                                    res::StripImage(res::kPanelImages, kAboutButtonImage, 16));
-    about->SetToolTip(PromptText(wc::ID_APP_ABOUT));
-    m_wndRibbonBar->AddTabRowElement(about);
-
-    m_wndRibbonBar->Realize();
-    ApplyLookToWindows();
-}
-
 void CMainFrame::FitRibbonHeight()
 {
     // The ribbon knows its height once it is realised and a category is active.
     m_wndRibbonBar->SetMinSize(wxSize(-1, m_wndRibbonBar->GetBestSize().y));
     m_pRibbonRow->Layout();
     Layout();
-}
-
-void CMainFrame::CreateStatusPanes()
-{
-    m_wndStatusBar = CreateStatusBar(2, wxSTB_DEFAULT_STYLE);
-    // The contact pane is as wide as its reference text; the status pane
-    // takes the rest (up to its own reference width, 81 "X").
-    const int contactWidth = m_wndStatusBar->GetTextExtent(wxString('X', 28)).x;
-    const int widths[] = {-1, contactWidth};
-    m_wndStatusBar->SetStatusWidths(2, widths);
-    m_wndStatusBar->SetStatusText("Current Status", 0);
-    m_wndStatusBar->Bind(wxEVT_MOTION, &CMainFrame::OnStatusBarMotion, this);
-    (void)kStatusPaneId;
 }
 
 // ---- Pages -------------------------------------------------------------
@@ -324,7 +224,9 @@ void CMainFrame::OpenCategoryPage(int index)
             break;
     }
     manager->CloseDocuments(true);
-    platform::PostMessage(this, wc::WM_OPEN_TEMPLATE_PAGE, reinterpret_cast<std::intptr_t>(chosen));
+    // The new page opens once the closed ones are gone and the current
+    // message has been handled.
+    CallAfter([this, chosen] { OpenTemplatePage(chosen); });
 }
 
 void CMainFrame::OnOpenCategory(platform::CAppMessageEvent& event)
@@ -348,7 +250,7 @@ void CMainFrame::ShowForStart()
     Update();
 }
 
-void CMainFrame::OnOpenTemplatePage(platform::CAppMessageEvent& event)
+void CMainFrame::OpenTemplatePage(wxDocTemplate* chosen)
 {
     // The start page has its first fit before the window is first shown, so
     // that the fit can never undo a size the person gives the window.
@@ -358,7 +260,6 @@ void CMainFrame::OnOpenTemplatePage(platform::CAppMessageEvent& event)
         ~ShowWhenDone() { frame->ShowForStart(); }
     } showWhenDone{this};
 
-    auto* chosen = reinterpret_cast<wxDocTemplate*>(event.GetWParam());
     // The template must still be one of ours: a stale pointer is never used.
     if (!GetDocumentManager()->GetTemplates().Member(chosen))
         return;
@@ -452,23 +353,10 @@ void CMainFrame::ApplyLookToWindows()
 {
     if (!m_wndRibbonBar)
         return;
-    const LookStyle style = StyleForLook(m_rAppLook);
-    wxRibbonArtProvider* current = m_wndRibbonBar->GetArtProvider();
-    const bool isFlat = dynamic_cast<wxRibbonAUIArtProvider*>(current) != nullptr;
-    if (style.art == RibbonArt::Flat && !isFlat)
-        m_wndRibbonBar->SetArtProvider(new wxRibbonAUIArtProvider());
-    else if (style.art == RibbonArt::Office && isFlat)
-        m_wndRibbonBar->SetArtProvider(new wxRibbonMSWArtProvider());
-    if (style.setsScheme)
-        m_wndRibbonBar->GetArtProvider()->SetColourScheme(style.primary, style.secondary,
-                                                          style.tertiary);
-    m_wndRibbonBar->ApplyArtColours();
-    const wxColour ribbonColour =
-        m_wndRibbonBar->GetArtProvider()->GetColor(wxRIBBON_ART_TAB_CTRL_BACKGROUND_COLOUR);
+    // The application button and the row around the ribbon take its colour.
+    const wxColour ribbonColour = m_wndRibbonBar->ApplyLook(m_rAppLook);
     m_pRibbonRow->SetBackgroundColour(ribbonColour);
     m_MainButton->SetRibbonColour(ribbonColour);
-    m_wndRibbonBar->Realize();
-    m_wndRibbonBar->Refresh();
     m_pRibbonRow->Refresh();
 }
 
@@ -489,48 +377,22 @@ void CMainFrame::OnNextApplicationLookMessage(platform::CAppMessageEvent& /*even
 
 // ---- Tray, hiding and exiting ------------------------------------------
 
-bool CMainFrame::AddTrayIcon()
-{
-    m_pTrayIcon = std::make_unique<CTrayIcon>(this);
-    wxIcon icon;
-    icon.CopyFromBitmap(res::AppIcon(32));
-    m_strTrayTip = TrayTooltip(wc::kAppTitle, wxString());
-    m_bTrayIconAdded = wxTaskBarIcon::IsAvailable() && m_pTrayIcon->SetIcon(icon, m_strTrayTip);
-    if (!m_bTrayIconAdded)
-        m_pTrayIcon.reset();
-    return m_bTrayIconAdded;
-}
-
-bool CMainFrame::RemoveTrayIcon()
+void CMainFrame::RemoveTrayIcon()
 {
     if (!m_pTrayIcon)
-        return false;
-    const bool removed = m_pTrayIcon->RemoveIcon();
-    m_pTrayIcon->Destroy();
-    m_pTrayIcon.release(); // Destroy() deletes it once pending events are done
-    m_bTrayIconAdded = false;
-    return removed;
+        return;
+    m_pTrayIcon->Remove();
+    m_pTrayIcon.release()->Destroy(); // deleted once its pending events are done
 }
 
-void CMainFrame::OnTrayNotify(platform::CAppMessageEvent& event)
+bool CMainFrame::HasTrayIcon() const
 {
-    switch (event.GetLParam() & 0xFFFF)
-    {
-    case CTrayIcon::kRightButtonUp:
-        if (IsShown())
-            Raise();
-        if (m_pTrayIcon)
-        {
-            std::unique_ptr<wxMenu> menu(BuildTrayMenu(LoadHiddenTrayCommands()));
-            m_pTrayIcon->PopupMenu(menu.get());
-        }
-        break;
-    case CTrayIcon::kLeftDoubleClick:
-        BringToFront();
-        break;
-    default:
-        break;
-    }
+    return m_pTrayIcon && m_pTrayIcon->IsAdded();
+}
+
+wxString CMainFrame::GetTrayTip() const
+{
+    return m_pTrayIcon ? m_pTrayIcon->GetTip() : wxString();
 }
 
 void CMainFrame::OnTrayShow(wxCommandEvent& /*event*/)
@@ -565,7 +427,7 @@ void CMainFrame::BringToFront()
 void CMainFrame::HideToTray()
 {
     // Without a notification area nothing could bring a hidden window back.
-    if (m_bTrayIconAdded)
+    if (HasTrayIcon())
         Hide();
     else
         Iconize(true);
@@ -625,57 +487,21 @@ void CMainFrame::CloseForReal()
 void CMainFrame::SetStatusText(const wxString& text)
 {
     m_strCurrentStatus = text;
-    UpdateTrayTip(m_strCurrentStatus);
+    if (m_pTrayIcon)
+        m_pTrayIcon->SetStatusText(m_strCurrentStatus);
     platform::PostMessage(this, wc::WM_UPDATE_STATUS_PANES);
-}
-
-void CMainFrame::UpdateTrayTip(const wxString& text)
-{
-    m_strTrayTip = TrayTooltip(wc::kAppTitle, text);
-    if (m_pTrayIcon && m_bTrayIconAdded)
-    {
-        wxIcon icon;
-        icon.CopyFromBitmap(res::AppIcon(32));
-        m_pTrayIcon->SetIcon(icon, m_strTrayTip);
-    }
 }
 
 void CMainFrame::UpdateStatusPanes()
 {
-    const int category = g_pCachedSettings ? g_pCachedSettings->LastCategory() : 0;
-    const auto texts = StatusPaneTextsFor(category, m_strCurrentStatus);
-    if (!texts || !m_wndStatusBar)
-        return;
-    m_strPaneDescriptions[0] = texts->statusDescription;
-    m_wndStatusBar->SetStatusText(texts->statusText, 0);
-    m_strPaneDescriptions[1] = texts->contactDescription;
-    m_wndStatusBar->SetStatusText(texts->contactText, 1);
-}
-
-wxString CMainFrame::GetPaneDescription(int pane) const
-{
-    return pane == 0 || pane == 1 ? m_strPaneDescriptions[pane] : wxString();
+    if (m_pStatusPanes)
+        m_pStatusPanes->ShowTextsFor(g_pCachedSettings ? g_pCachedSettings->LastCategory() : 0,
+                                     m_strCurrentStatus);
 }
 
 void CMainFrame::OnUpdateStatusPanesMessage(platform::CAppMessageEvent& /*event*/)
 {
     UpdateStatusPanes();
-}
-
-void CMainFrame::OnStatusBarMotion(wxMouseEvent& event)
-{
-    // A pane's description shows as the tooltip of the pane under the mouse.
-    for (int pane = 0; pane < 2; ++pane)
-    {
-        wxRect rect;
-        if (m_wndStatusBar->GetFieldRect(pane, rect) && rect.Contains(event.GetPosition()))
-        {
-            if (m_wndStatusBar->GetToolTipText() != m_strPaneDescriptions[pane])
-                m_wndStatusBar->SetToolTip(m_strPaneDescriptions[pane]);
-            break;
-        }
-    }
-    event.Skip();
 }
 
 // ---- Start with the session and auto-play ---------------------------------

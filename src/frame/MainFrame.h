@@ -1,9 +1,12 @@
 #pragma once
 // The program's one top-level window: the ribbon (the page selector and the
 // command surface), the page area where exactly one page is shown, the
-// two-pane status bar, and the tray icon. Closing the window only hides it;
-// the tray menu's Exit ends the program.
+// two-pane status bar, and the tray icon. The ribbon bar, the tray icon and
+// the status panes are classes of their own; the frame places them and
+// handles its commands. Closing the window only hides it; the tray menu's
+// Exit ends the program.
 
+#include "frame/StatusPanes.h"
 #include "platform/Messages.h"
 
 #include <wx/docview.h>
@@ -19,7 +22,6 @@ class CCustomMFCRibbonBar;
 class CPageView;
 class CTrayIcon;
 class wxBoxSizer;
-class wxStatusBar;
 
 class CMainFrame : public wxDocParentFrame
 {
@@ -54,7 +56,6 @@ public:
     // Publishes what the player is doing: the tray tooltip at once, the first
     // status pane once the posted refresh is handled.
     void SetStatusText(const wxString& text);
-    void UpdateTrayTip(const wxString& text);
     void UpdateStatusPanes();
 
     // The application looks.
@@ -86,39 +87,31 @@ public:
     // For tests and the tray: what is shown where.
     CCustomMFCRibbonBar* GetRibbonBar() const { return m_wndRibbonBar; }
     CCustomMFCRibbonApplicationButton* GetApplicationButton() const { return m_MainButton; }
-    wxStatusBar* GetStatusPanes() const { return m_wndStatusBar; }
+    CStatusPanes* GetStatusPanes() const { return m_pStatusPanes; }
     const wxString& GetCurrentStatus() const { return m_strCurrentStatus; }
-    const wxString& GetTrayTip() const { return m_strTrayTip; }
-    bool HasTrayIcon() const { return m_bTrayIconAdded; }
-    wxString GetPaneDescription(int pane) const;
-
-    std::int32_t m_nAutoStartState = -1;
-    std::int32_t m_nAutoPlay = -1;
+    CTrayIcon* GetTrayIcon() const { return m_pTrayIcon.get(); }
+    wxString GetTrayTip() const;
+    bool HasTrayIcon() const;
 
 protected:
     bool TryBefore(wxEvent& event) override;
 
 private:
-    bool AddTrayIcon();
-    bool RemoveTrayIcon();
-    void InitializeRibbon();
+    void RemoveTrayIcon();
     void FitRibbonHeight();
-    void CreateStatusPanes();
     void ApplyLookToWindows();
 
     void OnCloseWindow(wxCloseEvent& event);
     void OnOpenCategory(platform::CAppMessageEvent& event);
-    void OnOpenTemplatePage(platform::CAppMessageEvent& event);
+    void OpenTemplatePage(wxDocTemplate* chosen);
     void OnUpdateStatusPanesMessage(platform::CAppMessageEvent& event);
     void OnNextApplicationLookMessage(platform::CAppMessageEvent& event);
-    void OnTrayNotify(platform::CAppMessageEvent& event);
     void OnApplicationLookCommand(wxCommandEvent& event);
     void OnUpdateApplicationLook(wxUpdateUIEvent& event);
     void OnTrayShow(wxCommandEvent& event);
     void OnTrayExit(wxCommandEvent& event);
     void OnHideToTray(wxCommandEvent& event);
     void OnCustomizeMenu(wxCommandEvent& event);
-    void OnStatusBarMotion(wxMouseEvent& event);
     void OnRefreshChannels(wxCommandEvent& event);
     void OnOpenPromoSite(wxCommandEvent& event);
     void OnReloadPromoPage(wxCommandEvent& event);
@@ -135,13 +128,10 @@ private:
     wxDocManager* m_pDocManagerRef;
     std::uint32_t& m_rAppLook;
     std::unique_ptr<CTrayIcon> m_pTrayIcon;
-    bool m_bTrayIconAdded = false;
     wxString m_strCurrentStatus;
-    wxString m_strTrayTip;
-    wxString m_strPaneDescriptions[2];
     CCustomMFCRibbonBar* m_wndRibbonBar = nullptr;
     CCustomMFCRibbonApplicationButton* m_MainButton = nullptr;
-    wxStatusBar* m_wndStatusBar = nullptr;
+    CStatusPanes* m_pStatusPanes = nullptr;
     wxWindow* m_pRibbonRow = nullptr;
     wxWindow* m_pPageArea = nullptr;
     wxBoxSizer* m_pPageSizer = nullptr;
@@ -151,6 +141,10 @@ private:
     bool m_bRefreshAgain = false;
     bool m_bCloseRequested = false;
     std::optional<StartShow> m_startShow;
+    // What the start-with-the-session and auto-play check boxes show; -1
+    // until read from the autostart folder and the settings when first drawn.
+    std::int32_t m_nAutoStartState = -1;
+    std::int32_t m_nAutoPlay = -1;
 
     wxDECLARE_EVENT_TABLE();
 };

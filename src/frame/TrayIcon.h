@@ -1,25 +1,37 @@
 #pragma once
-// The icon in the notification area. Mouse actions on it reach the main
-// window as the tray callback message (WM_USER+2 with the mouse message),
-// and the commands of its menu reach the main window like any other command.
+// The icon in the notification area and what it does: a right click opens
+// the tray menu, a double click brings the main window back, and its tooltip
+// tells what the player is doing. The menu's commands reach the main window
+// like any other command.
 
+#include <wx/string.h>
 #include <wx/taskbar.h>
+
+class CMainFrame;
 
 class CTrayIcon : public wxTaskBarIcon
 {
 public:
-    static constexpr int kIconId = 90;
-    static constexpr int kRightButtonUp = 0x0205;
-    static constexpr int kLeftDoubleClick = 0x0203;
+    explicit CTrayIcon(CMainFrame& frame);
 
-    explicit CTrayIcon(wxWindow* mainWindow);
+    // Puts the icon into the notification area; false when there is none.
+    bool Add();
+    // Takes the icon out of the notification area.
+    bool Remove();
+    bool IsAdded() const { return m_bAdded; }
+
+    // The tooltip: the program's title, and below it the text when there is one.
+    void SetStatusText(const wxString& text);
+    const wxString& GetTip() const { return m_strTip; }
 
 private:
     void OnRightUp(wxTaskBarIconEvent& event);
     void OnLeftDoubleClick(wxTaskBarIconEvent& event);
     void OnMenuCommand(wxCommandEvent& event);
 
-    wxWindow* m_pMainWindow;
+    CMainFrame& m_rFrame;
+    wxString m_strTip;
+    bool m_bAdded = false;
 
     wxDECLARE_EVENT_TABLE();
 };

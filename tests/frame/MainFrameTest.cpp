@@ -67,10 +67,8 @@ TEST(MainFrame, OpensTheRadioPageAtTheFirstStart)
 
 TEST(MainFrame, ACategoryClosesAllPagesAndOpensItsPageInALaterMessage)
 {
-    CMessageRecorder recorder;
     Frame()->OpenCategoryPage(2);
-    EXPECT_TRUE(Frame()->GetPages().empty()) << "closed at once";
-    EXPECT_EQ(recorder.Count(wc::WM_OPEN_TEMPLATE_PAGE), 1);
+    EXPECT_TRUE(Frame()->GetPages().empty()) << "closed at once, and the new page not yet open";
     PumpEvents();
     ASSERT_EQ(Frame()->GetPages().size(), 1u);
     EXPECT_EQ(ActiveViewClass(), "CPromoView");

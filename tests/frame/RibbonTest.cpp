@@ -9,7 +9,9 @@
 #include "frame/CustomMFCRibbonBar.h"
 #include "frame/MainFrame.h"
 #include "frame/RibbonLayout.h"
+#include "frame/StatusPanes.h"
 #include "frame/TabRowButton.h"
+#include "frame/TrayIcon.h"
 #include "frame/TrayMenu.h"
 #include "support/GuiTestSupport.h"
 
@@ -62,9 +64,11 @@ std::vector<int> CheckedLooks()
     return checked;
 }
 
-wxString StatusPane(int pane)
+using Pane = CStatusPanes::Pane;
+
+wxString StatusPane(Pane pane)
 {
-    return Frame()->GetStatusPanes()->GetStatusText(pane);
+    return Frame()->GetStatusPanes()->GetPaneText(pane);
 }
 } // namespace
 
@@ -140,7 +144,7 @@ TEST(Ribbon, ActivatingACategoryInCodeAlsoPostsAndOpensItsPage)
     EXPECT_EQ(Ribbon()->GetActivePage(), 1);
     PumpEvents();
     EXPECT_EQ(ActiveViewClass(), "CRadioSettingsView");
-    EXPECT_EQ(recorder.Count(wc::WM_OPEN_TEMPLATE_PAGE), 1);
+    EXPECT_EQ(Frame()->GetPages().size(), 1u);
     OpenCategory(0);
 }
 
@@ -181,17 +185,45 @@ TEST(StatusTexts, TheFirstPaneShowsTheStatusOnceThePostedRefreshIsHandled)
     Frame()->SetStatusText("Buffering 40%");
     EXPECT_EQ(Frame()->GetTrayTip(), "Wavecrest by Tolvane\nBuffering 40%");
     PumpEvents();
-    EXPECT_EQ(StatusPane(0), "Buffering 40%");
-    EXPECT_EQ(StatusPane(1), "Contact Us");
-    EXPECT_EQ(Frame()->GetPaneDescription(0), "This Pane Displays Current Status");
+    EXPECT_EQ(StatusPane(Pane::Status), "Buffering 40%");
+    EXPECT_EQ(StatusPane(Pane::Contact), "Contact Us");
+    EXPECT_EQ(Frame()->GetStatusPanes()->GetPaneDescription(Pane::Status),
+              "This Pane Displays Current Status");
 
     Frame()->SetStatusText("");
     EXPECT_EQ(Frame()->GetTrayTip(), "Wavecrest by Tolvane");
     PumpEvents();
-    EXPECT_EQ(StatusPane(0), "");
+    EXPECT_EQ(StatusPane(Pane::Status), "");
 
     Frame()->SetStatusText(wxString('y', 200));
     EXPECT_EQ(Frame()->GetTrayTip().length(), 127u);
+}
+
+TEST(StatusTexts, TheStatusPaneIsNoWiderThanItsReferenceTextAndTheContactPaneEndsTheBar)
+{
+    Frame()->BringToFront();
+    CStatusPanes* panes = Frame()->GetStatusPanes();
+    const int statusWidth = panes->GetPaneReferenceWidth(Pane::Status);
+    const int contactWidth = panes->GetPaneReferenceWidth(Pane::Contact);
+    const wxSize before = Frame()->GetSize();
+    // A window wider than both panes need, then one too narrow for them.
+    for (const int width : {statusWidth + contactWidth + 300, statusWidth / 2 + contactWidth})
+    {
+        Frame()->SetSize(wxSize(width, before.y));
+        ASSERT_TRUE(WaitUntil([&] { return panes->GetSize().x == width; })) << width;
+        const wxRect status = panes->GetPaneRect(Pane::Status);
+        const wxRect contact = panes->GetPaneRect(Pane::Contact);
+        EXPECT_LE(status.width, statusWidth) << width;
+        EXPECT_GT(status.width, statusWidth / 3) << width;
+        EXPECT_LT(status.GetRight(), contact.GetLeft()) << width;
+        EXPECT_LE(contact.width, contactWidth) << width;
+        EXPECT_GT(contact.width, contactWidth - 20) << width;
+        // Only the size grip may follow the contact pane.
+        EXPECT_LE(contact.GetRight(), width) << width;
+        EXPECT_GT(contact.GetRight(), width - 40) << width;
+    }
+    Frame()->SetSize(before);
+    PumpEvents();
 }
 
 TEST(StatusTexts, TheStoredCategoryChoosesThePaneTexts)
@@ -201,23 +233,24 @@ TEST(StatusTexts, TheStoredCategoryChoosesThePaneTexts)
     {
         WriteSettingInt("LastCategory", category);
         g_pCachedSettings->m_nLastCategory.reset();
-        const wxString before = StatusPane(0);
+        const wxString before = StatusPane(Pane::Status);
         platform::PostMessage(Frame(), wc::WM_UPDATE_STATUS_PANES);
         PumpEvents();
         switch (category)
         {
         case 0:
-            EXPECT_EQ(StatusPane(0), "Playing");
+            EXPECT_EQ(StatusPane(Pane::Status), "Playing");
             break;
         case 1:
         case 2:
-            EXPECT_TRUE(StatusPane(0).Contains("www.tolvane.example")) << category;
+            EXPECT_TRUE(StatusPane(Pane::Status).Contains("www.tolvane.example")) << category;
             break;
         case 3:
-            EXPECT_TRUE(StatusPane(0).Contains("store.tolvane.example"));
+            EXPECT_TRUE(StatusPane(Pane::Status).Contains("store.tolvane.example"));
             break;
         default:
-            EXPECT_EQ(StatusPane(0), before) << "a value naming no category changes nothing";
+            EXPECT_EQ(StatusPane(Pane::Status), before)
+                << "a value naming no category changes nothing";
         }
     }
     EXPECT_EQ(GetSettingInt("LastCategory", -7), 0) << "only this test wrote it";
@@ -245,7 +278,8 @@ TEST(Hiding, TheCloseButtonAndTheHideCommandNeverEndTheProgram)
     EXPECT_FALSE(Frame()->IsIconized());
     platform::SendCommand(Frame(), wc::ID_HIDE_TO_TRAY);
     EXPECT_EQ(Frame()->IsShown(), !Frame()->HasTrayIcon());
-    platform::SendMessage(Frame(), wc::WM_TRAY_NOTIFY, 90, 0x0203); // double click on the icon
+    wxTaskBarIconEvent doubleClick(wxEVT_TASKBAR_LEFT_DCLICK, Frame()->GetTrayIcon());
+    Frame()->GetTrayIcon()->ProcessEvent(doubleClick); // a double click on the icon
     EXPECT_TRUE(Frame()->IsShown());
 }
 
