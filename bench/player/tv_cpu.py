@@ -9,8 +9,10 @@ took per second of wall time, side by side, with their ratio.
 Both draw with OpenGL (Mesa's software renderer under Xvfb, so the figures
 include the drawing); mpv runs with --vo=gpu --gpu-sw, since it turns a
 software OpenGL driver down otherwise. Sound goes nowhere (ao=null) in both.
-mpv shows the picture in a window of the picture's own size; Wavecrest
-shows it in the radio page's picture area, at the size the page gives it.
+Two rounds: both on the whole screen (Wavecrest's F11, mpv's --fs), where
+both draw the same picture at the same size; and each in its own window
+(mpv's window has the picture's size, 640x360; Wavecrest's picture area is
+as high as the radio page makes it, so it draws a smaller picture).
 
     scripts/with-display.sh python3 bench/player/tv_cpu.py [seconds] [runs]
 
@@ -56,7 +58,7 @@ def stop(process):
         process.wait()
 
 
-def run_wavecrest(address, server, seconds, run):
+def run_wavecrest(address, server, seconds, full_screen):
     home = Home()
     try:
         home.write_settings("[Settings]\nLastChannelIndex=0\nAutoPlay=1\n")
@@ -64,10 +66,17 @@ def run_wavecrest(address, server, seconds, run):
                                WAVECREST_PLAYER_OPTIONS="ao=null")
         process = subprocess.Popen([BINARY], env=env, stdout=subprocess.DEVNULL,
                                    stderr=subprocess.DEVNULL)
-        path = STREAM + "&wavecrest=%d" % run
-        if not wait_until(lambda: path in server.requested(), 30):
+        path = STREAM + "&by=wavecrest"
+        asked = server.requested().count(path)
+        if not wait_until(lambda: server.requested().count(path) > asked, 30):
             stop(process)
             raise SystemExit("wavecrest never asked for the TV stream")
+        if full_screen:
+            window = wait_until(lambda: subprocess.run(
+                ["xdotool", "search", "--onlyvisible", "--pid", str(process.pid), "--name",
+                 "^Wavecrest by Tolvane$"], capture_output=True, text=True).stdout.split(), 30)
+            subprocess.run(["xdotool", "windowfocus", "--sync", window[0]], check=True)
+            subprocess.run(["xdotool", "key", "F11"], check=True)
         try:
             return measure(process, seconds)
         finally:
@@ -76,10 +85,10 @@ def run_wavecrest(address, server, seconds, run):
         home.close()
 
 
-def run_mpv(address, seconds, run):
+def run_mpv(address, seconds, run, full_screen):
     process = subprocess.Popen(
-        ["mpv", "--no-config", "--really-quiet", "--vo=gpu", "--gpu-sw", "--ao=null",
-         address + STREAM + "&mpv=%d" % run],
+        ["mpv", "--no-config", "--really-quiet", "--vo=gpu", "--gpu-sw", "--ao=null"]
+        + (["--fs"] if full_screen else []) + [address + STREAM + "&mpv=%d" % run],
         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
         return measure(process, seconds)
@@ -94,32 +103,34 @@ def main():
     port = free_port()
     address = "http://127.0.0.1:%d" % port
     list_file = os.path.join(work.path, "world.zip")
-    ours, theirs = [], []
     server = None
+    with open(list_file, "wb") as file:
+        file.write(utf16_station_list([
+            "Type,Channel,Address,Language,Genre,About,Status",
+            "TV,Test card,%s%s&by=wavecrest,en,Test,Moving picture,ON" % (address, STREAM)]))
     try:
         server = StreamServer(os.path.join(work.path, "requests.log"),
                               "/world.zip=" + list_file, port=port)
         print("CPU time per second while showing a live 640x360 25 fps MPEG-2 stream "
               "(%g s measured after %g s, %d runs each)" % (seconds, WARM_UP, runs))
-        for run in range(runs):
-            with open(list_file, "wb") as file:
-                file.write(utf16_station_list([
-                    "Type,Channel,Address,Language,Genre,About,Status",
-                    "TV,Test card,%s%s&wavecrest=%d,en,Test,Moving picture,ON"
-                    % (address, STREAM, run)]))
-            ours.append(run_wavecrest(address, server, seconds, run))
-            theirs.append(run_mpv(address, seconds, run))
-            print("  run %d:  wavecrest %5.1f %%   mpv --vo=gpu %5.1f %%"
-                  % (run + 1, ours[-1] * 100, theirs[-1] * 100))
+        for full_screen in (True, False):
+            print("On the whole screen:" if full_screen else "Each in its own window:")
+            ours, theirs = [], []
+            for run in range(runs):
+                ours.append(run_wavecrest(address, server, seconds, full_screen))
+                theirs.append(run_mpv(address, seconds, run, full_screen))
+                print("  run %d:  wavecrest %5.1f %%   mpv --vo=gpu %5.1f %%"
+                      % (run + 1, ours[-1] * 100, theirs[-1] * 100))
+            ours.sort()
+            theirs.sort()
+            median_ours, median_theirs = ours[len(ours) // 2], theirs[len(theirs) // 2]
+            print("  median:  wavecrest %5.1f %%   mpv --vo=gpu %5.1f %%   "
+                  "ratio wavecrest / mpv %.2f"
+                  % (median_ours * 100, median_theirs * 100, median_ours / median_theirs))
     finally:
         if server:
             server.stop()
         work.close()
-    ours.sort()
-    theirs.sort()
-    median_ours, median_theirs = ours[len(ours) // 2], theirs[len(theirs) // 2]
-    print("Median:   wavecrest %5.1f %%   mpv --vo=gpu %5.1f %%   ratio wavecrest / mpv %.2f"
-          % (median_ours * 100, median_theirs * 100, median_ours / median_theirs))
     return 0
 
 
