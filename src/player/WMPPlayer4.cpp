@@ -32,8 +32,7 @@ wxIMPLEMENT_DYNAMIC_CLASS(CWMPPlayer4, wxPanel);
 
 CWMPPlayer4::CWMPPlayer4()
     : m_eLastState(CPlayerStatus::EState::Ready), m_nVolume(50), m_bMuted(false),
-      m_pSurface(nullptr), m_pBar(nullptr), m_pFullScreen(nullptr), m_pFullScreenSurface(nullptr),
-      m_pTopLevel(nullptr)
+      m_pSurface(nullptr), m_pBar(nullptr), m_pFullScreen(nullptr), m_pTopLevel(nullptr)
 {
 }
 
@@ -53,10 +52,10 @@ CWMPPlayer4::~CWMPPlayer4()
     if (!m_pEngine)
         return;
     m_pEngine->SetChangeHandler(nullptr);
-    // The picture areas give the picture back while the engine still runs.
+    // The picture area frees its render context while the engine still runs.
     if (m_pFullScreen)
     {
-        m_pFullScreenSurface->Destroy();
+        m_pSurface->EndShowingElsewhere();
         m_pFullScreen->Destroy();
     }
     if (m_pSurface)
@@ -78,7 +77,7 @@ bool CWMPPlayer4::Create(wxWindow* pParent, wxWindowID nId, const wxPoint& pos, 
     m_eLastState = m_pEngine->GetStatus().GetState();
     m_pBar->ShowStatusText(m_strStatusText);
     m_pEngine->SetChangeHandler([this] { OnEngineChange(); });
-    m_pSurface->Attach();
+    m_pSurface->Start();
     // Hiding the window (to the tray) or minimising it ends the full screen.
     m_pTopLevel = wxGetTopLevelParent(pParent);
     if (m_pTopLevel)
@@ -89,17 +88,11 @@ bool CWMPPlayer4::Create(wxWindow* pParent, wxWindowID nId, const wxPoint& pos, 
     return bStarted;
 }
 
-CVideoSurface* CWMPPlayer4::NewSurface(wxWindow* pParent)
-{
-    auto* pSurface = new CVideoSurface(pParent, wxID_ANY, *m_pEngine, SoftwareVideoAskedFor());
-    pSurface->SetDoubleClickHandler([this]
-                                    { CallAfter([this] { SetFullScreen(!IsFullScreen()); }); });
-    return pSurface;
-}
-
 void CWMPPlayer4::CreateControls()
 {
-    m_pSurface = NewSurface(this);
+    m_pSurface = new CVideoSurface(this, wxID_ANY, *m_pEngine, SoftwareVideoAskedFor());
+    m_pSurface->SetDoubleClickHandler([this]
+                                      { CallAfter([this] { SetFullScreen(!IsFullScreen()); }); });
     m_pBar = new CTransportBar(this, m_nVolume);
     auto* pMain = new wxBoxSizer(wxVERTICAL);
     pMain->Add(m_pSurface, 1, wxEXPAND);
@@ -129,13 +122,12 @@ bool CWMPPlayer4::IsShowingVideo() const
 
 wxWindow* CWMPPlayer4::GetPictureWindow() const
 {
-    return m_pFullScreenSurface ? m_pFullScreenSurface : m_pSurface;
+    return m_pSurface ? m_pSurface->GetPictureWindow() : nullptr;
 }
 
 bool CWMPPlayer4::IsSoftwareVideo() const
 {
-    const CVideoSurface* pSurface = m_pFullScreenSurface ? m_pFullScreenSurface : m_pSurface;
-    return pSurface && pSurface->IsSoftware();
+    return m_pSurface && m_pSurface->IsSoftware();
 }
 
 void CWMPPlayer4::SetURL(const wxString& strUrl)
@@ -225,29 +217,25 @@ void CWMPPlayer4::SetFullScreen(bool bFullScreen)
         m_pFullScreen = new wxFrame(m_pTopLevel, wxID_ANY, "Wavecrest picture", wxDefaultPosition,
                                     wxDefaultSize, wxDEFAULT_FRAME_STYLE | wxWANTS_CHARS);
         m_pFullScreen->SetBackgroundColour(*wxBLACK);
-        m_pSurface->Detach();
-        m_pFullScreenSurface = NewSurface(m_pFullScreen);
+        // The same picture, drawn there with the same contexts: the engine
+        // goes on without a break.
+        wxWindow* pPicture = m_pSurface->ShowElsewhere(m_pFullScreen);
         auto* pSizer = new wxBoxSizer(wxVERTICAL);
-        pSizer->Add(m_pFullScreenSurface, 1, wxEXPAND);
+        pSizer->Add(pPicture, 1, wxEXPAND);
         m_pFullScreen->SetSizer(pSizer);
         m_pFullScreen->Bind(wxEVT_CHAR_HOOK, &CWMPPlayer4::OnFullScreenKey, this);
         m_pFullScreen->Bind(wxEVT_CLOSE_WINDOW,
                             [this](wxCloseEvent&) { CallAfter([this] { SetFullScreen(false); }); });
         m_pFullScreen->ShowFullScreen(true, wxFULLSCREEN_ALL);
         m_pFullScreen->Raise();
-        m_pFullScreenSurface->SetFocus();
-        m_pFullScreenSurface->Attach();
+        pPicture->SetFocus();
         return;
     }
-    // The full screen's picture area gives the picture back before the
-    // page's takes it again.
-    m_pFullScreenSurface->Destroy();
-    m_pFullScreenSurface = nullptr;
+    m_pSurface->EndShowingElsewhere();
     m_pFullScreen->Unbind(wxEVT_CHAR_HOOK, &CWMPPlayer4::OnFullScreenKey, this);
     m_pFullScreen->Hide();
     m_pFullScreen->Destroy();
     m_pFullScreen = nullptr;
-    m_pSurface->Attach();
     if (m_pTopLevel && m_pTopLevel->IsShown())
         m_pTopLevel->Raise();
 }

@@ -95,7 +95,6 @@ public:
 
 private:
     void CreateControls();
-    CVideoSurface* NewSurface(wxWindow* pParent);
     void OnEngineChange();
     void NotifyVolumeChange();
 
@@ -115,10 +114,8 @@ private:
 
     CVideoSurface* m_pSurface;
     CTransportBar* m_pBar;
-    // While the picture is shown on the whole screen: the window that shows
-    // it and its own picture area (the engine draws there meanwhile).
+    // The window that shows the picture on the whole screen, while it does.
     wxFrame* m_pFullScreen;
-    CVideoSurface* m_pFullScreenSurface;
     wxWindow* m_pTopLevel; // the window whose hiding ends the full screen
 
     wxDECLARE_DYNAMIC_CLASS(CWMPPlayer4);

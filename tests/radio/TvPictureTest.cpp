@@ -163,7 +163,14 @@ void DoubleClickPicture()
 {
     const wxRect rect = PictureRect();
     const wxPoint centre(rect.x + rect.width / 2, rect.y + rect.height / 2);
-    RunXdotool({"mousemove", "--sync", std::to_string(centre.x), std::to_string(centre.y)});
+    // The pointer comes in from beside the picture, as a hand moves it, and
+    // the program has seen it arrive before the clicks.
+    for (const wxPoint& at : {wxPoint(rect.x + rect.width / 2, rect.y - 8), centre})
+    {
+        RunXdotool({"mousemove", std::to_string(at.x), std::to_string(at.y)});
+        WaitUntil([&] { return wxGetMousePosition() == at; });
+    }
+    PumpEvents();
     RunXdotool({"click", "--repeat", "2", "--delay", "80", "1"});
 }
 
