@@ -302,6 +302,36 @@ TEST_P(TvPicture, ADoubleClickOrF11ShowsThePictureOnTheWholeScreenAndEscBringsTh
     EXPECT_EQ(Frame()->GetScreenRect(), before);
 }
 
+TEST_P(TvPicture, HidingToTheTrayOrAnotherPageEndsTheFullScreen)
+{
+    PlayTheTvChannel();
+    Player()->SetFullScreen(true);
+    ASSERT_TRUE(Player()->IsFullScreen());
+    Frame()->HideToTray();
+    PumpEvents();
+    EXPECT_FALSE(Player()->IsFullScreen());
+    EXPECT_FALSE(Frame()->IsShown());
+    platform::SendCommand(Frame(), wc::ID_TRAY_SHOW);
+    ASSERT_TRUE(WaitUntil([] { return Frame()->IsShown(); }));
+    EXPECT_TRUE(WaitUntil(PictureIsStreamColour, kLongWait)) << "the page lost the picture";
+
+    // Another page while on the whole screen: the player goes with the page,
+    // and with it the full screen, and no top-level window stays behind.
+    Player()->SetFullScreen(true);
+    ASSERT_TRUE(Player()->IsFullScreen());
+    Frame()->OpenCategoryPage(1);
+    PumpEvents();
+    EXPECT_TRUE(WaitUntil(
+        []
+        {
+            for (wxWindow* pWindow : wxTopLevelWindows)
+                if (pWindow != Frame() && pWindow->IsShown() &&
+                    pWindow->GetLabel() == "Wavecrest picture")
+                    return false;
+            return true;
+        }));
+}
+
 INSTANTIATE_TEST_SUITE_P(
     , TvPicture, ::testing::Values(CVideoPath{"OpenGL", false}, CVideoPath{"Software", true}),
     [](const ::testing::TestParamInfo<CVideoPath>& info) { return info.param.pszName; });
