@@ -121,7 +121,8 @@ TEST_P(PlayerOptionsAllowed, AreHandedToTheEngineWithoutComplaint)
 
 INSTANTIATE_TEST_SUITE_P(, PlayerOptionsAllowed,
                          ::testing::Values("ao", "ao-pcm-file", "ao-pcm-waveheader", "audio-device",
-                                           "audio-buffer", "volume", "mute", "hwdec", "cache", "cache-secs", "demuxer-readahead-secs",
+                                           "audio-buffer", "volume", "mute", "hwdec", "cache",
+                                           "cache-secs", "demuxer-readahead-secs",
                                            "demuxer-max-bytes", "network-timeout", "log-file"));
 
 // Options that would load code or configuration, open a control socket, hand
@@ -151,10 +152,9 @@ INSTANTIATE_TEST_SUITE_P(, PlayerOptionsRefused,
                                            "config", "config-dir", "ytdl", "ytdl-raw-options",
                                            "load-unsafe-playlists", "terminal",
                                            "input-default-bindings", "input-conf", "wid", "vo",
-                                           "gpu-context", "af",
-                                           "vf", "volume-max", "idle", "profile",
-                                           "use-filedir-conf", "external-file", "audio-file",
-                                           "sub-file", "unknown-option"));
+                                           "gpu-context", "af", "vf", "volume-max", "idle",
+                                           "profile", "use-filedir-conf", "external-file",
+                                           "audio-file", "sub-file", "unknown-option"));
 
 TEST(PlayerOptionsBuilding, TellsOfEveryPieceLeftOutOnItsOwnLine)
 {
