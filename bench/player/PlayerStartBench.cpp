@@ -70,7 +70,7 @@ CRun RunPlayer(const std::string& strUrl, const std::string& strSound)
     auto* pPlayer = new CWMPPlayer4(pFrame, 1003);
     const double dCreate = SecondsSince(created);
     pFrame->Show();
-    WaitUntil([&] { return pPlayer->GetVideoWindowId() != 0; }, 10000);
+    WaitUntil([&] { return pPlayer->GetPictureWindow()->IsShownOnScreen(); }, 10000);
     PumpEvents();
 
     CRun run;

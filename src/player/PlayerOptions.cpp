@@ -39,7 +39,7 @@ const char* const kAllowed[] = {
     "ao", "audio-device", "ao-pcm-file", "ao-pcm-waveheader", "ao-pcm-append", "audio-buffer",
     "audio-channels", "audio-samplerate", "audio-format", "audio-exclusive", "volume", "mute",
     // Picture
-    "vo", "gpu-context", "gpu-api", "hwdec", "hwdec-codecs", "x11-bypass-compositor",
+    "hwdec", "hwdec-codecs",
     // Buffering and network
     "cache", "cache-secs", "cache-pause", "cache-pause-initial", "cache-pause-wait",
     "demuxer-readahead-secs", "demuxer-max-bytes", "demuxer-max-back-bytes", "network-timeout",
@@ -84,8 +84,15 @@ std::vector<CPlayerOptions::COption> CPlayerOptions::Parse(const std::string& st
 const std::vector<CPlayerOptions::COption>& CPlayerOptions::SafetyOptions()
 {
     static const std::vector<COption> kSafety = {
-        {"ytdl", "no"},     {"load-unsafe-playlists", "no"},  {"config", "no"},
-        {"terminal", "no"}, {"input-default-bindings", "no"}, {"load-scripts", "no"},
+        {"ytdl", "no"},
+        {"load-unsafe-playlists", "no"},
+        {"config", "no"},
+        {"terminal", "no"},
+        {"input-default-bindings", "no"},
+        {"load-scripts", "no"},
+        // The picture goes only to the program, which draws it in its own
+        // widget: the engine never opens a window, nor draws into one.
+        {"vo", "libmpv"},
     };
     return kSafety;
 }
@@ -103,10 +110,6 @@ const std::vector<CPlayerOptions::COption>& CPlayerOptions::DefaultOptions()
         {"load-auto-profiles", "no"},
         {"input-vo-keyboard", "no"}, // keys on the video go to the program
         {"input-cursor", "no"},
-        // Video outputs that draw into the control's window; without a
-        // usable one the picture stays away rather than opening a window
-        // of its own.
-        {"vo", "gpu,xv,x11"},
         {"audio-client-name", "Wavecrest"},
     };
     return kDefaults;

@@ -103,6 +103,12 @@ void CPlayerStatus::Open(const wxString& strAddress)
     m_strMediaTitle.clear();
     m_strStationName.clear();
     m_nDeclaredKbps = m_nShownMeasuredKbps = 0;
+    m_strNoPicture.clear();
+}
+
+void CPlayerStatus::SetNoPicture(const wxString& strReason)
+{
+    m_strNoPicture = strReason;
 }
 
 void CPlayerStatus::Refuse(const wxString& strAddress)
@@ -245,6 +251,9 @@ wxString CPlayerStatus::GetText() const
         const wxString strBitrate = GetBitrateText();
         if (!strBitrate.empty())
             strText += " (" + strBitrate + ")";
+        // The sound goes on without the picture; the person learns why.
+        if (!m_strNoPicture.empty())
+            strText += " (no picture: " + m_strNoPicture + ")";
         return strText;
     }
     case EState::Ended:

@@ -55,6 +55,10 @@ public:
     void SetStationName(const wxString& strName);
     void SetDeclaredBitrate(const wxString& strKbps);
     void SetMeasuredBitrate(double dBitsPerSecond);
+    // Why the stream's picture cannot be shown while its sound plays ("" when
+    // nothing stands in the way); the playing text says so.
+    void SetNoPicture(const wxString& strReason);
+    const wxString& GetNoPicture() const { return m_strNoPicture; }
 
     EState GetState() const;
     wxString GetText() const;
@@ -89,4 +93,5 @@ private:
     wxString m_strStationName;
     int m_nDeclaredKbps;
     int m_nShownMeasuredKbps;
+    wxString m_strNoPicture;
 };

@@ -15,28 +15,28 @@
 // (EVT_PLAYER_VOLUME_CHANGE, the volume in GetInt()). All are command events
 // and reach the parent window.
 //
-// The engine works on threads of its own; its wake-up call only queues an
-// event on this window, and every call into the engine happens on the GUI
-// thread without waiting for it. The engine starts with the options of
-// CPlayerOptions (WAVECREST_PLAYER_OPTIONS included).
+// The control is put together from three parts: the engine (CPlayerEngine,
+// no window), the picture area (CVideoSurface) and the transport bar
+// (CTransportBar). The picture is drawn with OpenGL, or with the engine's
+// software renderer where OpenGL cannot be had or where the environment
+// says WAVECREST_VIDEO=software. A double click on the picture shows it
+// alone on the whole screen; Esc, F11 or another double click ends that, as
+// do a new address, and hiding or minimising the window the control is in.
 
 #include "player/PlayerStatus.h"
 #include "player/WMPControls.h"
 
 #include <wx/panel.h>
 
-#include <atomic>
-#include <cstdint>
+#include <memory>
 
-struct mpv_handle;
-struct mpv_event;
-struct mpv_event_property;
-class wxButton;
-class wxSlider;
-class wxStaticText;
-class wxThreadEvent;
-class wxToggleButton;
-class wxWindowCreateEvent;
+class CPlayerEngine;
+class CTransportBar;
+class CVideoSurface;
+class wxFrame;
+class wxIconizeEvent;
+class wxKeyEvent;
+class wxShowEvent;
 
 wxDECLARE_EVENT(wcEVT_PLAYER_STATUS_CHANGE, wxCommandEvent);
 wxDECLARE_EVENT(wcEVT_PLAYER_PLAY_STATE_CHANGE, wxCommandEvent);
@@ -64,12 +64,12 @@ public:
 
     // Opens the address and starts playing it, replacing what plays.
     void SetURL(const wxString& strUrl);
-    wxString GetURL() const { return m_strUrl; }
+    wxString GetURL() const;
     CWMPControls GetControls() { return CWMPControls(this); }
     wxString GetStatusText() const { return m_strStatusText; }
-    CPlayerStatus::EState GetPlayState() const { return m_status.GetState(); }
+    CPlayerStatus::EState GetPlayState() const { return m_eLastState; }
     // The title the stream announces for what plays now ("" when none).
-    wxString GetStreamTitle() const { return m_status.GetStreamTitle(); }
+    wxString GetStreamTitle() const;
 
     void Stop();
     void Play();
@@ -80,78 +80,43 @@ public:
     void SetMute(bool bMute);
 
     // True once the engine has started.
-    bool IsEngineReady() const { return m_pMpv != nullptr; }
-    // The X11 window the picture is drawn in (0 until the window is shown).
-    unsigned long GetVideoWindowId() const { return m_nVideoWindowId; }
+    bool IsEngineReady() const;
     // True while the engine shows a picture.
-    bool IsShowingVideo() const { return m_bShowingVideo; }
+    bool IsShowingVideo() const;
+
+    // The window the picture is drawn in now (the full-screen one while
+    // that is shown).
+    wxWindow* GetPictureWindow() const;
+    // True when the picture is drawn by the software renderer.
+    bool IsSoftwareVideo() const;
+
+    bool IsFullScreen() const { return m_pFullScreen != nullptr; }
+    void SetFullScreen(bool bFullScreen);
 
 private:
-    enum
-    {
-        ID_PLAY_PAUSE = wxID_HIGHEST + 1,
-        ID_STOP,
-        ID_MUTE,
-        ID_VOLUME,
-        ID_VIDEO,
-        ID_ENGINE_WAKE_UP
-    };
-
-    static void OnEngineWakeUpCallback(void* pContext);
-    bool StartEngine();
     void CreateControls();
-    void EmbedVideo();
-    void HandleEngineEvent(const mpv_event& event);
-    void HandleReply(const mpv_event& event);
-    void HandleStartFile(const mpv_event& event);
-    void HandleEndFile(const mpv_event& event);
-    void HandleLogMessage(const mpv_event& event);
-    void ApplyPendingEnd();
-    void HandlePropertyChange(const mpv_event_property& property, std::uint64_t nId);
-    void SetEngineFlag(const char* pszName, bool bValue);
-    void ForgetCurrentStream();
-    void UpdateStatus();
+    void OnEngineChange();
     void NotifyVolumeChange();
 
-    void OnEngineWakeUp(wxThreadEvent& event);
-    void OnWindowCreate(wxWindowCreateEvent& event);
     void OnPlayPause(wxCommandEvent& event);
     void OnStopButton(wxCommandEvent& event);
     void OnMuteButton(wxCommandEvent& event);
     void OnVolumeSlider(wxCommandEvent& event);
+    void OnFullScreenKey(wxKeyEvent& event);
+    void OnTopLevelShow(wxShowEvent& event);
+    void OnTopLevelIconize(wxIconizeEvent& event);
 
-    mpv_handle* m_pMpv;
-    std::atomic<bool> m_bWakeUpQueued;
-    bool m_bEngineGone;
-    CPlayerStatus m_status;
-    wxString m_strUrl;
+    std::unique_ptr<CPlayerEngine> m_pEngine;
     wxString m_strStatusText;
     CPlayerStatus::EState m_eLastState;
-    // Which of the engine's playlist entries belong to the latest SetURL:
-    // those from m_nFirstEntryId on (none until the engine has answered).
-    std::uint64_t m_nLoadRequest;
-    std::int64_t m_nFirstEntryId;
-    std::int64_t m_nCurrentEntryId;
-    wxString m_strLastEngineMessage;
-    // How the current stream ended, kept until the engine's messages about
-    // it have arrived too (they come after the end itself).
-    bool m_bEndPending;
-    int m_nEndReason;
-    int m_nEndError;
-    double m_dAudioBitrate;
-    double m_dVideoBitrate;
     int m_nVolume;
-    bool m_bVolumeTouched;
     bool m_bMuted;
-    unsigned long m_nVideoWindowId;
-    bool m_bShowingVideo;
 
-    wxWindow* m_pVideo;
-    wxButton* m_pPlayPause;
-    wxButton* m_pStop;
-    wxStaticText* m_pStatusLabel;
-    wxToggleButton* m_pMute;
-    wxSlider* m_pVolume;
+    CVideoSurface* m_pSurface;
+    CTransportBar* m_pBar;
+    // The window that shows the picture on the whole screen, while it does.
+    wxFrame* m_pFullScreen;
+    wxWindow* m_pTopLevel; // the window whose hiding ends the full screen
 
     wxDECLARE_DYNAMIC_CLASS(CWMPPlayer4);
     wxDECLARE_NO_COPY_CLASS(CWMPPlayer4);

@@ -94,14 +94,18 @@ void CWavecrestView::CreateContent(CChildFrame* frame)
 
     res::LoadXrcResources();
     wxPanel* form = wxXmlResource::Get()->LoadPanel(frame, "IDD_WAVECREST_FORM");
-    m_player = new CWMPPlayer4(form, kPlayerId);
-    wxXmlResource::Get()->AttachUnknownControl("IDC_PLAYER", m_player, form);
-    m_player->SetId(kPlayerId); // attaching gives it the placeholder's id
+    // The player is made inside the form's placeholder, never moved there
+    // afterwards: its picture area keeps the window it was made with.
+    wxWindow* holder = form->FindWindow("IDC_PLAYER_container");
+    m_player = new CWMPPlayer4(holder ? holder : form, kPlayerId);
+    m_player->SetId(kPlayerId); // the placeholder gives it its own id
     m_listChannels = XRCCTRL(*form, "IDC_CHANNELS", CChannelListCtrl);
     m_listChannels->SetId(kListId);
     m_pNonWorkingBox = XRCCTRL(*form, "IDC_DISPLAY_NON_WORKING", wxCheckBox);
     m_pNonWorkingBox->SetId(kNonWorkingBoxId);
     m_pNonWorkingBox->SetValue(m_bDisplayNonWorking);
+    // F11 anywhere on the page shows the picture on the whole screen.
+    form->Bind(wxEVT_CHAR_HOOK, &CWavecrestView::OnPageKey, this);
 
     auto* layout = new wxBoxSizer(wxVERTICAL);
     layout->Add(form, wxSizerFlags(1).Expand());
@@ -239,6 +243,14 @@ void CWavecrestView::OnListItemChanged(wxListEvent& /*event*/)
 {
     // Posted, so it plays the selection once the list has finished changing it.
     platform::PostCommand(this, wc::ID_PLAY);
+}
+
+void CWavecrestView::OnPageKey(wxKeyEvent& event)
+{
+    if (event.GetKeyCode() == WXK_F11 && m_player)
+        m_player->SetFullScreen(!m_player->IsFullScreen());
+    else
+        event.Skip();
 }
 
 void CWavecrestView::OnListKeyDown(wxListEvent& event)
@@ -431,6 +443,8 @@ void CWavecrestView::OnHotKey(platform::CAppMessageEvent& event)
 bool CWavecrestView::OnClose(bool deleteWindow)
 {
     StopReload();
+    if (m_player)
+        m_player->SetFullScreen(false);
     // Closing the page releases its hot keys (and ends playback with the player).
     if (GetChildFrame())
         UnregisterAllHotKeys(GetChildFrame());

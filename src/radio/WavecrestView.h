@@ -78,6 +78,7 @@ private:
     void StopReload();
     void OnListItemChanged(wxListEvent& event);
     void OnListKeyDown(wxListEvent& event);
+    void OnPageKey(wxKeyEvent& event);
     void OnDisplayNonWorkingChannels(wxCommandEvent& event);
     void OnDisplayRadioChannels(wxCommandEvent& event);
     void OnDisplayTvChannels(wxCommandEvent& event);

@@ -5,6 +5,7 @@ The tests run under the X server that the README's test command starts
 (DISPLAY is set); WAVECREST_BUILD_DIR names the build folder.
 """
 
+import ctypes
 import os
 import re
 import shutil
@@ -112,6 +113,58 @@ class StreamServer:
                 os.killpg(self.process.pid, signal.SIGKILL)
                 self.process.wait(timeout=10)
         self.process.stdout.close()
+
+
+class _XImage(ctypes.Structure):
+    """The leading fields of Xlib's XImage."""
+    _fields_ = [("width", ctypes.c_int), ("height", ctypes.c_int), ("xoffset", ctypes.c_int),
+                ("format", ctypes.c_int), ("data", ctypes.c_void_p),
+                ("byte_order", ctypes.c_int), ("bitmap_unit", ctypes.c_int),
+                ("bitmap_bit_order", ctypes.c_int), ("bitmap_pad", ctypes.c_int),
+                ("depth", ctypes.c_int), ("bytes_per_line", ctypes.c_int),
+                ("bits_per_pixel", ctypes.c_int)]
+
+
+def screen_pixels_of_colour(rgb, tolerance=24, step=4):
+    """How many pixels of the whole screen (every `step`th one across and
+    down) are within `tolerance` of the colour 0xRRGGBB, read from the X
+    server's root window."""
+    xlib = ctypes.CDLL("libX11.so.6")
+    xlib.XOpenDisplay.restype = ctypes.c_void_p
+    xlib.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    xlib.XDefaultRootWindow.restype = ctypes.c_ulong
+    xlib.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+    xlib.XDisplayWidth.argtypes = xlib.XDisplayHeight.argtypes = [ctypes.c_void_p, ctypes.c_int]
+    xlib.XGetImage.restype = ctypes.POINTER(_XImage)
+    xlib.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int,
+                               ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
+    xlib.XFree.argtypes = [ctypes.c_void_p]
+    xlib.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    display = xlib.XOpenDisplay(None)
+    if not display:
+        return 0
+    try:
+        width, height = xlib.XDisplayWidth(display, 0), xlib.XDisplayHeight(display, 0)
+        image = xlib.XGetImage(display, xlib.XDefaultRootWindow(display), 0, 0, width, height,
+                               0xffffffff, 2)  # ZPixmap
+        if not image or image.contents.bits_per_pixel != 32:
+            return 0
+        info = image.contents
+        data = ctypes.string_at(info.data, info.bytes_per_line * info.height)
+        red, green, blue = (rgb >> 16) & 0xff, (rgb >> 8) & 0xff, rgb & 0xff
+        count = 0
+        for y in range(0, info.height, step):
+            row = y * info.bytes_per_line
+            for x in range(0, info.width, step):
+                at = row + 4 * x  # least significant byte first: blue, green, red
+                if (abs(data[at + 2] - red) <= tolerance and abs(data[at + 1] - green) <= tolerance
+                        and abs(data[at] - blue) <= tolerance):
+                    count += 1
+        xlib.XFree(info.data)
+        xlib.XFree(ctypes.cast(image, ctypes.c_void_p))
+        return count
+    finally:
+        xlib.XCloseDisplay(display)
 
 
 def xdotool(*args):

@@ -79,10 +79,12 @@ TEST(PlayerOptionsBuilding, StartsTheVolumeAtFiftyAndStaysReadyBetweenStreams)
     EXPECT_THAT(options, Contains(Pair("idle", "yes")));
 }
 
-TEST(PlayerOptionsBuilding, OffersOnlyVideoOutputsThatDrawIntoTheControl)
+TEST(PlayerOptionsBuilding, HandsThePictureOnlyToTheProgramWhateverIsAskedFor)
 {
-    // Other outputs (sdl, for one) would open a window of their own.
-    EXPECT_THAT(CPlayerOptions::Build(""), Contains(Pair("vo", "gpu,xv,x11")));
+    // Any other output (x11, gpu, sdl) would draw into a window or open one.
+    const auto options = CPlayerOptions::Build("vo=x11");
+    EXPECT_THAT(options, Contains(Pair("vo", "libmpv")));
+    EXPECT_THAT(options, Not(Contains(Pair("vo", "x11"))));
 }
 
 TEST(PlayerOptionsBuilding, AlwaysEndsWithTheSafetyOptions)
@@ -119,8 +121,8 @@ TEST_P(PlayerOptionsAllowed, AreHandedToTheEngineWithoutComplaint)
 
 INSTANTIATE_TEST_SUITE_P(, PlayerOptionsAllowed,
                          ::testing::Values("ao", "ao-pcm-file", "ao-pcm-waveheader", "audio-device",
-                                           "audio-buffer", "volume", "mute", "vo", "gpu-context",
-                                           "hwdec", "cache", "cache-secs", "demuxer-readahead-secs",
+                                           "audio-buffer", "volume", "mute", "hwdec", "cache",
+                                           "cache-secs", "demuxer-readahead-secs",
                                            "demuxer-max-bytes", "network-timeout", "log-file"));
 
 // Options that would load code or configuration, open a control socket, hand
@@ -149,10 +151,10 @@ INSTANTIATE_TEST_SUITE_P(, PlayerOptionsRefused,
                                            "demuxer-lavf-o", "script", "scripts", "include",
                                            "config", "config-dir", "ytdl", "ytdl-raw-options",
                                            "load-unsafe-playlists", "terminal",
-                                           "input-default-bindings", "input-conf", "wid", "af",
-                                           "vf", "volume-max", "idle", "profile",
-                                           "use-filedir-conf", "external-file", "audio-file",
-                                           "sub-file", "unknown-option"));
+                                           "input-default-bindings", "input-conf", "wid", "vo",
+                                           "gpu-context", "af", "vf", "volume-max", "idle",
+                                           "profile", "use-filedir-conf", "external-file",
+                                           "audio-file", "sub-file", "unknown-option"));
 
 TEST(PlayerOptionsBuilding, TellsOfEveryPieceLeftOutOnItsOwnLine)
 {

@@ -71,6 +71,19 @@ TEST(PlayerStatusTexts, ShowsTheStreamTitleAndDeclaredBitrateWhilePlaying)
     EXPECT_EQ(status.GetText(), "Playing: Evening Tone (128 kbps)");
 }
 
+TEST(PlayerStatusTexts, SayWhyAPictureIsMissingWhileTheSoundPlaysUntilTheNextStream)
+{
+    CPlayerStatus status = PlayingStream();
+    status.SetNoPicture("the video cannot be decoded");
+    EXPECT_EQ(status.GetText(), "Playing (no picture: the video cannot be decoded)");
+    status.SetStreamTitle("News");
+    EXPECT_EQ(status.GetText(), "Playing: News (no picture: the video cannot be decoded)");
+    status.Open("http://other.example/tv.ts");
+    status.Loaded();
+    status.Started();
+    EXPECT_EQ(status.GetText(), "Playing");
+}
+
 TEST(PlayerStatusTexts, FallsBackToTheMediaTitleAndThenTheStationName)
 {
     CPlayerStatus status = PlayingStream();

@@ -311,14 +311,22 @@ TEST_F(RadioPage, ThePlayersStatusReachesTheTrayTipAndTheFirstPane)
 
 // What the player's status line shows on screen: the text of its GTK label,
 // without the marks of a keyboard mnemonic.
-std::string ShownPlayerStatus()
+std::string ShownLabel(wxWindow* parent)
 {
-    for (wxWindow* child : RadioView()->GetPlayer()->GetChildren())
+    for (wxWindow* child : parent->GetChildren())
     {
         if (auto* label = dynamic_cast<wxStaticText*>(child))
             return gtk_label_get_text(GTK_LABEL(label->GetHandle()));
+        const std::string inside = ShownLabel(child);
+        if (!inside.empty())
+            return inside;
     }
     return std::string();
+}
+
+std::string ShownPlayerStatus()
+{
+    return ShownLabel(RadioView()->GetPlayer());
 }
 
 TEST_F(RadioPage, AStreamTitleWithAmpersandsShowsAsTheStationSendsIt)

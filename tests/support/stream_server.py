@@ -30,6 +30,9 @@ Query parameters of a stream path:
                       (default "Sine HZ Hz")
     drop_after=BYTES  close the connection after that many bytes of stream
                       data, as a station that fails mid-stream would
+    colour=RRGGBB     TV only: the picture is that one colour instead of the
+                      test picture
+    size=WxH          TV only: the picture's size (default 320x240)
     once=1            answer only the first request of this exact path and
                       query; later ones get "410 Gone" (a station that
                       dropped and does not come back)
@@ -79,12 +82,21 @@ def _die_with_parent():
         pass
 
 
-def ffmpeg_command(kind, frequency, container, name):
+COLOUR = re.compile(r"^[0-9a-fA-F]{6}$")
+SIZE = re.compile(r"^\d{2,4}x\d{2,4}$")
+
+
+def ffmpeg_command(kind, frequency, container, name, colour=None, size=None):
     """The ffmpeg command line that writes one live stream to its stdout."""
     tone = "sine=frequency=%d:sample_rate=44100" % frequency
     command = ["ffmpeg", "-hide_banner", "-loglevel", "error", "-nostdin"]
     if kind == "tv":
-        command += ["-re", "-f", "lavfi", "-i", "testsrc=size=320x240:rate=25",
+        size = size if size and SIZE.match(size) else "320x240"
+        if colour and COLOUR.match(colour):
+            picture = "color=c=0x%s:size=%s:rate=25" % (colour, size)
+        else:
+            picture = "testsrc=size=%s:rate=25" % size
+        command += ["-re", "-f", "lavfi", "-i", picture,
                     "-re", "-f", "lavfi", "-i", tone,
                     "-c:v", "mpeg2video", "-q:v", "4", "-g", "12",
                     "-c:a", "mp2", "-b:a", "128k", "-ac", "2",
@@ -246,7 +258,8 @@ class _Handler(http.server.BaseHTTPRequestHandler):
             self.send_header("icy-metaint", str(ICY_METAINT))
         self.end_headers()
         self.wfile.flush()
-        encoder = self.server.start_encoder(ffmpeg_command(kind, frequency, container, name))
+        encoder = self.server.start_encoder(ffmpeg_command(
+            kind, frequency, container, name, query.get("colour"), query.get("size")))
         with self.server.lock:
             self.server.connections.add(self.connection)
         try:

@@ -1,0 +1,514 @@
+#include "player/PlayerEngine.h"
+
+#include "core/StreamAddress.h"
+#include "player/PlayerOptions.h"
+
+#include <mpv/client.h>
+#include <mpv/render.h>
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+namespace
+{
+
+// The engine properties the control watches; the number comes back with
+// every change.
+enum EProperty : std::uint64_t
+{
+    kPause = 1,
+    kPausedForCache,
+    kBufferingState,
+    kMediaTitle,
+    kStreamTitle,
+    kStationName,
+    kDeclaredBitrate,
+    kAudioBitrate,
+    kVideoBitrate,
+    kVolume,
+    kMute,
+    kVideoConfigured,
+    kTracks
+};
+
+struct CWatchedProperty
+{
+    EProperty eId;
+    const char* pszName;
+    int nFormat; // mpv_format
+};
+
+const CWatchedProperty kWatched[] = {
+    {kPause, "pause", MPV_FORMAT_FLAG},
+    {kPausedForCache, "paused-for-cache", MPV_FORMAT_FLAG},
+    {kBufferingState, "cache-buffering-state", MPV_FORMAT_INT64},
+    {kMediaTitle, "media-title", MPV_FORMAT_STRING},
+    {kStreamTitle, "metadata/by-key/icy-title", MPV_FORMAT_STRING},
+    {kStationName, "metadata/by-key/icy-name", MPV_FORMAT_STRING},
+    {kDeclaredBitrate, "metadata/by-key/icy-br", MPV_FORMAT_STRING},
+    {kAudioBitrate, "audio-bitrate", MPV_FORMAT_DOUBLE},
+    {kVideoBitrate, "video-bitrate", MPV_FORMAT_DOUBLE},
+    {kVolume, "volume", MPV_FORMAT_DOUBLE},
+    {kMute, "mute", MPV_FORMAT_FLAG},
+    {kVideoConfigured, "vo-configured", MPV_FORMAT_FLAG},
+    {kTracks, "track-list", MPV_FORMAT_NODE},
+};
+
+// Replies to loadfile carry this mark plus the number of the request, so that
+// a late reply to an earlier address is told apart.
+constexpr std::uint64_t kLoadReplyMark = std::uint64_t(1) << 62;
+constexpr std::int64_t kNoEntry = std::numeric_limits<std::int64_t>::max();
+
+wxString PropertyText(const mpv_event_property& property)
+{
+    if (property.format != MPV_FORMAT_STRING || !property.data)
+        return wxString();
+    return wxString::FromUTF8(*static_cast<char**>(property.data));
+}
+
+bool PropertyFlag(const mpv_event_property& property)
+{
+    return property.format == MPV_FORMAT_FLAG && property.data &&
+           *static_cast<int*>(property.data) != 0;
+}
+
+double PropertyNumber(const mpv_event_property& property)
+{
+    if (property.format == MPV_FORMAT_DOUBLE && property.data)
+        return *static_cast<double*>(property.data);
+    if (property.format == MPV_FORMAT_INT64 && property.data)
+        return static_cast<double>(*static_cast<std::int64_t*>(property.data));
+    return -1;
+}
+
+// The number of the first video track in the engine's track list (-1 when
+// there is none).
+std::int64_t FirstVideoTrack(const mpv_event_property& property)
+{
+    if (property.format != MPV_FORMAT_NODE || !property.data)
+        return -1;
+    const auto* pList = static_cast<const mpv_node*>(property.data);
+    if (pList->format != MPV_FORMAT_NODE_ARRAY)
+        return -1;
+    for (int i = 0; i < pList->u.list->num; ++i)
+    {
+        const mpv_node& track = pList->u.list->values[i];
+        if (track.format != MPV_FORMAT_NODE_MAP)
+            continue;
+        bool bVideo = false;
+        std::int64_t nId = -1;
+        for (int k = 0; k < track.u.list->num; ++k)
+        {
+            const char* pszKey = track.u.list->keys[k];
+            const mpv_node& value = track.u.list->values[k];
+            if (std::strcmp(pszKey, "type") == 0 && value.format == MPV_FORMAT_STRING)
+                bVideo = std::strcmp(value.u.string, "video") == 0;
+            else if (std::strcmp(pszKey, "id") == 0 && value.format == MPV_FORMAT_INT64)
+                nId = value.u.int64;
+        }
+        if (bVideo)
+            return nId;
+    }
+    return -1;
+}
+
+} // namespace
+
+CPlayerEngine::CPlayerEngine()
+    : m_pMpv(nullptr), m_bWakeUpQueued(false), m_bEngineGone(false), m_nLoadRequest(0),
+      m_nFirstEntryId(kNoEntry), m_nCurrentEntryId(-1), m_bEndPending(false), m_nEndReason(0),
+      m_nEndError(0), m_dAudioBitrate(0), m_dVideoBitrate(0), m_nVolume(50),
+      m_bVolumeTouched(false), m_bMuted(false), m_bShowingVideo(false), m_bVideoEnabled(false),
+      m_nVideoTrack(-1)
+{
+    Bind(wxEVT_THREAD, &CPlayerEngine::OnWakeUp, this);
+}
+
+CPlayerEngine::~CPlayerEngine()
+{
+    if (!m_pMpv)
+        return;
+    // After this no wake-up can arrive; events already queued die with the handler.
+    mpv_set_wakeup_callback(m_pMpv, nullptr, nullptr);
+    mpv_terminate_destroy(m_pMpv);
+    m_pMpv = nullptr;
+}
+
+bool CPlayerEngine::Start()
+{
+    m_pMpv = mpv_create();
+    if (!m_pMpv)
+    {
+        m_status.FailWithReason("the player engine could not be started");
+        return false;
+    }
+    for (const auto& option : CPlayerOptions::FromEnvironment())
+        mpv_set_option_string(m_pMpv, option.first.c_str(), option.second.c_str());
+    // No picture until a surface has a render context to draw it in: the
+    // video output would fail without one and stay off for the stream.
+    mpv_set_option_string(m_pMpv, "vid", "no");
+    if (mpv_initialize(m_pMpv) < 0)
+    {
+        mpv_terminate_destroy(m_pMpv);
+        m_pMpv = nullptr;
+        m_status.FailWithReason("the player engine could not be started");
+        return false;
+    }
+    // Warnings and errors tell why a stream (or its picture) failed.
+    mpv_request_log_messages(m_pMpv, "warn");
+    for (const auto& watched : kWatched)
+        mpv_observe_property(m_pMpv, watched.eId, watched.pszName,
+                             static_cast<mpv_format>(watched.nFormat));
+    mpv_set_wakeup_callback(m_pMpv, &CPlayerEngine::OnWakeUpCallback, this);
+    return true;
+}
+
+void CPlayerEngine::OnWakeUpCallback(void* pContext)
+{
+    // Runs on one of the engine's threads: only queue an event for the GUI thread.
+    auto* pEngine = static_cast<CPlayerEngine*>(pContext);
+    if (!pEngine->m_bWakeUpQueued.exchange(true))
+        pEngine->QueueEvent(new wxThreadEvent());
+}
+
+void CPlayerEngine::OnWakeUp(wxThreadEvent& /*event*/)
+{
+    m_bWakeUpQueued = false;
+    while (m_pMpv && !m_bEngineGone)
+    {
+        const mpv_event* pEvent = mpv_wait_event(m_pMpv, 0);
+        if (pEvent->event_id == MPV_EVENT_NONE)
+            break;
+        HandleEngineEvent(*pEvent);
+    }
+    ApplyPendingEnd();
+    ShowNoPicture();
+    Changed();
+}
+
+void CPlayerEngine::Changed()
+{
+    if (m_onChange)
+        m_onChange();
+}
+
+mpv_render_context* CPlayerEngine::CreateRenderContext(mpv_render_param* pParams, int* pnError)
+{
+    mpv_render_context* pContext = nullptr;
+    const int nError =
+        m_pMpv ? mpv_render_context_create(&pContext, m_pMpv, pParams) : MPV_ERROR_UNINITIALIZED;
+    if (pnError)
+        *pnError = nError;
+    return nError < 0 ? nullptr : pContext;
+}
+
+void CPlayerEngine::EnableVideo()
+{
+    m_strSurfaceProblem.clear();
+    if (!m_pMpv || m_bEngineGone)
+        return;
+    m_bVideoEnabled = true;
+    m_strStreamPictureProblem.clear();
+    if (m_nVideoTrack >= 0)
+    {
+        // A surface gave its context up while this stream played, which
+        // turned its video off: it is turned on again by its number.
+        std::int64_t nTrack = m_nVideoTrack;
+        mpv_set_property_async(m_pMpv, 0, "vid", MPV_FORMAT_INT64, &nTrack);
+    }
+    else
+    {
+        const char* pszAuto = "auto";
+        mpv_set_property_async(m_pMpv, 0, "vid", MPV_FORMAT_STRING, &pszAuto);
+    }
+    ShowNoPicture();
+    Changed();
+}
+
+void CPlayerEngine::SetSurfaceProblem(const wxString& strReason)
+{
+    m_strSurfaceProblem = strReason;
+    if (!strReason.empty())
+        m_bVideoEnabled = false;
+    ShowNoPicture();
+    Changed();
+}
+
+void CPlayerEngine::ShowNoPicture()
+{
+    // Only a stream that has a picture misses it.
+    wxString strReason;
+    if (m_nVideoTrack >= 0)
+        strReason =
+            !m_strStreamPictureProblem.empty() ? m_strStreamPictureProblem : m_strSurfaceProblem;
+    m_status.SetNoPicture(strReason);
+}
+
+void CPlayerEngine::Open(const wxString& strUrl)
+{
+    m_strUrl = strUrl;
+    ForgetCurrentStream();
+    if (!m_pMpv || m_bEngineGone)
+    {
+        Changed();
+        return;
+    }
+    const std::string strUtf8 = strUrl.ToStdString(wxConvUTF8);
+    if (!IsNetworkStreamAddress(strUtf8))
+    {
+        // What played before is stopped: the person asked for something else.
+        const char* stopArgs[] = {"stop", nullptr};
+        mpv_command_async(m_pMpv, 0, stopArgs);
+        m_status.Refuse(strUrl);
+        Changed();
+        return;
+    }
+    SetEngineFlag("pause", false);
+    if (m_bVideoEnabled)
+    {
+        // Each stream picks its own picture.
+        const char* pszAuto = "auto";
+        mpv_set_property_async(m_pMpv, 0, "vid", MPV_FORMAT_STRING, &pszAuto);
+    }
+    const char* loadArgs[] = {"loadfile", strUtf8.c_str(), "replace", nullptr};
+    mpv_command_async(m_pMpv, kLoadReplyMark | ++m_nLoadRequest, loadArgs);
+    m_status.Open(strUrl);
+    Changed();
+}
+
+void CPlayerEngine::Stop()
+{
+    ForgetCurrentStream();
+    if (m_pMpv && !m_bEngineGone)
+    {
+        const char* stopArgs[] = {"stop", nullptr};
+        mpv_command_async(m_pMpv, 0, stopArgs);
+        m_status.Stop();
+    }
+    Changed();
+}
+
+void CPlayerEngine::Play()
+{
+    if (m_status.GetState() == CPlayerStatus::EState::Paused)
+        SetEngineFlag("pause", false);
+    else if (!m_status.IsActive() && !m_strUrl.empty())
+        Open(m_strUrl);
+}
+
+void CPlayerEngine::Pause()
+{
+    if (m_status.IsActive())
+        SetEngineFlag("pause", true);
+}
+
+void CPlayerEngine::SetVolume(int nVolume)
+{
+    m_bVolumeTouched = true;
+    m_nVolume = nVolume < 0 ? 0 : (nVolume > 100 ? 100 : nVolume);
+    if (m_pMpv && !m_bEngineGone)
+    {
+        double dVolume = m_nVolume;
+        mpv_set_property_async(m_pMpv, 0, "volume", MPV_FORMAT_DOUBLE, &dVolume);
+    }
+    Changed();
+}
+
+void CPlayerEngine::SetMute(bool bMute)
+{
+    m_bMuted = bMute;
+    SetEngineFlag("mute", bMute);
+    Changed();
+}
+
+void CPlayerEngine::SetEngineFlag(const char* pszName, bool bValue)
+{
+    if (!m_pMpv || m_bEngineGone)
+        return;
+    int nFlag = bValue ? 1 : 0;
+    mpv_set_property_async(m_pMpv, 0, pszName, MPV_FORMAT_FLAG, &nFlag);
+}
+
+void CPlayerEngine::ForgetCurrentStream()
+{
+    // Whatever the engine still reports about earlier addresses is ignored
+    // from now on.
+    m_nFirstEntryId = kNoEntry;
+    m_nCurrentEntryId = -1;
+    m_strLastEngineMessage.clear();
+    m_strStreamPictureProblem.clear();
+    m_nVideoTrack = -1;
+    m_bEndPending = false;
+    m_dAudioBitrate = m_dVideoBitrate = 0;
+}
+
+void CPlayerEngine::HandleEngineEvent(const mpv_event& event)
+{
+    switch (event.event_id)
+    {
+    case MPV_EVENT_COMMAND_REPLY:
+        HandleReply(event);
+        break;
+    case MPV_EVENT_START_FILE:
+        HandleStartFile(event);
+        break;
+    case MPV_EVENT_FILE_LOADED:
+        if (m_nCurrentEntryId >= 0)
+            m_status.Loaded();
+        break;
+    case MPV_EVENT_PLAYBACK_RESTART:
+        if (m_nCurrentEntryId >= 0)
+            m_status.Started();
+        break;
+    case MPV_EVENT_END_FILE:
+        HandleEndFile(event);
+        break;
+    case MPV_EVENT_LOG_MESSAGE:
+        HandleLogMessage(event);
+        break;
+    case MPV_EVENT_PROPERTY_CHANGE:
+        HandlePropertyChange(*static_cast<mpv_event_property*>(event.data), event.reply_userdata);
+        break;
+    case MPV_EVENT_SHUTDOWN:
+        m_bEngineGone = true;
+        m_status.FailWithReason("the player engine has stopped");
+        break;
+    default:
+        break;
+    }
+}
+
+void CPlayerEngine::HandleReply(const mpv_event& event)
+{
+    if (event.reply_userdata != (kLoadReplyMark | m_nLoadRequest) || m_nLoadRequest == 0)
+        return;
+    if (event.error < 0)
+    {
+        m_status.Fail(mpv_error_string(event.error), wxString());
+        return;
+    }
+    // The engine names the playlist entry it made of the address; entries
+    // from that one on (a playlist behind the address adds more) are ours.
+    const auto* pCommand = static_cast<const mpv_event_command*>(event.data);
+    const mpv_node& result = pCommand->result;
+    if (result.format != MPV_FORMAT_NODE_MAP)
+        return;
+    for (int i = 0; i < result.u.list->num; ++i)
+    {
+        if (std::strcmp(result.u.list->keys[i], "playlist_entry_id") == 0 &&
+            result.u.list->values[i].format == MPV_FORMAT_INT64)
+            m_nFirstEntryId = result.u.list->values[i].u.int64;
+    }
+}
+
+void CPlayerEngine::HandleStartFile(const mpv_event& event)
+{
+    const auto* pStart = static_cast<const mpv_event_start_file*>(event.data);
+    ApplyPendingEnd();
+    if (pStart->playlist_entry_id < m_nFirstEntryId)
+        return;
+    m_nCurrentEntryId = pStart->playlist_entry_id;
+    m_strLastEngineMessage.clear();
+    m_strStreamPictureProblem.clear();
+    m_status.Open(m_strUrl);
+}
+
+void CPlayerEngine::HandleEndFile(const mpv_event& event)
+{
+    const auto* pEnd = static_cast<const mpv_event_end_file*>(event.data);
+    if (pEnd->playlist_entry_id != m_nCurrentEntryId || m_nCurrentEntryId < 0)
+        return;
+    m_nCurrentEntryId = -1;
+    // A playlist behind the address (redirect) goes on with its first entry;
+    // a stop was asked for by this control and is shown already.
+    if (pEnd->reason != MPV_END_FILE_REASON_EOF && pEnd->reason != MPV_END_FILE_REASON_ERROR)
+        return;
+    m_bEndPending = true;
+    m_nEndReason = pEnd->reason;
+    m_nEndError = pEnd->error;
+}
+
+void CPlayerEngine::ApplyPendingEnd()
+{
+    if (!m_bEndPending)
+        return;
+    m_bEndPending = false;
+    if (m_nEndReason == MPV_END_FILE_REASON_EOF)
+        m_status.End(m_strLastEngineMessage);
+    else
+        m_status.Fail(mpv_error_string(m_nEndError), m_strLastEngineMessage);
+}
+
+void CPlayerEngine::HandleLogMessage(const mpv_event& event)
+{
+    const auto* pMessage = static_cast<const mpv_event_log_message*>(event.data);
+    // A picture that cannot be decoded or shown leaves the sound playing;
+    // the status says what is missing.
+    if (pMessage->log_level <= MPV_LOG_LEVEL_ERROR && m_nCurrentEntryId >= 0)
+    {
+        if (std::strcmp(pMessage->prefix, "vd") == 0)
+            m_strStreamPictureProblem = "the video cannot be decoded";
+        else if (std::strncmp(pMessage->prefix, "vo", 2) == 0 ||
+                 std::strstr(pMessage->text, "video_out"))
+            m_strStreamPictureProblem = "the video output failed";
+    }
+    // The network layer says why a stream failed ("Connection refused",
+    // "HTTP error 404 Not Found"); the other modules only repeat it.
+    if (std::strcmp(pMessage->prefix, "ffmpeg") != 0)
+        return;
+    const wxString strText = wxString::FromUTF8(pMessage->text).Trim(true);
+    if (!strText.empty())
+        m_strLastEngineMessage = strText;
+}
+
+void CPlayerEngine::HandlePropertyChange(const mpv_event_property& property, std::uint64_t nId)
+{
+    switch (nId)
+    {
+    case kPause:
+        m_status.SetPaused(PropertyFlag(property));
+        break;
+    case kPausedForCache:
+        m_status.SetWaitingForData(PropertyFlag(property));
+        break;
+    case kBufferingState:
+        m_status.SetBufferPercent(static_cast<int>(PropertyNumber(property)));
+        break;
+    case kMediaTitle:
+        m_status.SetMediaTitle(PropertyText(property));
+        break;
+    case kStreamTitle:
+        m_status.SetStreamTitle(PropertyText(property));
+        break;
+    case kStationName:
+        m_status.SetStationName(PropertyText(property));
+        break;
+    case kDeclaredBitrate:
+        m_status.SetDeclaredBitrate(PropertyText(property));
+        break;
+    case kAudioBitrate:
+    case kVideoBitrate:
+        (nId == kAudioBitrate ? m_dAudioBitrate : m_dVideoBitrate) =
+            std::max(0.0, PropertyNumber(property));
+        m_status.SetMeasuredBitrate(m_dAudioBitrate + m_dVideoBitrate);
+        break;
+    case kVolume:
+        // The engine's own starting volume (an extra option may set one) shows
+        // on the slider until the person moves it; after that the slider leads.
+        if (!m_bVolumeTouched && PropertyNumber(property) >= 0)
+            m_nVolume = static_cast<int>(PropertyNumber(property) + 0.5);
+        break;
+    case kMute:
+        m_bMuted = PropertyFlag(property);
+        break;
+    case kVideoConfigured:
+        m_bShowingVideo = PropertyFlag(property);
+        break;
+    case kTracks:
+        m_nVideoTrack = FirstVideoTrack(property);
+        break;
+    default:
+        break;
+    }
+}
