@@ -70,7 +70,9 @@ TEST(StatusPanes, TheStoredCategoryChoosesTheTexts)
     const auto store = StatusPaneTextsFor(3, "");
     EXPECT_EQ(store->statusDescription, "Buy Computer Parts at Discounted Prices");
     EXPECT_TRUE(store->statusText.Contains("store.tolvane.example"));
-    EXPECT_FALSE(StatusPaneTextsFor(4, "x"));
+    // The station directory plays through the radio page, whose status it shows.
+    EXPECT_EQ(StatusPaneTextsFor(4, "Playing Jazz")->statusText, "Playing Jazz");
+    EXPECT_FALSE(StatusPaneTextsFor(5, "x"));
     EXPECT_FALSE(StatusPaneTextsFor(-1, "x"));
 }
 
