@@ -29,7 +29,10 @@ enum EProperty : std::uint64_t
     kVolume,
     kMute,
     kVideoConfigured,
-    kTracks
+    kTracks,
+    kSeekable,
+    kPartlySeekable,
+    kFileSize
 };
 
 struct CWatchedProperty
@@ -53,6 +56,9 @@ const CWatchedProperty kWatched[] = {
     {kMute, "mute", MPV_FORMAT_FLAG},
     {kVideoConfigured, "vo-configured", MPV_FORMAT_FLAG},
     {kTracks, "track-list", MPV_FORMAT_NODE},
+    {kSeekable, "seekable", MPV_FORMAT_FLAG},
+    {kPartlySeekable, "partially-seekable", MPV_FORMAT_FLAG},
+    {kFileSize, "file-size", MPV_FORMAT_INT64},
 };
 
 // Replies to loadfile carry this mark plus the number of the request, so that
@@ -120,13 +126,16 @@ CPlayerEngine::CPlayerEngine()
       m_nFirstEntryId(kNoEntry), m_nCurrentEntryId(-1), m_bEndPending(false), m_nEndReason(0),
       m_nEndError(0), m_dAudioBitrate(0), m_dVideoBitrate(0), m_nVolume(50),
       m_bVolumeTouched(false), m_bMuted(false), m_bShowingVideo(false), m_bVideoEnabled(false),
-      m_nVideoTrack(-1)
+      m_nVideoTrack(-1), m_bStreamPlayed(false), m_bSeekable(false), m_bPartlySeekable(false),
+      m_bSizeKnown(false), m_reconnectTimer(this)
 {
     Bind(wxEVT_THREAD, &CPlayerEngine::OnWakeUp, this);
+    Bind(wxEVT_TIMER, &CPlayerEngine::OnReconnectTimer, this, m_reconnectTimer.GetId());
 }
 
 CPlayerEngine::~CPlayerEngine()
 {
+    m_reconnectTimer.Stop();
     if (!m_pMpv)
         return;
     // After this no wake-up can arrive; events already queued die with the handler.
@@ -265,16 +274,22 @@ void CPlayerEngine::Open(const wxString& strUrl)
         return;
     }
     SetEngineFlag("pause", false);
+    LoadCurrentUrl();
+    m_status.Open(strUrl);
+    Changed();
+}
+
+void CPlayerEngine::LoadCurrentUrl()
+{
     if (m_bVideoEnabled)
     {
         // Each stream picks its own picture.
         const char* pszAuto = "auto";
         mpv_set_property_async(m_pMpv, 0, "vid", MPV_FORMAT_STRING, &pszAuto);
     }
+    const std::string strUtf8 = m_strUrl.ToStdString(wxConvUTF8);
     const char* loadArgs[] = {"loadfile", strUtf8.c_str(), "replace", nullptr};
     mpv_command_async(m_pMpv, kLoadReplyMark | ++m_nLoadRequest, loadArgs);
-    m_status.Open(strUrl);
-    Changed();
 }
 
 void CPlayerEngine::Stop()
@@ -332,6 +347,8 @@ void CPlayerEngine::SetEngineFlag(const char* pszName, bool bValue)
 
 void CPlayerEngine::ForgetCurrentStream()
 {
+    CancelReconnect();
+    m_bStreamPlayed = false;
     // Whatever the engine still reports about earlier addresses is ignored
     // from now on.
     m_nFirstEntryId = kNoEntry;
@@ -359,7 +376,11 @@ void CPlayerEngine::HandleEngineEvent(const mpv_event& event)
         break;
     case MPV_EVENT_PLAYBACK_RESTART:
         if (m_nCurrentEntryId >= 0)
+        {
             m_status.Started();
+            m_bStreamPlayed = true;
+            m_reconnect.OnPlaying(CReconnectPolicy::Clock::now());
+        }
         break;
     case MPV_EVENT_END_FILE:
         HandleEndFile(event);
@@ -371,6 +392,7 @@ void CPlayerEngine::HandleEngineEvent(const mpv_event& event)
         HandlePropertyChange(*static_cast<mpv_event_property*>(event.data), event.reply_userdata);
         break;
     case MPV_EVENT_SHUTDOWN:
+        CancelReconnect();
         m_bEngineGone = true;
         m_status.FailWithReason("the player engine has stopped");
         break;
@@ -411,7 +433,10 @@ void CPlayerEngine::HandleStartFile(const mpv_event& event)
     m_nCurrentEntryId = pStart->playlist_entry_id;
     m_strLastEngineMessage.clear();
     m_strStreamPictureProblem.clear();
+    m_bSeekable = m_bPartlySeekable = m_bSizeKnown = false;
     m_status.Open(m_strUrl);
+    // A reopened stream keeps saying which try it is until it plays.
+    m_status.SetReconnecting(m_reconnect.GetTry());
 }
 
 void CPlayerEngine::HandleEndFile(const mpv_event& event)
@@ -434,10 +459,69 @@ void CPlayerEngine::ApplyPendingEnd()
     if (!m_bEndPending)
         return;
     m_bEndPending = false;
+    if (ScheduleReconnect())
+        return;
     if (m_nEndReason == MPV_END_FILE_REASON_EOF)
         m_status.End(m_strLastEngineMessage);
     else
         m_status.Fail(mpv_error_string(m_nEndError), m_strLastEngineMessage);
+}
+
+bool CPlayerEngine::HasEndedComplete() const
+{
+    // A stream with a length (the server said its size, or one can seek in
+    // it, not merely inside what the engine holds of it) is a file or a
+    // recording; it ended where it ends unless the network layer says the
+    // data stopped short. Live streams have no length: the engine's
+    // duration of one only grows with what has played.
+    const bool bHasLength = m_bSizeKnown || (m_bSeekable && !m_bPartlySeekable);
+    return bHasLength && !m_strLastEngineMessage.Contains("ends prematurely");
+}
+
+CReconnectPolicy::EDrop CPlayerEngine::ClassifyDrop() const
+{
+    using EDrop = CReconnectPolicy::EDrop;
+    if (m_nEndReason == MPV_END_FILE_REASON_EOF)
+        return HasEndedComplete() ? EDrop::EndedComplete : EDrop::Ended;
+    // The network layer's words for a server that refuses the request
+    // ("HTTP error 410 Gone"): a 4xx is the server's answer, not a drop.
+    if (m_strLastEngineMessage.Contains("HTTP error 4"))
+        return EDrop::ClientError;
+    return EDrop::Broken;
+}
+
+bool CPlayerEngine::ScheduleReconnect()
+{
+    // Only a stream that has played has dropped; one that never started
+    // failed, and the person learns why at once.
+    if (!m_bStreamPlayed || m_bEngineGone)
+        return false;
+    const auto decision = m_reconnect.OnDropped(ClassifyDrop(), CReconnectPolicy::Clock::now());
+    if (!decision.bRetry)
+    {
+        m_status.SetReconnecting(0);
+        return false;
+    }
+    m_status.SetReconnecting(decision.nTry);
+    m_reconnectTimer.StartOnce(static_cast<int>(decision.delay.count()));
+    return true;
+}
+
+void CPlayerEngine::OnReconnectTimer(wxTimerEvent& /*event*/)
+{
+    if (!m_pMpv || m_bEngineGone || !m_reconnect.IsReconnecting())
+        return;
+    m_nFirstEntryId = kNoEntry;
+    m_nCurrentEntryId = -1;
+    m_strLastEngineMessage.clear();
+    LoadCurrentUrl();
+    Changed();
+}
+
+void CPlayerEngine::CancelReconnect()
+{
+    m_reconnectTimer.Stop();
+    m_reconnect.Reset();
 }
 
 void CPlayerEngine::HandleLogMessage(const mpv_event& event)
@@ -507,6 +591,16 @@ void CPlayerEngine::HandlePropertyChange(const mpv_event_property& property, std
         break;
     case kTracks:
         m_nVideoTrack = FirstVideoTrack(property);
+        break;
+    case kSeekable:
+    case kPartlySeekable:
+        // Both go away as a stream ends; what the stream said last counts.
+        if (property.format == MPV_FORMAT_FLAG)
+            (nId == kSeekable ? m_bSeekable : m_bPartlySeekable) = PropertyFlag(property);
+        break;
+    case kFileSize:
+        if (PropertyNumber(property) > 0)
+            m_bSizeKnown = true;
         break;
     default:
         break;

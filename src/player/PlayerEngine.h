@@ -14,10 +14,18 @@
 // video surface makes with CreateRenderContext() (the engine's video output
 // is libmpv's own, never a window). Until a surface says it is ready, a
 // stream's video is left aside and only its sound plays.
+//
+// Live streams drop. A stream that has played and then ends without a known
+// duration, breaks or stalls is opened again on the schedule of
+// CReconnectPolicy; meanwhile the status says "Reconnecting..." and the
+// stream still counts as playing. Open, Stop and the engine's end cancel the
+// tries at once.
 
 #include "player/PlayerStatus.h"
+#include "player/ReconnectPolicy.h"
 
 #include <wx/event.h>
+#include <wx/timer.h>
 
 #include <atomic>
 #include <cstdint>
@@ -82,6 +90,14 @@ private:
     void ForgetCurrentStream();
     void ShowNoPicture();
     void Changed();
+    // Asks the engine to play the current address.
+    void LoadCurrentUrl();
+    // Whether a stream that stopped is opened again; true when a try is due.
+    bool ScheduleReconnect();
+    CReconnectPolicy::EDrop ClassifyDrop() const;
+    bool HasEndedComplete() const;
+    void OnReconnectTimer(wxTimerEvent& event);
+    void CancelReconnect();
 
     mpv_handle* m_pMpv;
     std::atomic<bool> m_bWakeUpQueued;
@@ -108,6 +124,15 @@ private:
     bool m_bShowingVideo;
     bool m_bVideoEnabled;
     std::int64_t m_nVideoTrack; // the stream's first video track (-1: none)
+    // Dropped streams: whether the current address has played since it was
+    // opened, whether it can be sought in (wholly, or only in what the
+    // engine holds of it), whether its size is known, and the tries.
+    bool m_bStreamPlayed;
+    bool m_bSeekable;
+    bool m_bPartlySeekable;
+    bool m_bSizeKnown;
+    CReconnectPolicy m_reconnect;
+    wxTimer m_reconnectTimer;
     // Why the current stream shows no picture: the surface's reason (it
     // holds for every stream) and the engine's (for this stream only).
     wxString m_strSurfaceProblem;

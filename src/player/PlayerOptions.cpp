@@ -111,6 +111,10 @@ const std::vector<CPlayerOptions::COption>& CPlayerOptions::DefaultOptions()
         {"input-vo-keyboard", "no"}, // keys on the video go to the program
         {"input-cursor", "no"},
         {"audio-client-name", "Wavecrest"},
+        // A live stream that sends nothing for this long has stalled: the
+        // network read gives up, the stream ends, and the player opens it
+        // again (see CReconnectPolicy::kStallLimit).
+        {"network-timeout", "10"},
     };
     return kDefaults;
 }

@@ -88,7 +88,8 @@ wxString Unescaped(const wxString& strText)
 
 CPlayerStatus::CPlayerStatus()
     : m_eState(EState::Ready), m_bLoaded(false), m_bStarted(false), m_bPaused(false),
-      m_bWaiting(false), m_nBufferPercent(-1), m_nDeclaredKbps(0), m_nShownMeasuredKbps(0)
+      m_bWaiting(false), m_nBufferPercent(-1), m_nDeclaredKbps(0), m_nShownMeasuredKbps(0),
+      m_nReconnectTry(0)
 {
 }
 
@@ -104,6 +105,7 @@ void CPlayerStatus::Open(const wxString& strAddress)
     m_strStationName.clear();
     m_nDeclaredKbps = m_nShownMeasuredKbps = 0;
     m_strNoPicture.clear();
+    m_nReconnectTry = 0;
 }
 
 void CPlayerStatus::SetNoPicture(const wxString& strReason)
@@ -126,6 +128,12 @@ void CPlayerStatus::Loaded()
 void CPlayerStatus::Started()
 {
     m_bLoaded = m_bStarted = true;
+    m_nReconnectTry = 0;
+}
+
+void CPlayerStatus::SetReconnecting(int nTry)
+{
+    m_nReconnectTry = nTry;
 }
 
 void CPlayerStatus::SetPaused(bool bPaused)
@@ -211,6 +219,10 @@ CPlayerStatus::EState CPlayerStatus::GetState() const
         return m_eState;
     if (m_bPaused)
         return EState::Paused;
+    // A dropped live stream that is being opened again is still the
+    // station the person listens to.
+    if (m_nReconnectTry > 0)
+        return EState::Playing;
     if (!m_bLoaded)
         return EState::Connecting;
     if (!m_bStarted || m_bWaiting)
@@ -244,6 +256,8 @@ wxString CPlayerStatus::GetText() const
         return "Buffering...";
     case EState::Playing:
     {
+        if (m_nReconnectTry > 0)
+            return wxString::Format("Reconnecting... (try %d)", m_nReconnectTry);
         wxString strText = "Playing";
         const wxString strTitle = GetTitle();
         if (!strTitle.empty())

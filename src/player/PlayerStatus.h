@@ -40,6 +40,10 @@ public:
     void SetWaitingForData(bool bWaiting);
     void SetBufferPercent(int nPercent);
     void Stop();
+    // A live stream dropped and is being opened again: try nTry of a series
+    // (0: the series ended). While it runs, the stream still counts as
+    // playing, and the text says what happens.
+    void SetReconnecting(int nTry);
     // The stream ended by itself; strLog is the engine's last message about
     // the stream ("" when there was none).
     void End(const wxString& strLog);
@@ -94,4 +98,5 @@ private:
     int m_nDeclaredKbps;
     int m_nShownMeasuredKbps;
     wxString m_strNoPicture;
+    int m_nReconnectTry;
 };

@@ -258,3 +258,24 @@ TEST(PlayerStatusHosts, AreLeftOutOfTheTextWhenThereIsNone)
     status.Open("");
     EXPECT_EQ(status.GetText(), "Connecting...");
 }
+
+TEST(PlayerStatus, ADroppedStreamBeingReopenedStillPlaysAndSaysWhichTryItIs)
+{
+    CPlayerStatus status;
+    status.Open("http://radio.example/live");
+    status.Loaded();
+    status.Started();
+    status.SetReconnecting(2);
+    EXPECT_EQ(status.GetState(), CPlayerStatus::EState::Playing);
+    EXPECT_EQ(status.GetText(), "Reconnecting... (try 2)");
+    // The engine opens the address again: the try is still what shows.
+    status.Open("http://radio.example/live");
+    status.SetReconnecting(2);
+    EXPECT_EQ(status.GetText(), "Reconnecting... (try 2)");
+    status.Loaded();
+    status.Started();
+    EXPECT_TRUE(status.GetText().StartsWith("Playing"));
+    status.SetReconnecting(3);
+    status.Stop();
+    EXPECT_EQ(status.GetText(), "Stopped");
+}

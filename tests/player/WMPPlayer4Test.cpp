@@ -377,13 +377,18 @@ TEST_F(PlayerFailures, AMissingStreamSaysWhatTheServerAnswered)
         << Player()->GetStatusText();
 }
 
-TEST_F(PlayerFailures, ADroppedStreamSaysTheConnectionWasLost)
+TEST_F(PlayerFailures, ADroppedStreamIsReopenedAndGivenUpWhenTheServerSaysItIsGone)
 {
     OpenPlayer();
+    // The stream stops after three seconds; asked for again, it is gone.
     Player()->SetURL(s_pServer->Url("/radio/440.mp3?drop_after=48000&once=1"));
     ASSERT_TRUE(WaitForPlaying()) << Player()->GetStatusText();
-    EXPECT_TRUE(WaitForStatus("Stream ended: connection lost")) << Player()->GetStatusText();
-    EXPECT_EQ(m_pHost->PlayStates().back(), static_cast<int>(CPlayerStatus::EState::Ended));
+    EXPECT_TRUE(WaitUntil(
+        [&] { return Player()->GetStatusText().StartsWith("Reconnecting... (try "); }, kLongWait))
+        << Player()->GetStatusText();
+    EXPECT_EQ(Player()->GetPlayState(), CPlayerStatus::EState::Playing);
+    EXPECT_TRUE(WaitForStatus("Failed: the server answered 410 Gone")) << Player()->GetStatusText();
+    EXPECT_EQ(m_pHost->PlayStates().back(), static_cast<int>(CPlayerStatus::EState::Failed));
 }
 
 struct CRefusedAddress

@@ -33,9 +33,13 @@ Query parameters of a stream path:
     colour=RRGGBB     TV only: the picture is that one colour instead of the
                       test picture
     size=WxH          TV only: the picture's size (default 320x240)
+    stall_after=BYTES stop sending after that many bytes of stream data but
+                      keep the connection open, as a stalled station does
     once=1            answer only the first request of this exact path and
                       query; later ones get "410 Gone" (a station that
                       dropped and does not come back)
+    later=STATUS      like once=1, with that HTTP status for the later
+                      requests (503: a station that is down for a while)
 
 Other paths:
     /requests       text/plain: every path (with its query) asked for so far,
@@ -229,8 +233,9 @@ class _Handler(http.server.BaseHTTPRequestHandler):
         if not match or not 20 <= int(match.group(2)) <= 20000:
             return self.send_error(404)
         query = dict(urllib.parse.parse_qsl(url.query))
-        if query.get("once") == "1" and not self.server.first_request(self.path):
-            return self.send_error(410)
+        later = 410 if query.get("once") == "1" else int(query.get("later", "0"))
+        if later and not self.server.first_request(self.path):
+            return self.send_error(later)
         self._stream(match.group(1), int(match.group(2)), match.group(3), query)
 
     def _send_bytes(self, data, mime):
@@ -247,6 +252,7 @@ class _Handler(http.server.BaseHTTPRequestHandler):
         name = query.get("name", "Tone %d Hz" % frequency)
         title = query.get("title", "Sine %d Hz" % frequency)
         limit = int(query.get("drop_after", "0")) or None
+        stall = int(query.get("stall_after", "0")) or None
         self.send_response(200)
         self.send_header("Content-Type", content_type(kind, container))
         self.send_header("Cache-Control", "no-cache")
@@ -263,7 +269,11 @@ class _Handler(http.server.BaseHTTPRequestHandler):
         with self.server.lock:
             self.server.connections.add(self.connection)
         try:
-            self._copy(encoder.stdout, limit, icy_metadata_block(title) if icy else None)
+            self._copy(encoder.stdout, limit or stall, icy_metadata_block(title) if icy else None)
+            if stall:
+                # Silent but open, until the listener or /drop closes it.
+                while self.connection.recv(4096):
+                    pass
         except OSError:
             pass  # the listener went away, or /drop closed the connection
         finally:
