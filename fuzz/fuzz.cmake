@@ -6,6 +6,8 @@
 #   wavecrest-settings-fuzzer   the settings file, read and written
 #   wavecrest-autostart-fuzzer  the autostart entry file and its Exec line
 #   wavecrest-message-fuzzer    a later start's message to the running instance
+#   wavecrest-m3u-fuzzer, wavecrest-pls-fuzzer, wavecrest-xspf-fuzzer
+#                               the three playlist readers
 function(wavecrest_fuzzer name)
     add_executable(${name} ${ARGN})
     target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
@@ -33,3 +35,15 @@ target_link_libraries(wavecrest-autostart-fuzzer PRIVATE wc_platform)
 
 wavecrest_fuzzer(wavecrest-message-fuzzer ${CMAKE_CURRENT_LIST_DIR}/InstanceMessageFuzzer.cpp)
 target_link_libraries(wavecrest-message-fuzzer PRIVATE wc_platform)
+
+# The playlist readers, one target each: wavecrest-m3u-fuzzer,
+# wavecrest-pls-fuzzer and wavecrest-xspf-fuzzer.
+target_compile_options(wc_playlists PRIVATE -fsanitize=fuzzer-no-link)
+set(playlist_format 1)
+foreach(format m3u pls xspf)
+    wavecrest_fuzzer(wavecrest-${format}-fuzzer ${CMAKE_CURRENT_LIST_DIR}/PlaylistFuzzer.cpp)
+    target_compile_definitions(wavecrest-${format}-fuzzer PRIVATE
+                               WAVECREST_PLAYLIST_FORMAT=${playlist_format})
+    target_link_libraries(wavecrest-${format}-fuzzer PRIVATE wc_playlists)
+    math(EXPR playlist_format "${playlist_format} + 1")
+endforeach()
