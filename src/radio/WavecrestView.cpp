@@ -10,12 +10,14 @@
 #include "platform/HotKeys.h"
 #include "platform/ModalDialogs.h"
 #include "player/WMPPlayer4.h"
+#include "playlists/MyChannels.h"
 #include "radio/ChannelListCtrl.h"
 #include "radio/HotKeys.h"
 #include "res/Resources.h"
 
 #include <wx/checkbox.h>
 #include <wx/sizer.h>
+#include <wx/textctrl.h>
 #include <wx/utils.h>
 #include <wx/xrc/xmlres.h>
 
@@ -30,6 +32,7 @@ namespace
 constexpr int kPlayerId = 1003;
 constexpr int kListId = 1002;
 constexpr int kNonWorkingBoxId = 1005;
+constexpr int kFindBoxId = 1006;
 constexpr int kKeyF8 = WXK_F8;
 constexpr int kKeyF9 = WXK_F9;
 constexpr int kReloadTimerId = 1;
@@ -53,6 +56,8 @@ wxBEGIN_EVENT_TABLE(CWavecrestView, CPageView)
     EVT_CHECKBOX(kNonWorkingBoxId, CWavecrestView::OnDisplayNonWorkingChannels)
     EVT_LIST_KEY_DOWN(kListId, CWavecrestView::OnListKeyDown)
     EVT_LIST_ITEM_SELECTED(kListId, CWavecrestView::OnListItemChanged)
+    EVT_TEXT(kFindBoxId, CWavecrestView::OnFindText)
+    EVT_TEXT_ENTER(kFindBoxId, CWavecrestView::OnFindEnter)
     EVT_MENU(wc::ID_DISPLAY_RADIO, CWavecrestView::OnDisplayRadioChannels)
     EVT_MENU(wc::ID_DISPLAY_TV, CWavecrestView::OnDisplayTvChannels)
     EVT_UPDATE_UI(wc::ID_DISPLAY_RADIO, CWavecrestView::OnUpdateDisplayRadioChannels)
@@ -76,7 +81,10 @@ wxEND_EVENT_TABLE()
 
 // ---- The page ------------------------------------------------------------
 
-CWavecrestView::CWavecrestView() : m_reloadTimer(this, kReloadTimerId) {}
+CWavecrestView::CWavecrestView()
+    : m_pMyChannels(std::make_unique<CMyChannels>()), m_reloadTimer(this, kReloadTimerId)
+{
+}
 
 CWavecrestView::~CWavecrestView() = default;
 
@@ -94,6 +102,10 @@ void CWavecrestView::CreateContent(CChildFrame* frame)
     m_pNonWorkingBox = XRCCTRL(*form, "IDC_DISPLAY_NON_WORKING", wxCheckBox);
     m_pNonWorkingBox->SetId(kNonWorkingBoxId);
     m_pNonWorkingBox->SetValue(m_bDisplayNonWorking);
+    m_pFindBox = XRCCTRL(*form, "IDC_FIND", wxTextCtrl);
+    m_pFindBox->SetId(kFindBoxId);
+    m_pFindBox->Bind(wxEVT_KEY_DOWN, &CWavecrestView::OnFindKeyDown, this);
+    frame->Bind(wxEVT_CHAR_HOOK, &CWavecrestView::OnPageCharHook, this);
 
     auto* layout = new wxBoxSizer(wxVERTICAL);
     layout->Add(form, wxSizerFlags(1).Expand());
@@ -112,6 +124,12 @@ void CWavecrestView::OnInitialUpdate()
     platform::PostMessage(mainFrame, wc::WM_UPDATE_STATUS_PANES);
     // The list is the page's main control: F8 and F9 work from the start.
     m_listChannels->SetFocus();
+    // My channels are there from the start, whatever the download brings.
+    m_pMyChannels->Load();
+    m_listChannels->SetUpColumns(
+        {m_pMyChannels->Header().GetName(), m_pMyChannels->Header().GetField5(),
+         m_pMyChannels->Header().GetField4(), m_pMyChannels->Header().GetUrl()});
+    ShowMyChannelRows();
     PublishMediaState(); // the media controls can act from now on
     // The list is filled by the reload that follows a successful download.
     platform::PostCommand(mainFrame, wc::ID_REFRESH_CHANNELS);
@@ -189,6 +207,7 @@ void CWavecrestView::FillList(CStationList& stationList)
     m_listChannels->RemoveRowsAndColumns();
     SetUpColumns(stationList);
     FillRows(stationList);
+    ShowMyChannelRows();
 }
 
 void CWavecrestView::SetUpColumns(const CStationList& stationList)
@@ -216,8 +235,119 @@ void CWavecrestView::FillRows(CStationList& stationList)
 
 void CWavecrestView::SelectRow(int index)
 {
-    if (index >= 0 && index < m_listChannels->GetRowCount())
-        m_listChannels->SelectAndFocus(index);
+    if (index < 0 || index >= m_listChannels->GetListCount())
+        return;
+    if (m_listChannels->GetRowOfListIndex(index) < 0)
+        m_pFindBox->SetValue(wxString()); // shows every row again
+    m_listChannels->SelectAndFocus(m_listChannels->GetRowOfListIndex(index));
+}
+
+// ---- My channels -------------------------------------------------------------
+
+void CWavecrestView::ShowMyChannelRows()
+{
+    // The same filters as the station list's rows.
+    const bool showNonWorking = GetSetting(setting::DisplayNonWorkingChannels) != 0;
+    const bool showRadio = !g_pCachedSettings || g_pCachedSettings->DisplayRadioChannels() != 0;
+    const bool showTV = !g_pCachedSettings || g_pCachedSettings->DisplayTVChannels() != 0;
+    std::vector<std::uint32_t> rows;
+    std::uint32_t position = 0;
+    for (const CChannelRecord& channel : m_pMyChannels->Channels())
+    {
+        const std::string_view type = channel.FieldUtf8(CChannelRecord::kType);
+        const bool shownType = EqualsNoCase(type, "TV") ? showTV : showRadio;
+        const bool working =
+            channel.FieldUtf8(CChannelRecord::kStatus).find("OFF") == std::string_view::npos;
+        if (shownType && (showNonWorking || working))
+            rows.push_back(position);
+        ++position;
+    }
+    m_listChannels->ShowOwnChannels(m_pMyChannels->Channels(), std::move(rows));
+}
+
+bool CWavecrestView::MyChannelsChanged()
+{
+    ShowMyChannelRows();
+    return m_pMyChannels->Save();
+}
+
+void CWavecrestView::AddChannelsAndPlayFirst(const std::vector<CChannelRecord>& channels)
+{
+    if (channels.empty())
+        return;
+    for (const CChannelRecord& channel : channels)
+        m_pMyChannels->Add(channel);
+    if (!MyChannelsChanged())
+        platform::MessageBox("My channels could not be saved in " + m_pMyChannels->Path() + ".",
+                             wc::kAppTitle, wxOK | wxICON_ERROR);
+    // The first one plays, as its row when the list shows it.
+    const CChannelRecord& first = channels.front();
+    const int own = m_pMyChannels->Find(ToUtf8(first.GetUrl()));
+    for (int row = m_listChannels->GetRowCount() - 1; own >= 0 && row >= 0; --row)
+    {
+        if (m_listChannels->GetOwnChannelIndex(row) != own)
+            continue;
+        if (m_listChannels->GetSelectedRow() == row)
+            platform::PostCommand(this, wc::ID_PLAY);
+        else
+            m_listChannels->SelectAndFocus(row);
+        return;
+    }
+    m_chosenChannel.nRow = -1;
+    m_chosenChannel.strName = first.GetName();
+    m_chosenChannel.strAddress = first.GetUrl();
+    PlayUrl(m_chosenChannel.strAddress);
+    PublishMediaState();
+}
+
+// ---- Finding as the person types -----------------------------------------------
+
+void CWavecrestView::OnFindText(wxCommandEvent& /*event*/)
+{
+    m_listChannels->SetFindText(m_pFindBox->GetValue());
+}
+
+void CWavecrestView::OnFindEnter(wxCommandEvent& /*event*/)
+{
+    // Enter plays the first row shown.
+    if (m_listChannels->GetRowCount() == 0)
+        return;
+    if (m_listChannels->GetSelectedRow() == 0)
+        platform::PostCommand(this, wc::ID_PLAY);
+    else
+        m_listChannels->SelectAndFocus(0);
+}
+
+void CWavecrestView::OnFindKeyDown(wxKeyEvent& event)
+{
+    switch (event.GetKeyCode())
+    {
+    case WXK_DOWN:
+        // Into the list, at the row selected or else the first one.
+        m_listChannels->SetFocus();
+        if (m_listChannels->GetSelectedRow() < 0 && m_listChannels->GetRowCount() > 0)
+            m_listChannels->SetItemState(0, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
+        return;
+    case WXK_ESCAPE:
+        m_pFindBox->SetValue(wxString());
+        m_listChannels->SetFocus();
+        if (const int selected = m_listChannels->GetSelectedRow(); selected >= 0)
+            m_listChannels->EnsureVisible(selected);
+        return;
+    default:
+        event.Skip();
+    }
+}
+
+void CWavecrestView::OnPageCharHook(wxKeyEvent& event)
+{
+    if (event.GetKeyCode() == 'F' && event.GetModifiers() == wxMOD_CONTROL)
+    {
+        m_pFindBox->SetFocus();
+        m_pFindBox->SelectAll();
+        return;
+    }
+    event.Skip();
 }
 
 void CWavecrestView::OnListItemChanged(wxListEvent& /*event*/)
@@ -287,7 +417,8 @@ void CWavecrestView::OnPlay(wxCommandEvent& /*event*/)
             m_listChannels->SelectAndFocus(0);
         return;
     }
-    WriteSettingInt(setting::LastChannelIndex.name, selected);
+    // The index names the channel in the list without a find text.
+    WriteSettingInt(setting::LastChannelIndex.name, m_listChannels->GetListIndex(selected));
     m_chosenChannel.nRow = selected;
     m_chosenChannel.strName = m_listChannels->GetItemText(selected, CChannelListCtrl::kNameColumn);
     m_chosenChannel.strAddress =
