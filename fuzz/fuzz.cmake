@@ -33,7 +33,9 @@ wavecrest_fuzzer(wavecrest-autostart-fuzzer ${CMAKE_CURRENT_LIST_DIR}/AutoStartF
                  ${PROJECT_SOURCE_DIR}/src/frame/AutoStart.cpp)
 target_link_libraries(wavecrest-autostart-fuzzer PRIVATE wc_platform)
 
-wavecrest_fuzzer(wavecrest-message-fuzzer ${CMAKE_CURRENT_LIST_DIR}/InstanceMessageFuzzer.cpp)
+# With the program's reading of the message, built in on its own.
+wavecrest_fuzzer(wavecrest-message-fuzzer ${CMAKE_CURRENT_LIST_DIR}/InstanceMessageFuzzer.cpp
+                 ${PROJECT_SOURCE_DIR}/src/app/CommandLine.cpp)
 target_link_libraries(wavecrest-message-fuzzer PRIVATE wc_platform)
 
 # The playlist readers, one target each: wavecrest-m3u-fuzzer,

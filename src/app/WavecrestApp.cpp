@@ -5,6 +5,7 @@
 #include "app/PageDocManager.h"
 #include "core/Identifiers.h"
 #include "frame/MainFrame.h"
+#include "platform/Files.h"
 #include "platform/Messages.h"
 #include "platform/ModalDialogs.h"
 #include "platform/SingleInstance.h"
@@ -20,6 +21,7 @@
 #include "web/PromoDoc.h"
 #include "web/PromoView.h"
 
+#include <wx/filefn.h>
 #include <wx/tooltip.h>
 
 #include <vector>
@@ -119,6 +121,8 @@ bool CWavecrestApp::InitInstance()
     else
         frame->ShowOnceStartPageIsPlaced(CMainFrame::StartShow::Hidden);
     frame->SetLabel(wc::kAppTitle);
+    if (!m_startRequest.playlist.empty())
+        m_pPlaylistOpener->Open(m_startRequest.playlist);
     return true;
 }
 
@@ -132,10 +136,22 @@ bool CWavecrestApp::HandOverToRunningInstance()
         arguments.push_back(argv[i].ToStdWstring());
     m_startRequest = InterpretCommandLine(JoinArguments(arguments),
                                           wxString(platform::ExecutablePath()).ToStdWstring());
+    std::vector<std::string> utf8Arguments;
+    for (int i = 1; i < argc; ++i)
+        utf8Arguments.push_back(argv[i].utf8_string());
+    m_startRequest.playlist =
+        PlaylistArgument(utf8Arguments, wxGetCwd().utf8_string(), platform::PathExists);
+    if (!m_startRequest.playlist.empty())
+    {
+        // A playlist to open is a request to be seen.
+        m_startRequest.show = true;
+        m_startRequest.number = -1;
+    }
     m_nCmdLineNumber = m_startRequest.number;
 
     if (!found)
     {
+        m_pPlaylistOpener = std::make_unique<CPlaylistOpener>();
         m_pSingleInstance->Listen([this](const std::string& message)
                                   { OnMessageFromLaterStart(message); });
         return false;
@@ -151,18 +167,23 @@ void CWavecrestApp::OnMessageFromLaterStart(const std::string& message)
     auto* frame = dynamic_cast<CMainFrame*>(GetTopWindow());
     if (!frame)
         return;
-    if (message == "show")
+    const HandOver handOver = ReadHandOverMessage(message);
+    switch (handOver.kind)
     {
+    case HandOver::Kind::Show:
         frame->BringToFront();
-        return;
-    }
-    const std::string prefix = "number ";
-    if (message.compare(0, prefix.size(), prefix) == 0)
-    {
-        const std::int32_t number =
-            ReadLeadingNumber(wxString(message.substr(prefix.size())).ToStdWstring());
+        break;
+    case HandOver::Kind::Number:
         // The main frame has no handler for it; the message is delivered all the same.
-        platform::SendMessage(frame, wc::WM_OTHER_INSTANCE_NUMBER, number, number);
+        platform::SendMessage(frame, wc::WM_OTHER_INSTANCE_NUMBER, handOver.number,
+                              handOver.number);
+        break;
+    case HandOver::Kind::Open:
+        frame->BringToFront();
+        m_pPlaylistOpener->Open(handOver.location);
+        break;
+    case HandOver::Kind::Unknown:
+        break;
     }
 }
 
@@ -233,6 +254,7 @@ int CWavecrestApp::OnRun()
 int CWavecrestApp::OnExit()
 {
     m_pMediaControls.reset();
+    m_pPlaylistOpener.reset();
     m_pDocManager.reset();
     m_pSingleInstance.reset();
     return wxApp::OnExit();

@@ -1,0 +1,120 @@
+"""A person keeps channels of their own: playlists opened with a running
+Wavecrest play their first entry and join My channels, which are still there
+after a restart without the station-list server, where typing a few letters
+of a name finds one."""
+
+import os
+import subprocess
+import unittest
+
+from wavecrest_e2e import EndToEndTest, StreamServer, free_port, utf16_station_list, wait_until
+
+
+class MyChannels(EndToEndTest):
+
+    def setUp(self):
+        super().setUp()
+        self.log = os.path.join(self.home.path, "requests.log")
+        port = free_port()
+        self.address = "http://127.0.0.1:%d" % port
+        station_list = os.path.join(self.home.path, "world.zip")
+        with open(station_list, "wb") as file:
+            file.write(utf16_station_list([
+                "Type,Channel,Address,Language,Genre,About,Status",
+                "Radio,Station Tone,%s/radio/440.mp3,en,Tones,440 Hz,ON" % self.address]))
+        self.server = StreamServer(self.log, "/world.zip=" + station_list, port=port)
+        self.addCleanup(self.server.stop)
+        self.sound = os.path.join(self.home.path, "sound.wav")
+        self.my_channels = os.path.join(self.home.data, "Wavecrest", "MyChannels.txt")
+
+    def write(self, name, text):
+        path = os.path.join(self.home.path, name)
+        with open(path, "w", encoding="utf-8", newline="") as file:
+            file.write(text)
+        return path
+
+    def requests_of(self, path):
+        return self.server.requested().count(path)
+
+    def start_player(self, *args, list_server_up=True):
+        env = {"WAVECREST_PLAYER_OPTIONS": "ao=pcm;ao-pcm-file=" + self.sound}
+        if list_server_up:
+            env["WAVECREST_STATION_LIST_URL"] = self.address + "/world.zip"
+        return self.start(*args, **env)
+
+    def read_my_channels(self):
+        try:
+            with open(self.my_channels, encoding="utf-8") as file:
+                return file.read()
+        except FileNotFoundError:
+            return ""
+
+    def test_playlists_handed_over_play_and_stay_across_a_restart_and_a_find_plays_one(self):
+        m3u = self.write("list.m3u", (
+            "\ufeff#EXTM3U\r\n"
+            "#EXTINF:-1 group-title=\"Tones, high\",Tone Five, Two Three\r\n"
+            "%s/radio/523.mp3\r\n"
+            "#EXTINF:-1,A song on disk\r\n"
+            "song.mp3\r\n") % self.address)
+        pls = self.write("list.pls", (
+            "[playlist]\nFile2=%s/radio/659.mp3\nTitle2=Caf\u00e9 Six Five Nine\n"
+            "File5=%s/radio/784.mp3\nTitle5=Seven Eight Four\nNumberOfEntries=2\n")
+            % (self.address, self.address))
+
+        first = self.start_player()
+        window = first.wait_for_window()
+        first.wait_until_listening()
+        self.assertTrue(wait_until(lambda: self.requests_of("/world.zip") >= 1, 30))
+
+        later = self.start_player(m3u)
+        self.assertEqual(later.wait(), 0)
+        self.assertTrue(wait_until(lambda: self.requests_of("/radio/523.mp3") >= 1, 30),
+                        self.server.requested())
+        # One message says what was left out: the file on disk.
+        self.assertTrue(wait_until(lambda: any("1 of the entries" in message
+                                               for message in self.home.modal_messages()), 10),
+                        self.home.modal_messages())
+
+        later = self.start_player(pls)
+        self.assertEqual(later.wait(), 0)
+        self.assertTrue(wait_until(lambda: self.requests_of("/radio/659.mp3") >= 1, 30),
+                        self.server.requested())
+        saved = self.read_my_channels()
+        self.assertTrue(saved.startswith("Type,"), saved)
+        self.assertIn("Radio,Tone Five\u201a Two Three,%s/radio/523.mp3" % self.address, saved)
+        self.assertIn("Radio,Caf\u00e9 Six Five Nine,%s/radio/659.mp3" % self.address, saved)
+        self.assertIn("Seven Eight Four", saved)
+        self.assertNotIn("song.mp3", saved)
+        # The same playlist again adds nothing twice.
+        later = self.start_player(m3u)
+        self.assertEqual(later.wait(), 0)
+        self.assertTrue(wait_until(lambda: self.requests_of("/radio/523.mp3") >= 2, 30))
+        self.assertEqual(self.read_my_channels(), saved)
+        first.kill()
+
+        # A new start without the station-list server: My channels are listed,
+        # and a few letters without their accent find one; Enter plays it.
+        again = self.start_player(list_server_up=False)
+        window = again.wait_for_window()
+        again.wait_for_start_refresh(count=len(self.home.modal_messages()) + 1)
+        before = self.requests_of("/radio/659.mp3")
+        subprocess.run(["xdotool", "windowfocus", "--sync", window], check=True)
+        subprocess.run(["xdotool", "key", "ctrl+f"], check=True)
+        subprocess.run(["xdotool", "type", "--delay", "50", "CAFE six"], check=True)
+        subprocess.run(["xdotool", "key", "Return"], check=True)
+        self.assertTrue(wait_until(lambda: self.requests_of("/radio/659.mp3") > before, 30),
+                        self.server.requested())
+        # Another find, in the group's text this time, plays a channel never
+        # played before.
+        self.assertEqual(self.requests_of("/radio/784.mp3"), 0)
+        subprocess.run(["xdotool", "key", "ctrl+f"], check=True)
+        subprocess.run(["xdotool", "type", "--delay", "50", "seven EIGHT"], check=True)
+        subprocess.run(["xdotool", "key", "Return"], check=True)
+        self.assertTrue(wait_until(lambda: self.requests_of("/radio/784.mp3") == 1, 30),
+                        self.server.requested())
+        self.assertIn("LastChannelIndex=2", self.home.read_settings())
+        self.assertEqual(self.read_my_channels(), saved)
+
+
+if __name__ == "__main__":
+    unittest.main()
