@@ -11,16 +11,19 @@
 #include "platform/ModalDialogs.h"
 #include "player/WMPPlayer4.h"
 #include "playlists/MyChannels.h"
+#include "radio/ChannelDlg.h"
 #include "radio/ChannelListCtrl.h"
 #include "radio/HotKeys.h"
 #include "res/Resources.h"
 
 #include <wx/checkbox.h>
+#include <wx/menu.h>
 #include <wx/sizer.h>
 #include <wx/textctrl.h>
 #include <wx/utils.h>
 #include <wx/xrc/xmlres.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <vector>
@@ -33,6 +36,8 @@ constexpr int kPlayerId = 1003;
 constexpr int kListId = 1002;
 constexpr int kNonWorkingBoxId = 1005;
 constexpr int kFindBoxId = 1006;
+constexpr int kEditChannelId = 1007;
+constexpr int kRemoveChannelId = 1008;
 constexpr int kKeyF8 = WXK_F8;
 constexpr int kKeyF9 = WXK_F9;
 constexpr int kReloadTimerId = 1;
@@ -56,6 +61,10 @@ wxBEGIN_EVENT_TABLE(CWavecrestView, CPageView)
     EVT_CHECKBOX(kNonWorkingBoxId, CWavecrestView::OnDisplayNonWorkingChannels)
     EVT_LIST_KEY_DOWN(kListId, CWavecrestView::OnListKeyDown)
     EVT_LIST_ITEM_SELECTED(kListId, CWavecrestView::OnListItemChanged)
+    EVT_LIST_ITEM_RIGHT_CLICK(kListId, CWavecrestView::OnListContextMenu)
+    EVT_MENU(wc::ID_ADD_CHANNEL, CWavecrestView::OnAddChannel)
+    EVT_MENU(kEditChannelId, CWavecrestView::OnEditChannel)
+    EVT_MENU(kRemoveChannelId, CWavecrestView::OnRemoveChannel)
     EVT_TEXT(kFindBoxId, CWavecrestView::OnFindText)
     EVT_TEXT_ENTER(kFindBoxId, CWavecrestView::OnFindEnter)
     EVT_MENU(wc::ID_DISPLAY_RADIO, CWavecrestView::OnDisplayRadioChannels)
@@ -300,6 +309,101 @@ void CWavecrestView::AddChannelsAndPlayFirst(const std::vector<CChannelRecord>& 
     PublishMediaState();
 }
 
+void CWavecrestView::SelectOwnChannel(int index)
+{
+    for (int row = m_listChannels->GetRowCount() - 1; row >= 0; --row)
+    {
+        if (m_listChannels->GetOwnChannelIndex(row) == index)
+        {
+            m_listChannels->SelectAndFocus(row);
+            return;
+        }
+    }
+}
+
+void CWavecrestView::OnAddChannel(wxCommandEvent& /*event*/)
+{
+    CChannelDlg dialog(GetChildFrame(), "Add Channel", CChannelRecord());
+    if (platform::RunModal(dialog) != wxID_OK)
+        return;
+    const CChannelRecord channel = dialog.GetChannel();
+    if (!m_pMyChannels->Add(channel))
+    {
+        platform::MessageBox("A channel with the address " + channel.GetUrl() +
+                                 " is already in My channels.",
+                             wc::kAppTitle, wxOK | wxICON_INFORMATION);
+        return;
+    }
+    if (!MyChannelsChanged())
+        platform::MessageBox("My channels could not be saved in " + m_pMyChannels->Path() + ".",
+                             wc::kAppTitle, wxOK | wxICON_ERROR);
+    SelectOwnChannel(m_pMyChannels->GetCount() - 1);
+}
+
+int CWavecrestView::TakeChannelRow()
+{
+    const int row = m_nContextRow >= 0 ? m_nContextRow : m_listChannels->GetSelectedRow();
+    m_nContextRow = -1;
+    return row;
+}
+
+void CWavecrestView::OnEditChannel(wxCommandEvent& /*event*/)
+{
+    const int own = m_listChannels->GetOwnChannelIndex(TakeChannelRow());
+    if (own < 0)
+        return; // the station list's rows are not the person's to change
+    CChannelDlg dialog(GetChildFrame(), "Edit Channel", m_pMyChannels->GetAt(own));
+    if (platform::RunModal(dialog) != wxID_OK)
+        return;
+    if (!m_pMyChannels->Replace(own, dialog.GetChannel()))
+    {
+        platform::MessageBox("Another channel of My channels has the address " +
+                                 dialog.GetChannel().GetUrl() + ".",
+                             wc::kAppTitle, wxOK | wxICON_INFORMATION);
+        return;
+    }
+    if (!MyChannelsChanged())
+        platform::MessageBox("My channels could not be saved in " + m_pMyChannels->Path() + ".",
+                             wc::kAppTitle, wxOK | wxICON_ERROR);
+}
+
+void CWavecrestView::OnRemoveChannel(wxCommandEvent& /*event*/)
+{
+    const int row = TakeChannelRow();
+    const int own = m_listChannels->GetOwnChannelIndex(row);
+    if (own < 0)
+        return;
+    if (platform::MessageBox("Remove \"" + m_pMyChannels->GetAt(own).GetName() +
+                                 "\" from My channels?",
+                             wc::kAppTitle, wxYES_NO | wxICON_QUESTION) != wxYES)
+        return;
+    m_pMyChannels->Remove(own);
+    if (!MyChannelsChanged())
+        platform::MessageBox("My channels could not be saved in " + m_pMyChannels->Path() + ".",
+                             wc::kAppTitle, wxOK | wxICON_ERROR);
+    // The row that took its place is focused, not played.
+    if (m_listChannels->GetRowCount() > 0)
+    {
+        const int next = std::min(row, m_listChannels->GetRowCount() - 1);
+        m_listChannels->SetItemState(next, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
+    }
+}
+
+void CWavecrestView::OnListContextMenu(wxListEvent& event)
+{
+    // The menu acts on the row clicked, which need not be the one playing.
+    m_nContextRow = static_cast<int>(event.GetIndex());
+    const bool own = m_listChannels->GetOwnChannelIndex(m_nContextRow) >= 0;
+    wxMenu menu;
+    menu.Append(wc::ID_PLAY, "&Play");
+    menu.AppendSeparator();
+    menu.Append(wc::ID_ADD_CHANNEL, "&Add Channel...");
+    menu.Append(kEditChannelId, "&Edit Channel...")->Enable(own);
+    menu.Append(kRemoveChannelId, "&Remove Channel\tDel")->Enable(own);
+    m_listChannels->PopupMenu(&menu);
+    CallAfter([this] { m_nContextRow = -1; });
+}
+
 // ---- Finding as the person types -----------------------------------------------
 
 void CWavecrestView::OnFindText(wxCommandEvent& /*event*/)
@@ -359,7 +463,9 @@ void CWavecrestView::OnListItemChanged(wxListEvent& /*event*/)
 void CWavecrestView::OnListKeyDown(wxListEvent& event)
 {
     // Only while the list has the keyboard focus; the list still handles the key.
-    if (event.GetKeyCode() == kKeyF8)
+    if (event.GetKeyCode() == WXK_DELETE || event.GetKeyCode() == WXK_NUMPAD_DELETE)
+        platform::PostCommand(this, kRemoveChannelId);
+    else if (event.GetKeyCode() == kKeyF8)
         platform::PostCommand(this, wc::ID_PLAY_PREVIOUS);
     else if (event.GetKeyCode() == kKeyF9)
         platform::PostCommand(this, wc::ID_PLAY_NEXT);

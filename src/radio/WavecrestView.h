@@ -93,6 +93,14 @@ private:
     void OnFindEnter(wxCommandEvent& event);
     void OnFindKeyDown(wxKeyEvent& event);
     void OnPageCharHook(wxKeyEvent& event);
+    void OnAddChannel(wxCommandEvent& event);
+    void OnEditChannel(wxCommandEvent& event);
+    void OnRemoveChannel(wxCommandEvent& event);
+    void OnListContextMenu(wxListEvent& event);
+    // The row a context menu was opened on (else the selected one), once.
+    int TakeChannelRow();
+    // Shows the own channel in the list and selects (so plays) it.
+    void SelectOwnChannel(int index);
     void OnDisplayNonWorkingChannels(wxCommandEvent& event);
     void OnDisplayRadioChannels(wxCommandEvent& event);
     void OnDisplayTvChannels(wxCommandEvent& event);
@@ -118,6 +126,7 @@ private:
     wxCheckBox* m_pNonWorkingBox = nullptr;
     wxTextCtrl* m_pFindBox = nullptr;
     std::unique_ptr<CMyChannels> m_pMyChannels;
+    int m_nContextRow = -1; // the row of an open context menu
     bool m_bDisplayNonWorking = false;
     MediaChannel m_chosenChannel;
     const CMediaSession* m_pMediaSession = nullptr;

@@ -7,7 +7,20 @@ import os
 import subprocess
 import unittest
 
-from wavecrest_e2e import EndToEndTest, StreamServer, free_port, utf16_station_list, wait_until
+from wavecrest_e2e import (EndToEndTest, StreamServer, free_port, is_dialog, utf16_station_list,
+                            wait_until, xdotool)
+
+# The radio page's "Add Channel..." button, relative to the window (fixed for
+# the fonts of the test machine).
+ADD_CHANNEL = (708, 80)
+
+
+def key(*names):
+    subprocess.run(["xdotool", "key", *names], check=True)
+
+
+def type_text(text):
+    subprocess.run(["xdotool", "type", "--delay", "30", text], check=True)
 
 
 class MyChannels(EndToEndTest):
@@ -114,6 +127,63 @@ class MyChannels(EndToEndTest):
                         self.server.requested())
         self.assertIn("LastChannelIndex=2", self.home.read_settings())
         self.assertEqual(self.read_my_channels(), saved)
+
+    def open_add_channel(self, program, window):
+        subprocess.run(["xdotool", "mousemove", "--window", window, str(ADD_CHANNEL[0]),
+                        str(ADD_CHANNEL[1]), "click", "1"], check=True)
+        dialogs = wait_until(lambda: self.dialog_open(program), 15)
+        self.assertTrue(dialogs, "the Add Channel dialog did not open")
+        subprocess.run(["xdotool", "windowfocus", "--sync", dialogs[0]], check=True)
+        return dialogs[0]
+
+    def dialog_open(self, program):
+        # The button's tooltip carries the same title: only the dialog counts.
+        return [window for window in xdotool("search", "--onlyvisible", "--pid",
+                                             str(program.pid), "--name", "^Add Channel$")
+                if is_dialog(window)]
+
+    def test_add_channel_refuses_another_scheme_and_adds_a_stream_that_delete_removes(self):
+        program = self.start_player(list_server_up=False)
+        window = program.wait_for_window()
+        program.wait_for_start_refresh()
+        messages = len(self.home.modal_messages())
+
+        # An address of another scheme: the message says why, the dialog
+        # stays for a correction, and cancelling it adds nothing.
+        dialog = self.open_add_channel(program, window)
+        type_text("Files")
+        key("Tab")
+        type_text("ftp://files.example/radio.mp3")
+        key("Return")
+        self.assertTrue(wait_until(lambda: len(self.home.modal_messages()) > messages, 10))
+        self.assertIn("cannot be played", self.home.modal_messages()[-1])
+        self.assertIn("ftp://files.example/radio.mp3", self.home.modal_messages()[-1])
+        self.assertTrue(self.dialog_open(program))
+        subprocess.run(["xdotool", "windowfocus", "--sync", dialog], check=True)
+        key("Escape")
+        self.assertTrue(wait_until(lambda: not self.dialog_open(program), 10))
+        self.assertEqual(self.read_my_channels(), "")
+
+        # A stream address is added, kept, and plays.
+        self.open_add_channel(program, window)
+        type_text("Tone Seven Eight Four")
+        key("Tab")
+        type_text("%s/radio/784.mp3" % self.address)
+        key("Return")
+        self.assertTrue(wait_until(lambda: self.requests_of("/radio/784.mp3") == 1, 30),
+                        self.server.requested())
+        self.assertIn("Radio,Tone Seven Eight Four,%s/radio/784.mp3" % self.address,
+                      self.read_my_channels())
+
+        # Delete in the list removes it, once the person agrees.
+        subprocess.run(["xdotool", "windowfocus", "--sync", window], check=True)
+        messages = len(self.home.modal_messages())
+        key("Delete")
+        self.assertTrue(wait_until(lambda: "784" not in self.read_my_channels(), 10),
+                        self.read_my_channels())
+        self.assertIn("Remove \"Tone Seven Eight Four\" from My channels?",
+                      self.home.modal_messages()[messages])
+        self.assertTrue(self.read_my_channels().startswith("Type,"))
 
 
 if __name__ == "__main__":
