@@ -117,14 +117,23 @@ void CChannelListCtrl::RebuildListRows()
     m_listRows.insert(m_listRows.end(), m_stationRows.begin(), m_stationRows.end());
     for (const std::uint32_t position : m_ownRows)
         m_listRows.push_back(position | kOwnBit);
-    // The texts to find in are made again at the next find.
+    // The texts to find in are made again: on a later turn of the event
+    // loop, so that the first keystroke of a find does not wait for them.
     m_findKeys.clear();
     m_findKeyEnds.clear();
     ApplyFindText();
+    CallAfter(
+        [this]
+        {
+            if (m_findKeyEnds.size() != m_listRows.size())
+                BuildFindKeys();
+        });
 }
 
 void CChannelListCtrl::ApplyFindText()
 {
+    // The selection stays with its channel, not with its row number.
+    const int selected = GetListIndex(GetSelectedRow());
     m_foldedFind = platform::FoldForSearch(ToUtf8(m_strFind));
     m_rows.clear();
     if (m_foldedFind.empty())
@@ -149,7 +158,15 @@ void CChannelListCtrl::ApplyFindText()
             at = *end;
         }
     }
+    m_bRestoringSelection = true;
     SetItemCount(static_cast<long>(m_rows.size()));
+    const int row = GetRowOfListIndex(selected);
+    if (row >= 0)
+        SetItemState(row, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED,
+                     wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
+    else if (GetSelectedRow() >= 0)
+        SetItemState(GetSelectedRow(), 0, wxLIST_STATE_SELECTED);
+    m_bRestoringSelection = false;
     Refresh();
 }
 

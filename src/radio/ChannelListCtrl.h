@@ -63,6 +63,9 @@ public:
     int GetOwnChannelIndex(int row) const;
 
     int GetSelectedRow() const;
+    // True while the list selects again the row of the channel that was
+    // selected before its rows changed: no one chose it anew.
+    bool IsRestoringSelection() const { return m_bRestoringSelection; }
     // Scrolls the row fully into view and makes it the selected and focused row.
     void SelectAndFocus(int row);
 
@@ -84,6 +87,7 @@ private:
     std::vector<std::uint32_t> m_listRows;    // the rows without a find text: positions
     std::vector<std::uint32_t> m_rows;        // the rows shown: indexes into m_listRows
     wxString m_strFind;
+    bool m_bRestoringSelection = false;
     std::string m_foldedFind;
     // The folded texts of every list row, one after the other, each ended by
     // NUL, and where each row's text ends; made at the first find.

@@ -456,6 +456,9 @@ void CWavecrestView::OnPageCharHook(wxKeyEvent& event)
 
 void CWavecrestView::OnListItemChanged(wxListEvent& /*event*/)
 {
+    // The channel playing is selected again under a new find text: it plays on.
+    if (m_listChannels->IsRestoringSelection())
+        return;
     // Posted, so it plays the selection once the list has finished changing it.
     platform::PostCommand(this, wc::ID_PLAY);
 }
