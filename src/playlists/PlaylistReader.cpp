@@ -3,6 +3,7 @@
 #include "catalogue/ChannelRecord.h"
 #include "core/StreamAddress.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 
@@ -647,6 +648,54 @@ Playlist ReadXSPFText(std::string_view text, const std::string& location)
     return list;
 }
 
+// A path without its "." and ".." segments, as a relative reference is
+// resolved: "/a/b/../c/./d" gives "/a/c/d"; ".." never climbs above the root.
+std::string WithoutDotSegments(std::string_view path)
+{
+    std::vector<std::string_view> segments;
+    std::size_t start = 1; // after the leading slash
+    while (start <= path.size())
+    {
+        std::size_t slash = path.find('/', start);
+        if (slash == std::string_view::npos)
+            slash = path.size();
+        const std::string_view segment = path.substr(start, slash - start);
+        const bool last = slash == path.size();
+        if (segment == "..")
+        {
+            if (!segments.empty())
+                segments.pop_back();
+            if (last)
+                segments.emplace_back(); // "/a/.." names the folder "/"
+        }
+        else if (segment == ".")
+        {
+            if (last)
+                segments.emplace_back();
+        }
+        else
+            segments.push_back(segment);
+        start = slash + 1;
+    }
+    std::string out;
+    for (const std::string_view segment : segments)
+    {
+        out += '/';
+        out += segment;
+    }
+    return out.empty() ? "/" : out;
+}
+
+// An absolute address or path with the dot segments of its path removed.
+std::string Normalised(const std::string& address, std::size_t pathStart)
+{
+    const std::size_t pathEnd = std::min(address.find_first_of("?#", pathStart), address.size());
+    const std::string_view path = std::string_view(address).substr(pathStart, pathEnd - pathStart);
+    if (path.find("/.") == std::string_view::npos)
+        return address;
+    return address.substr(0, pathStart) + WithoutDotSegments(path) + address.substr(pathEnd);
+}
+
 std::string_view WithoutQueryAndFragment(std::string_view address)
 {
     const std::size_t stop = address.find_first_of("?#");
@@ -685,9 +734,10 @@ std::string ResolvePlaylistAddress(const std::string& entry, const std::string& 
     {
         // A local file: its entries are local paths.
         if (entry[0] == '/')
-            return entry;
+            return Normalised(entry, 0);
         const std::size_t slash = location.rfind('/');
-        return slash == std::string::npos ? entry : location.substr(0, slash + 1) + entry;
+        return slash == std::string::npos ? entry
+                                          : Normalised(location.substr(0, slash + 1) + entry, 0);
     }
     if (entry.compare(0, 2, "//") == 0)
         return scheme + ":" + entry;
@@ -698,10 +748,10 @@ std::string ResolvePlaylistAddress(const std::string& entry, const std::string& 
     const std::size_t hostEnd = path.find('/', authority);
     const std::string origin(path.substr(0, hostEnd));
     if (entry[0] == '/')
-        return origin + entry;
+        return Normalised(origin + entry, origin.size());
     if (hostEnd == std::string_view::npos)
-        return origin + "/" + entry;
-    return std::string(path.substr(0, path.rfind('/') + 1)) + entry;
+        return Normalised(origin + "/" + entry, origin.size());
+    return Normalised(std::string(path.substr(0, path.rfind('/') + 1)) + entry, origin.size());
 }
 
 PlaylistFormat DetectPlaylistFormat(std::string_view bytes, std::string_view name)

@@ -35,7 +35,16 @@ class MyChannels(EndToEndTest):
             file.write(utf16_station_list([
                 "Type,Channel,Address,Language,Genre,About,Status",
                 "Radio,Station Tone,%s/radio/440.mp3,en,Tones,440 Hz,ON" % self.address]))
-        self.server = StreamServer(self.log, "/world.zip=" + station_list, port=port)
+        remote = os.path.join(self.home.path, "remote.xspf")
+        with open(remote, "w", encoding="utf-8") as file:
+            file.write('<?xml version="1.0" encoding="UTF-8"?>\n'
+                       '<playlist version="1" xmlns="http://xspf.org/ns/0/"><trackList>\n'
+                       '<track><title>Rock &amp; Tone</title>'
+                       '<location>../radio/988.mp3</location></track>\n'
+                       '</trackList></playlist>\n')
+        self.server = StreamServer(self.log, "/world.zip=" + station_list,
+                                   "/lists/remote.xspf=%s=application/xspf+xml" % remote,
+                                   port=port)
         self.addCleanup(self.server.stop)
         self.sound = os.path.join(self.home.path, "sound.wav")
         self.my_channels = os.path.join(self.home.data, "Wavecrest", "MyChannels.txt")
@@ -105,11 +114,19 @@ class MyChannels(EndToEndTest):
         self.assertEqual(self.read_my_channels(), saved)
         first.kill()
 
-        # A new start without the station-list server: My channels are listed,
-        # and a few letters without their accent find one; Enter plays it.
-        again = self.start_player(list_server_up=False)
+        # A new start without the station-list server, naming a playlist on a
+        # web server: it is downloaded, its entry (relative to it) plays and
+        # joins My channels, which still hold the others.
+        again = self.start_player(self.address + "/lists/remote.xspf", list_server_up=False)
         window = again.wait_for_window()
         again.wait_for_start_refresh(count=len(self.home.modal_messages()) + 1)
+        self.assertTrue(wait_until(lambda: self.requests_of("/radio/988.mp3") == 1, 30),
+                        self.server.requested())
+        self.assertEqual(self.read_my_channels(),
+                         saved + "Radio,Rock & Tone,%s/radio/988.mp3,,,,ON\n" % self.address)
+        saved = self.read_my_channels()
+
+        # A few letters without their accent find a channel; Enter plays it.
         before = self.requests_of("/radio/659.mp3")
         subprocess.run(["xdotool", "windowfocus", "--sync", window], check=True)
         subprocess.run(["xdotool", "key", "ctrl+f"], check=True)

@@ -195,6 +195,23 @@ TEST(PlaylistReaders, KeepTheFirstHundredThousandEntriesAndCountTheRest)
     EXPECT_EQ(fromPls.entries.back().address, "http://s.example/100000");
 }
 
+TEST(PlaylistReaders, ResolveRelativeEntriesAsAddressesAre)
+{
+    const std::string base = "http://h.example:8000/a/b/list.pls?k=v";
+    const std::pair<const char*, const char*> cases[] = {
+        {"s.mp3", "http://h.example:8000/a/b/s.mp3"},
+        {"../s.mp3?x=/../y", "http://h.example:8000/a/s.mp3?x=/../y"},
+        {"./c/../../../../s", "http://h.example:8000/s"},
+        {"/x/./y/..", "http://h.example:8000/x/"},
+        {"//other.example/s", "http://other.example/s"},
+        {"rtsp://cam.example/1", "rtsp://cam.example/1"},
+    };
+    for (const auto& [entry, expected] : cases)
+        EXPECT_EQ(ResolvePlaylistAddress(entry, base), expected) << entry;
+    EXPECT_EQ(ResolvePlaylistAddress("s", "http://h.example"), "http://h.example/s");
+    EXPECT_EQ(ResolvePlaylistAddress("../b/s.mp3", "/home/me/lists/l.m3u"), "/home/me/b/s.mp3");
+}
+
 TEST(PlaylistReaders, DetectTheFormatByContentBeforeName)
 {
     EXPECT_EQ(DetectPlaylistFormat("[Playlist]\nFile1=x", "a.m3u"), PlaylistFormat::PLS);
