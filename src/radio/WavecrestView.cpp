@@ -645,7 +645,13 @@ bool CWavecrestView::OnClose(bool deleteWindow)
     StopReload();
     // Closing the page releases its hot keys (and ends playback with the player).
     if (GetChildFrame())
+    {
         UnregisterAllHotKeys(GetChildFrame());
+        // The page's windows may outlive the view by a moment.
+        GetChildFrame()->Unbind(wxEVT_CHAR_HOOK, &CWavecrestView::OnPageCharHook, this);
+    }
+    if (m_pFindBox)
+        m_pFindBox->Unbind(wxEVT_KEY_DOWN, &CWavecrestView::OnFindKeyDown, this);
     // The player goes with the page: nothing plays, and nothing can be asked for.
     if (m_player && m_pMediaSession)
         m_pMediaSession->Publish(CMediaSession::WithoutRadioPage(
