@@ -5,6 +5,7 @@
 #include "core/Identifiers.h"
 #include "core/Settings.h"
 #include "core/SettingsTable.h"
+#include "core/StreamAddress.h"
 #include "frame/ChildFrame.h"
 #include "frame/MainFrame.h"
 #include "platform/HotKeys.h"
@@ -327,6 +328,8 @@ void CWavecrestView::OnAddChannel(wxCommandEvent& /*event*/)
     if (platform::RunModal(dialog) != wxID_OK)
         return;
     const CChannelRecord channel = dialog.GetChannel();
+    if (!IsNetworkStreamAddress(ToUtf8(channel.GetUrl())))
+        return; // the dialog checks the address before it ends with OK
     if (!m_pMyChannels->Add(channel))
     {
         platform::MessageBox("A channel with the address " + channel.GetUrl() +
@@ -355,6 +358,8 @@ void CWavecrestView::OnEditChannel(wxCommandEvent& /*event*/)
     CChannelDlg dialog(GetChildFrame(), "Edit Channel", m_pMyChannels->GetAt(own));
     if (platform::RunModal(dialog) != wxID_OK)
         return;
+    if (!IsNetworkStreamAddress(ToUtf8(dialog.GetChannel().GetUrl())))
+        return; // the dialog checks the address before it ends with OK
     if (!m_pMyChannels->Replace(own, dialog.GetChannel()))
     {
         platform::MessageBox("Another channel of My channels has the address " +

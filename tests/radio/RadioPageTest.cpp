@@ -345,6 +345,43 @@ TEST_F(RadioPage, TheFindBoxShowsTheMatchingRowsOfBothListsWithTheirPlaceInTheWh
     EXPECT_EQ(List()->GetSelectedRow(), 3);
 }
 
+TEST_F(RadioPage, DeleteRemovesOnlyAMyChannelsRowAndOnlyAfterAsking)
+{
+    Reload(FourChannels());
+    CMyChannels& mine = RadioView()->GetMyChannels();
+    ASSERT_TRUE(mine.Add(CMyChannels::MakeChannel("Mine", Stream(784), false)));
+    ASSERT_TRUE(RadioView()->MyChannelsChanged());
+    int answer = wxNO;
+    CModalRecorder answers([&](const platform::ModalRequest&) -> std::optional<int>
+                           { return answer; });
+    const auto pressDelete = []
+    {
+        wxListEvent key(wxEVT_LIST_KEY_DOWN, List()->GetId());
+        key.SetKeyCode(WXK_DELETE);
+        key.SetEventObject(List());
+        List()->GetEventHandler()->ProcessEvent(key);
+        PumpEvents();
+    };
+    using Texts = std::vector<std::string>;
+    List()->SelectAndFocus(0); // a station-list row
+    PumpEvents();
+    pressDelete();
+    EXPECT_TRUE(answers.Requests().empty());
+    EXPECT_EQ(Column(1), (Texts{"One", "Three", "Four", "Mine"}));
+
+    List()->SelectAndFocus(3);
+    PumpEvents();
+    pressDelete(); // answered No
+    ASSERT_EQ(answers.Requests().size(), 1u);
+    EXPECT_EQ(answers.Requests()[0].text, "Remove \"Mine\" from My channels?");
+    EXPECT_EQ(Column(1), (Texts{"One", "Three", "Four", "Mine"}));
+    answer = wxYES;
+    pressDelete();
+    EXPECT_EQ(Column(1), (Texts{"One", "Three", "Four"}));
+    EXPECT_EQ(mine.GetCount(), 0);
+    EXPECT_EQ(ReadWholeFile(mine.Path()), "Type,Channel,Address,Logo,Group,About,Status\n");
+}
+
 TEST_F(RadioPage, NextAndPreviousDoNothingWithOneRow)
 {
     Reload("Type,Name,Address,Language,Genre,About,Status\nRadio,Only," + Stream(440) +
