@@ -9,6 +9,8 @@
 
 namespace
 {
+std::string_view WithoutQueryAndFragment(std::string_view address);
+
 bool StartsWithNoCase(std::string_view text, std::string_view prefix)
 {
     return text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
@@ -229,8 +231,34 @@ bool MarksTv(const ExtInf& info)
     return false;
 }
 
+// An HLS playlist (M3U8 with #EXT-X- tags) lists the pieces of one stream,
+// not channels: the playlist's own address is what the player plays.
+bool IsHlsPlaylist(std::string_view text)
+{
+    for (const char* tag : {"#EXT-X-TARGETDURATION", "#EXT-X-STREAM-INF", "#EXT-X-MEDIA-SEQUENCE",
+                            "#EXT-X-PLAYLIST-TYPE"})
+        if (text.find(tag) != std::string_view::npos)
+            return true;
+    return false;
+}
+
+Playlist ReadHlsPlaylist(std::string_view text, const std::string& location)
+{
+    Playlist list;
+    PlaylistEntry entry;
+    entry.address = location;
+    // Named by its file name; a picture size among its variants marks TV.
+    const std::string_view path = WithoutQueryAndFragment(location);
+    entry.title = std::string(path.substr(path.rfind('/') + 1));
+    entry.tv = text.find("RESOLUTION=") != std::string_view::npos;
+    AddEntry(list, std::move(entry), location);
+    return list;
+}
+
 Playlist ReadM3UText(std::string_view text, const std::string& location)
 {
+    if (IsHlsPlaylist(text))
+        return ReadHlsPlaylist(text, location);
     Playlist list;
     bool listIsTv = false; // the header names a TV guide
     bool pending = false;
