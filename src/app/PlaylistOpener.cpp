@@ -134,21 +134,37 @@ bool CPlaylistOpener::Fetch(Job& job)
 
 bool CPlaylistOpener::Deliver(Job& job)
 {
+    if (!job.reading.valid())
+    {
+        job.reading =
+            std::async(std::launch::async,
+                       [bytes = std::move(job.bytes), location = job.location]
+                       {
+                           Entries entries;
+                           entries.known =
+                               DetectPlaylistFormat(bytes, location) != PlaylistFormat::Unknown;
+                           const Playlist list = ReadPlaylist(bytes, location);
+                           entries.leftOut = list.leftOut;
+                           entries.channels.reserve(list.entries.size());
+                           for (const PlaylistEntry& entry : list.entries)
+                               entries.channels.push_back(CMyChannels::FromPlaylistEntry(entry));
+                           return entries;
+                       });
+    }
+    if (job.reading.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+        return false;
     CWavecrestView* page = RadioPage();
     // At start-up the radio page comes a moment after the command line is read.
     if (!page && std::chrono::steady_clock::now() - job.readAt < kPageWait)
         return false;
+    const Entries entries = job.reading.get();
+    const std::vector<CChannelRecord>& channels = entries.channels;
     const wxString name = wxString::FromUTF8(job.location);
-    if (DetectPlaylistFormat(job.bytes, job.location) == PlaylistFormat::Unknown)
+    if (!entries.known)
     {
         ShowError(name + " is not a playlist Wavecrest can read (M3U, PLS or XSPF).");
         return true;
     }
-    const Playlist list = ReadPlaylist(job.bytes, job.location);
-    std::vector<CChannelRecord> channels;
-    channels.reserve(list.entries.size());
-    for (const PlaylistEntry& entry : list.entries)
-        channels.push_back(CMyChannels::FromPlaylistEntry(entry));
     if (page)
     {
         page->AddChannelsAndPlayFirst(channels);
@@ -163,12 +179,12 @@ bool CPlaylistOpener::Deliver(Job& job)
         if (!mine.Save())
             ShowError("My channels could not be saved in " + wxString::FromUTF8(mine.Path()) + ".");
     }
-    if (list.leftOut > 0)
+    if (entries.leftOut > 0)
         platform::MessageBox(
             wxString::Format("%zu of the entries of the playlist %s were left out: Wavecrest "
                              "plays only network streams (http, https, mms, rtsp and rtmp "
                              "addresses), and at most %zu entries of one playlist.",
-                             list.leftOut, name, kMaxPlaylistEntries),
+                             entries.leftOut, name, kMaxPlaylistEntries),
             wc::kAppTitle, wxOK | wxICON_WARNING);
     else if (channels.empty())
         ShowError("The playlist " + name + " holds no channels.");
