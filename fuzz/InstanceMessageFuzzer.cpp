@@ -8,10 +8,14 @@
 //    arrive, and does not change once it is complete or invalid;
 //  - a complete message is the first line, printable and short enough;
 //  - a closed connection never leaves a message incomplete;
+//  - what the running program reads from a complete message ("show", a
+//    number, or a playlist to open) is exactly what a later start would send
+//    for that request;
 //  - the listening instance passes on exactly the message the reader finds
 //    in everything sent, answers the sender exactly then, and closes the
 //    connection in any case.
 
+#include "app/CommandLine.h"
 #include "platform/SingleInstance.h"
 
 #include "FuzzRequire.h"
@@ -125,6 +129,29 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         REQUIRE(bytes.compare(0, whole.text.size() + 1, whole.text + "\n") == 0);
         for (const char c : whole.text)
             REQUIRE(static_cast<unsigned char>(c) >= 0x20 && c != 0x7f);
+
+        const HandOver handOver = ReadHandOverMessage(whole.text);
+        StartRequest request;
+        switch (handOver.kind)
+        {
+        case HandOver::Kind::Show:
+            REQUIRE(HandOverMessage(request) == whole.text);
+            break;
+        case HandOver::Kind::Number:
+            REQUIRE(whole.text.compare(0, 7, "number ") == 0);
+            request.number = handOver.number;
+            if (handOver.number >= 0)
+                REQUIRE(ReadHandOverMessage(HandOverMessage(request)).number == handOver.number);
+            break;
+        case HandOver::Kind::Open:
+            REQUIRE(!handOver.location.empty());
+            request.playlist = handOver.location;
+            REQUIRE(HandOverMessage(request) == whole.text);
+            break;
+        case HandOver::Kind::Unknown:
+            REQUIRE(whole.text != "show" && whole.text.compare(0, 7, "number ") != 0);
+            break;
+        }
     }
 
     g_handled.reset();

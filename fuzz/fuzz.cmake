@@ -7,6 +7,8 @@
 #   wavecrest-autostart-fuzzer  the autostart entry file and its Exec line
 #   wavecrest-message-fuzzer    a later start's message to the running instance
 #   wavecrest-directory-fuzzer  the station directory's JSON answers
+#   wavecrest-m3u-fuzzer, wavecrest-pls-fuzzer, wavecrest-xspf-fuzzer
+#                               the three playlist readers
 function(wavecrest_fuzzer name)
     add_executable(${name} ${ARGN})
     target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
@@ -32,7 +34,9 @@ wavecrest_fuzzer(wavecrest-autostart-fuzzer ${CMAKE_CURRENT_LIST_DIR}/AutoStartF
                  ${PROJECT_SOURCE_DIR}/src/frame/AutoStart.cpp)
 target_link_libraries(wavecrest-autostart-fuzzer PRIVATE wc_platform)
 
-wavecrest_fuzzer(wavecrest-message-fuzzer ${CMAKE_CURRENT_LIST_DIR}/InstanceMessageFuzzer.cpp)
+# With the program's reading of the message, built in on its own.
+wavecrest_fuzzer(wavecrest-message-fuzzer ${CMAKE_CURRENT_LIST_DIR}/InstanceMessageFuzzer.cpp
+                 ${PROJECT_SOURCE_DIR}/src/app/CommandLine.cpp)
 target_link_libraries(wavecrest-message-fuzzer PRIVATE wc_platform)
 
 # Coverage is collected from the directory client's own code.
@@ -40,3 +44,15 @@ target_compile_options(wc_directory PRIVATE -fsanitize=fuzzer-no-link)
 
 wavecrest_fuzzer(wavecrest-directory-fuzzer ${CMAKE_CURRENT_LIST_DIR}/DirectoryAnswerFuzzer.cpp)
 target_link_libraries(wavecrest-directory-fuzzer PRIVATE wc_directory)
+
+# The playlist readers, one target each: wavecrest-m3u-fuzzer,
+# wavecrest-pls-fuzzer and wavecrest-xspf-fuzzer.
+target_compile_options(wc_playlists PRIVATE -fsanitize=fuzzer-no-link)
+set(playlist_format 1)
+foreach(format m3u pls xspf)
+    wavecrest_fuzzer(wavecrest-${format}-fuzzer ${CMAKE_CURRENT_LIST_DIR}/PlaylistFuzzer.cpp)
+    target_compile_definitions(wavecrest-${format}-fuzzer PRIVATE
+                               WAVECREST_PLAYLIST_FORMAT=${playlist_format})
+    target_link_libraries(wavecrest-${format}-fuzzer PRIVATE wc_playlists)
+    math(EXPR playlist_format "${playlist_format} + 1")
+endforeach()

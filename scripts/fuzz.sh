@@ -11,6 +11,7 @@
 #   autostart  the autostart entry file and its Exec line
 #   message    a later start's message to the running instance
 #   directory  the station directory's JSON answers
+#   m3u, pls, xspf  the playlist readers
 # SECONDS defaults to 600. The build folder is build-fuzz (clang, Ninja), the
 # corpus grows in fuzz-corpus/TARGET (git-ignored) from the seeds in
 # fuzz/seeds/TARGET, and a crashing input is kept as
@@ -20,14 +21,14 @@
 set -euo pipefail
 
 usage() {
-    echo "usage: $0 parser|settings|autostart|message|directory [SECONDS] [libFuzzer options...]" >&2
+    echo "usage: $0 parser|settings|autostart|message|directory|m3u|pls|xspf [SECONDS] [libFuzzer options...]" >&2
     exit 2
 }
 
 top=$(cd "$(dirname "$0")/.." && pwd)
 target=${1:-}
 case "$target" in
-    parser|settings|autostart|message|directory) ;;
+    parser|settings|autostart|message|directory|m3u|pls|xspf) ;;
     *) usage ;;
 esac
 shift
@@ -37,6 +38,11 @@ build="$top/build-fuzz"
 binary="$build/wavecrest-$target-fuzzer"
 corpus="$top/fuzz-corpus/$target"
 artifacts="$top/fuzz-corpus/artifacts"
+# The three playlist readers share one dictionary.
+dictionary="$top/fuzz/$target.dict"
+case "$target" in
+    m3u|pls|xspf) dictionary="$top/fuzz/playlist.dict" ;;
+esac
 
 for tool in clang++ ninja; do
     command -v "$tool" >/dev/null || { echo "fuzz.sh: $tool is missing" >&2; exit 2; }
@@ -58,6 +64,6 @@ exec "$binary" \
     -rss_limit_mb=2048 \
     -print_final_stats=1 \
     -artifact_prefix="$artifacts/$target-" \
-    -dict="$top/fuzz/$target.dict" \
+    -dict="$dictionary" \
     "$@" \
     "$corpus" "$top/fuzz/seeds/$target"

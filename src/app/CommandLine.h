@@ -2,6 +2,7 @@
 // How a start's command line decides between showing the window, starting
 // hidden, and handing a number to a running instance.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@ struct StartRequest
 {
     bool show = false;        // the main window is shown
     std::int32_t number = -1; // the number given, -1 when none
+    std::string playlist;     // a playlist to open: an address or an absolute path
 };
 
 // The text after the program name, as one line: the arguments joined by blanks.
@@ -27,6 +29,35 @@ std::int32_t ReadLeadingNumber(const std::wstring& text);
 //   keeps the window hidden.
 StartRequest InterpretCommandLine(const std::wstring& rawLine, const std::wstring& modulePath);
 
-// The line a later start sends to the running instance: "show" when it should
-// bring the window up, else "number N" (N >= 0) for the running instance.
+// The longest playlist address or path a start takes.
+inline constexpr std::size_t kMaxPlaylistArgument = 4096;
+
+// The playlist a start names: its one argument when that is an http or https
+// address, a file:// address (given as its path), or a path to a file that
+// exists or whose name ends in .m3u, .m3u8, .pls or .xspf (made absolute
+// against the working folder). Empty when the arguments name none, or the
+// argument is longer than kMaxPlaylistArgument or holds a control character.
+std::string PlaylistArgument(const std::vector<std::string>& arguments,
+                             const std::string& workingFolder,
+                             bool (*fileExists)(const std::string&));
+
+// The line a later start sends to the running instance: "open LOCATION" for a
+// playlist, "show" when it should bring the window up, else "number N"
+// (N >= 0) for the running instance.
 std::string HandOverMessage(const StartRequest& request);
+
+// What a running instance reads from such a line.
+struct HandOver
+{
+    enum class Kind
+    {
+        Show,
+        Number,
+        Open,
+        Unknown,
+    };
+    Kind kind = Kind::Unknown;
+    std::int32_t number = -1;
+    std::string location;
+};
+HandOver ReadHandOverMessage(const std::string& message);

@@ -8,6 +8,7 @@
 #include "directorypage/StationDirectoryDoc.h"
 #include "directorypage/StationDirectoryView.h"
 #include "frame/MainFrame.h"
+#include "platform/Files.h"
 #include "platform/ModalDialogs.h"
 #include "platform/SingleInstance.h"
 #include "platform/Termination.h"
@@ -18,6 +19,7 @@
 #include "radio/WavecrestView.h"
 #include "res/Resources.h"
 
+#include <wx/filefn.h>
 #include <wx/tooltip.h>
 
 #include <vector>
@@ -148,6 +150,8 @@ bool CWavecrestApp::InitInstance()
     else
         frame->ShowOnceStartPageIsPlaced(CMainFrame::StartShow::Hidden);
     frame->SetLabel(wc::kAppTitle);
+    if (!m_startRequest.playlist.empty())
+        m_pPlaylistOpener->Open(m_startRequest.playlist);
     return true;
 }
 
@@ -161,9 +165,21 @@ bool CWavecrestApp::HandOverToRunningInstance()
         arguments.push_back(argv[i].ToStdWstring());
     m_startRequest = InterpretCommandLine(JoinArguments(arguments),
                                           wxString(platform::ExecutablePath()).ToStdWstring());
+    std::vector<std::string> utf8Arguments;
+    for (int i = 1; i < argc; ++i)
+        utf8Arguments.push_back(argv[i].utf8_string());
+    m_startRequest.playlist =
+        PlaylistArgument(utf8Arguments, wxGetCwd().utf8_string(), platform::PathExists);
+    if (!m_startRequest.playlist.empty())
+    {
+        // A playlist to open is a request to be seen.
+        m_startRequest.show = true;
+        m_startRequest.number = -1;
+    }
 
     if (!found)
     {
+        m_pPlaylistOpener = std::make_unique<CPlaylistOpener>();
         m_pSingleInstance->Listen([this](const std::string& message)
                                   { OnMessageFromLaterStart(message); });
         return false;
@@ -176,13 +192,27 @@ bool CWavecrestApp::HandOverToRunningInstance()
 
 void CWavecrestApp::OnMessageFromLaterStart(const std::string& message)
 {
-    // A later start without arguments brings the window up. One with a number
-    // ("number N") asks nothing of this instance: the message is answered all
-    // the same, so that the later start ends.
-    if (message != "show")
+    // A later start without arguments brings the window up, one with a
+    // playlist adds and plays it. One with a number ("number N") asks nothing
+    // of this instance: the message is answered all the same, so that the
+    // later start ends.
+    auto* frame = dynamic_cast<CMainFrame*>(GetTopWindow());
+    if (!frame)
         return;
-    if (auto* frame = dynamic_cast<CMainFrame*>(GetTopWindow()))
+    const HandOver handOver = ReadHandOverMessage(message);
+    switch (handOver.kind)
+    {
+    case HandOver::Kind::Show:
         frame->BringToFront();
+        break;
+    case HandOver::Kind::Open:
+        frame->BringToFront();
+        m_pPlaylistOpener->Open(handOver.location);
+        break;
+    case HandOver::Kind::Number:
+    case HandOver::Kind::Unknown:
+        break;
+    }
 }
 
 bool CWavecrestApp::RegisterDocumentTemplates()
@@ -253,6 +283,7 @@ int CWavecrestApp::OnRun()
 int CWavecrestApp::OnExit()
 {
     m_pMediaControls.reset();
+    m_pPlaylistOpener.reset();
     m_pDocManager.reset();
     m_pSingleInstance.reset();
     return wxApp::OnExit();

@@ -3,6 +3,7 @@
 // templates and the application's own commands.
 
 #include "app/CommandLine.h"
+#include "app/PlaylistOpener.h"
 #include "core/CachedSettings.h"
 #include "core/Identifiers.h"
 #include "radio/MediaSession.h"
@@ -52,6 +53,7 @@ private:
     // What the radio page tells desktop media controls; it outlives the pages.
     CMediaSession m_mediaSession;
     std::unique_ptr<platform::CSingleInstance> m_pSingleInstance;
+    std::unique_ptr<CPlaylistOpener> m_pPlaylistOpener;
     std::unique_ptr<wxDocManager> m_pDocManager;
     std::unique_ptr<CMediaControls> m_pMediaControls;
     StartRequest m_startRequest;

@@ -28,6 +28,8 @@ const std::map<int, const char*> kStringTable = {
                            "the List.\nDisplay or Hide Radio Channels"},
     {wc::ID_DISPLAY_TV, "Refresh the Channels List below and Hide or Display TV Channels in the "
                         "List.\nDisplay or Hide TV Channels"},
+    {wc::ID_ADD_CHANNEL, "Add a channel of your own by its stream address to My channels, "
+                         "which follow the station list in the Channels List.\nAdd Channel"},
     {wc::ID_APP_ABOUT, "Display program information, version number and copyright\nAbout"},
 };
 } // namespace
@@ -46,7 +48,8 @@ const std::vector<RibbonCategoryLayout>& RibbonCategories()
           {"Application Management",
            {{"Hide to System Tray", K::Button, wc::ID_HIDE_TO_TRAY, -1, -1},
             {"Display Radio Channels", K::CheckBox, wc::ID_DISPLAY_RADIO, -1, -1},
-            {"Display TV Channels", K::CheckBox, wc::ID_DISPLAY_TV, -1, -1}}}}},
+            {"Display TV Channels", K::CheckBox, wc::ID_DISPLAY_TV, -1, -1}}},
+          {"My Channels", {{"Add Channel...", K::Button, wc::ID_ADD_CHANNEL, -1, -1}}}}},
         {"Settings",
          {{"Radio Control",
            {{"Auto Startup with Windows", K::CheckBox, wc::ID_AUTO_START, -1, -1},

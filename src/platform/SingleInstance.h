@@ -1,7 +1,7 @@
 #pragma once
 // One running program per user: a lock file decides which process is the
 // running instance, and a Unix-domain socket beside it carries a later
-// start's message ("show" or a number) to it. The lock belongs to the
+// start's message ("show", a number, or a playlist to open) to it. The lock belongs to the
 // process, so a killed instance leaves nothing that stops the next start.
 
 #include <cstddef>
@@ -13,8 +13,8 @@ namespace platform
 {
 
 // A message between two starts is one line of printable text, at most this
-// long, ended by LF.
-inline constexpr std::size_t kMaxInstanceMessage = 256;
+// long, ended by LF: room for a word and the longest path.
+inline constexpr std::size_t kMaxInstanceMessage = 4200;
 
 struct InstanceMessage
 {

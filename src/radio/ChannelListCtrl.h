@@ -5,6 +5,11 @@
 // only when the row is drawn, so a hundred thousand rows cost a few bytes
 // each and nothing at all to show.
 //
+// The person's own channels (My channels) follow the station list's rows.
+// A find text shows only the rows whose name or descriptive texts contain it
+// (without regard to case or accents); a row's serial number and its "list
+// index" stay those it has in the list without a find text.
+//
 // Columns: 0 the serial number, 1 the name, 2 and 3 two descriptive texts,
 // 4 the stream address (zero width, so hidden).
 
@@ -14,6 +19,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 class CChannelListCtrl : public wxListCtrl
@@ -35,9 +41,31 @@ public:
     // channels at the given positions, in that order; row n has serial
     // number n + 1.
     void ShowChannels(CChannelArray channels, std::vector<std::uint32_t> rows);
+    // Takes the person's own channels over and shows those at the given
+    // positions after the station list's rows.
+    void ShowOwnChannels(std::vector<CChannelRecord> channels, std::vector<std::uint32_t> rows);
 
+    // Shows only the rows that contain the text (all of them for "").
+    void SetFindText(const wxString& text);
+    const wxString& GetFindText() const { return m_strFind; }
+
+    // The rows shown now.
     int GetRowCount() const { return static_cast<int>(m_rows.size()); }
+    // The rows of the list without a find text, and a shown row's place
+    // among them (-1 for no row); the shown row of such an index (-1 while
+    // the find text hides it).
+    int GetListCount() const { return static_cast<int>(m_listRows.size()); }
+    int GetListIndex(int row) const;
+    int GetRowOfListIndex(int index) const;
+    // The channel of a shown row (nullptr for no row), and its place among
+    // the own channels (-1 for a station-list row).
+    const CChannelRecord* GetChannel(int row) const;
+    int GetOwnChannelIndex(int row) const;
+
     int GetSelectedRow() const;
+    // True while the list selects again the row of the channel that was
+    // selected before its rows changed: no one chose it anew.
+    bool IsRestoringSelection() const { return m_bRestoringSelection; }
     // Scrolls the row fully into view and makes it the selected and focused row.
     void SelectAndFocus(int row);
 
@@ -45,8 +73,26 @@ protected:
     wxString OnGetItemText(long item, long column) const override;
 
 private:
+    // A list row's position with this bit set is one in m_ownChannels.
+    static constexpr std::uint32_t kOwnBit = 0x80000000u;
+    const CChannelRecord& ChannelAt(std::uint32_t position) const;
+    void RebuildListRows();
+    void ApplyFindText();
+    void BuildFindKeys();
+
     CChannelArray m_channels;
-    std::vector<std::uint32_t> m_rows; // the position in m_channels of each row
+    std::vector<CChannelRecord> m_ownChannels;
+    std::vector<std::uint32_t> m_stationRows; // positions in m_channels
+    std::vector<std::uint32_t> m_ownRows;     // positions in m_ownChannels
+    std::vector<std::uint32_t> m_listRows;    // the rows without a find text: positions
+    std::vector<std::uint32_t> m_rows;        // the rows shown: indexes into m_listRows
+    wxString m_strFind;
+    bool m_bRestoringSelection = false;
+    std::string m_foldedFind;
+    // The folded texts of every list row, one after the other, each ended by
+    // NUL, and where each row's text ends; made at the first find.
+    std::string m_findKeys;
+    std::vector<std::uint32_t> m_findKeyEnds;
 
     wxDECLARE_DYNAMIC_CLASS(CChannelListCtrl);
 };

@@ -5,20 +5,26 @@
 #include "core/Identifiers.h"
 #include "core/Settings.h"
 #include "core/SettingsTable.h"
+#include "core/StreamAddress.h"
 #include "frame/ChildFrame.h"
 #include "frame/MainFrame.h"
 #include "platform/HotKeys.h"
 #include "platform/ModalDialogs.h"
 #include "player/WMPPlayer4.h"
+#include "playlists/MyChannels.h"
+#include "radio/ChannelDlg.h"
 #include "radio/ChannelListCtrl.h"
 #include "radio/HotKeys.h"
 #include "res/Resources.h"
 
 #include <wx/checkbox.h>
+#include <wx/menu.h>
 #include <wx/sizer.h>
+#include <wx/textctrl.h>
 #include <wx/utils.h>
 #include <wx/xrc/xmlres.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <utility>
@@ -31,6 +37,9 @@ namespace
 constexpr int kPlayerId = 1003;
 constexpr int kListId = 1002;
 constexpr int kNonWorkingBoxId = 1005;
+constexpr int kFindBoxId = 1006;
+constexpr int kEditChannelId = 1007;
+constexpr int kRemoveChannelId = 1008;
 constexpr int kKeyF8 = WXK_F8;
 constexpr int kKeyF9 = WXK_F9;
 constexpr int kReloadTimerId = 1;
@@ -61,6 +70,12 @@ wxBEGIN_EVENT_TABLE(CWavecrestView, CPageView)
     EVT_CHECKBOX(kNonWorkingBoxId, CWavecrestView::OnDisplayNonWorkingChannels)
     EVT_LIST_KEY_DOWN(kListId, CWavecrestView::OnListKeyDown)
     EVT_LIST_ITEM_SELECTED(kListId, CWavecrestView::OnListItemChanged)
+    EVT_LIST_ITEM_RIGHT_CLICK(kListId, CWavecrestView::OnListContextMenu)
+    EVT_MENU(wc::ID_ADD_CHANNEL, CWavecrestView::OnAddChannel)
+    EVT_MENU(kEditChannelId, CWavecrestView::OnEditChannel)
+    EVT_MENU(kRemoveChannelId, CWavecrestView::OnRemoveChannel)
+    EVT_TEXT(kFindBoxId, CWavecrestView::OnFindText)
+    EVT_TEXT_ENTER(kFindBoxId, CWavecrestView::OnFindEnter)
     EVT_MENU(wc::ID_DISPLAY_RADIO, CWavecrestView::OnDisplayRadioChannels)
     EVT_MENU(wc::ID_DISPLAY_TV, CWavecrestView::OnDisplayTvChannels)
     EVT_UPDATE_UI(wc::ID_DISPLAY_RADIO, CWavecrestView::OnUpdateDisplayRadioChannels)
@@ -84,7 +99,10 @@ wxEND_EVENT_TABLE()
 
 // ---- The page ------------------------------------------------------------
 
-CWavecrestView::CWavecrestView() : m_reloadTimer(this, kReloadTimerId) {}
+CWavecrestView::CWavecrestView()
+    : m_pMyChannels(std::make_unique<CMyChannels>()), m_reloadTimer(this, kReloadTimerId)
+{
+}
 
 CWavecrestView::~CWavecrestView() = default;
 
@@ -104,8 +122,10 @@ void CWavecrestView::CreateContent(CChildFrame* frame)
     m_pNonWorkingBox = XRCCTRL(*form, "IDC_DISPLAY_NON_WORKING", wxCheckBox);
     m_pNonWorkingBox->SetId(kNonWorkingBoxId);
     m_pNonWorkingBox->SetValue(m_bDisplayNonWorking);
-    // F11 anywhere on the page shows the picture on the whole screen.
-    form->Bind(wxEVT_CHAR_HOOK, &CWavecrestView::OnPageKey, this);
+    m_pFindBox = XRCCTRL(*form, "IDC_FIND", wxTextCtrl);
+    m_pFindBox->SetId(kFindBoxId);
+    m_pFindBox->Bind(wxEVT_KEY_DOWN, &CWavecrestView::OnFindKeyDown, this);
+    frame->Bind(wxEVT_CHAR_HOOK, &CWavecrestView::OnPageCharHook, this);
 
     auto* layout = new wxBoxSizer(wxVERTICAL);
     layout->Add(form, wxSizerFlags(1).Expand());
@@ -124,6 +144,14 @@ void CWavecrestView::OnInitialUpdate()
     platform::PostMessage(mainFrame, wc::WM_UPDATE_STATUS_PANES);
     // The list is the page's main control: F8 and F9 work from the start.
     m_listChannels->SetFocus();
+    // My channels are there from the start, whatever the download brings.
+    m_pMyChannels->Load();
+    m_listChannels->SetUpColumns(
+        {m_pMyChannels->Header().GetName(), m_pMyChannels->Header().GetField5(),
+         m_pMyChannels->Header().GetField4(), m_pMyChannels->Header().GetUrl()});
+    ShowMyChannelRows();
+
+    // A station handed over from elsewhere plays in place of auto-play's choice.
     MediaChannel handed = std::exchange(HandedStation(), MediaChannel());
     if (!handed.strAddress.empty())
     {
@@ -208,6 +236,7 @@ void CWavecrestView::FillList(CStationList& stationList)
     m_listChannels->RemoveRowsAndColumns();
     SetUpColumns(stationList);
     FillRows(stationList);
+    ShowMyChannelRows();
 }
 
 void CWavecrestView::SetUpColumns(const CStationList& stationList)
@@ -235,28 +264,241 @@ void CWavecrestView::FillRows(CStationList& stationList)
 
 void CWavecrestView::SelectRow(int index)
 {
-    if (index >= 0 && index < m_listChannels->GetRowCount())
-        m_listChannels->SelectAndFocus(index);
+    if (index < 0 || index >= m_listChannels->GetListCount())
+        return;
+    if (m_listChannels->GetRowOfListIndex(index) < 0)
+        m_pFindBox->SetValue(wxString()); // shows every row again
+    m_listChannels->SelectAndFocus(m_listChannels->GetRowOfListIndex(index));
+}
+
+// ---- My channels -------------------------------------------------------------
+
+void CWavecrestView::ShowMyChannelRows()
+{
+    // The same filters as the station list's rows.
+    const bool showNonWorking = GetSetting(setting::DisplayNonWorkingChannels) != 0;
+    const bool showRadio = !g_pCachedSettings || g_pCachedSettings->DisplayRadioChannels() != 0;
+    const bool showTV = !g_pCachedSettings || g_pCachedSettings->DisplayTVChannels() != 0;
+    std::vector<std::uint32_t> rows;
+    std::uint32_t position = 0;
+    for (const CChannelRecord& channel : m_pMyChannels->Channels())
+    {
+        const std::string_view type = channel.FieldUtf8(CChannelRecord::kType);
+        const bool shownType = EqualsNoCase(type, "TV") ? showTV : showRadio;
+        const bool working =
+            channel.FieldUtf8(CChannelRecord::kStatus).find("OFF") == std::string_view::npos;
+        if (shownType && (showNonWorking || working))
+            rows.push_back(position);
+        ++position;
+    }
+    m_listChannels->ShowOwnChannels(m_pMyChannels->Channels(), std::move(rows));
+}
+
+bool CWavecrestView::MyChannelsChanged()
+{
+    ShowMyChannelRows();
+    return m_pMyChannels->Save();
+}
+
+void CWavecrestView::AddChannelsAndPlayFirst(const std::vector<CChannelRecord>& channels)
+{
+    if (channels.empty())
+        return;
+    for (const CChannelRecord& channel : channels)
+        m_pMyChannels->Add(channel);
+    if (!MyChannelsChanged())
+        platform::MessageBox("My channels could not be saved in " + m_pMyChannels->Path() + ".",
+                             wc::kAppTitle, wxOK | wxICON_ERROR);
+    // The first one plays, as its row when the list shows it.
+    const CChannelRecord& first = channels.front();
+    const int own = m_pMyChannels->Find(ToUtf8(first.GetUrl()));
+    for (int row = m_listChannels->GetRowCount() - 1; own >= 0 && row >= 0; --row)
+    {
+        if (m_listChannels->GetOwnChannelIndex(row) != own)
+            continue;
+        if (m_listChannels->GetSelectedRow() == row)
+            platform::PostCommand(this, wc::ID_PLAY);
+        else
+            m_listChannels->SelectAndFocus(row);
+        return;
+    }
+    m_chosenChannel.nRow = -1;
+    m_chosenChannel.strName = first.GetName();
+    m_chosenChannel.strAddress = first.GetUrl();
+    PlayUrl(m_chosenChannel.strAddress);
+    PublishMediaState();
+}
+
+void CWavecrestView::SelectOwnChannel(int index)
+{
+    for (int row = m_listChannels->GetRowCount() - 1; row >= 0; --row)
+    {
+        if (m_listChannels->GetOwnChannelIndex(row) == index)
+        {
+            m_listChannels->SelectAndFocus(row);
+            return;
+        }
+    }
+}
+
+void CWavecrestView::OnAddChannel(wxCommandEvent& /*event*/)
+{
+    CChannelDlg dialog(GetChildFrame(), "Add Channel", CChannelRecord());
+    if (platform::RunModal(dialog) != wxID_OK)
+        return;
+    const CChannelRecord channel = dialog.GetChannel();
+    if (!IsNetworkStreamAddress(ToUtf8(channel.GetUrl())))
+        return; // the dialog checks the address before it ends with OK
+    if (!m_pMyChannels->Add(channel))
+    {
+        platform::MessageBox("A channel with the address " + channel.GetUrl() +
+                                 " is already in My channels.",
+                             wc::kAppTitle, wxOK | wxICON_INFORMATION);
+        return;
+    }
+    if (!MyChannelsChanged())
+        platform::MessageBox("My channels could not be saved in " + m_pMyChannels->Path() + ".",
+                             wc::kAppTitle, wxOK | wxICON_ERROR);
+    SelectOwnChannel(m_pMyChannels->GetCount() - 1);
+}
+
+int CWavecrestView::TakeChannelRow()
+{
+    const int row = m_nContextRow >= 0 ? m_nContextRow : m_listChannels->GetSelectedRow();
+    m_nContextRow = -1;
+    return row;
+}
+
+void CWavecrestView::OnEditChannel(wxCommandEvent& /*event*/)
+{
+    const int own = m_listChannels->GetOwnChannelIndex(TakeChannelRow());
+    if (own < 0)
+        return; // the station list's rows are not the person's to change
+    CChannelDlg dialog(GetChildFrame(), "Edit Channel", m_pMyChannels->GetAt(own));
+    if (platform::RunModal(dialog) != wxID_OK)
+        return;
+    if (!IsNetworkStreamAddress(ToUtf8(dialog.GetChannel().GetUrl())))
+        return; // the dialog checks the address before it ends with OK
+    if (!m_pMyChannels->Replace(own, dialog.GetChannel()))
+    {
+        platform::MessageBox("Another channel of My channels has the address " +
+                                 dialog.GetChannel().GetUrl() + ".",
+                             wc::kAppTitle, wxOK | wxICON_INFORMATION);
+        return;
+    }
+    if (!MyChannelsChanged())
+        platform::MessageBox("My channels could not be saved in " + m_pMyChannels->Path() + ".",
+                             wc::kAppTitle, wxOK | wxICON_ERROR);
+}
+
+void CWavecrestView::OnRemoveChannel(wxCommandEvent& /*event*/)
+{
+    const int row = TakeChannelRow();
+    const int own = m_listChannels->GetOwnChannelIndex(row);
+    if (own < 0)
+        return;
+    if (platform::MessageBox("Remove \"" + m_pMyChannels->GetAt(own).GetName() +
+                                 "\" from My channels?",
+                             wc::kAppTitle, wxYES_NO | wxICON_QUESTION) != wxYES)
+        return;
+    m_pMyChannels->Remove(own);
+    if (!MyChannelsChanged())
+        platform::MessageBox("My channels could not be saved in " + m_pMyChannels->Path() + ".",
+                             wc::kAppTitle, wxOK | wxICON_ERROR);
+    // The row that took its place is focused, not played.
+    if (m_listChannels->GetRowCount() > 0)
+    {
+        const int next = std::min(row, m_listChannels->GetRowCount() - 1);
+        m_listChannels->SetItemState(next, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
+    }
+}
+
+void CWavecrestView::OnListContextMenu(wxListEvent& event)
+{
+    // The menu acts on the row clicked, which need not be the one playing.
+    m_nContextRow = static_cast<int>(event.GetIndex());
+    const bool own = m_listChannels->GetOwnChannelIndex(m_nContextRow) >= 0;
+    wxMenu menu;
+    menu.Append(wc::ID_PLAY, "&Play");
+    menu.AppendSeparator();
+    menu.Append(wc::ID_ADD_CHANNEL, "&Add Channel...");
+    menu.Append(kEditChannelId, "&Edit Channel...")->Enable(own);
+    menu.Append(kRemoveChannelId, "&Remove Channel\tDel")->Enable(own);
+    m_listChannels->PopupMenu(&menu);
+    CallAfter([this] { m_nContextRow = -1; });
+}
+
+// ---- Finding as the person types -----------------------------------------------
+
+void CWavecrestView::OnFindText(wxCommandEvent& /*event*/)
+{
+    m_listChannels->SetFindText(m_pFindBox->GetValue());
+}
+
+void CWavecrestView::OnFindEnter(wxCommandEvent& /*event*/)
+{
+    // Enter plays the first row shown.
+    if (m_listChannels->GetRowCount() == 0)
+        return;
+    if (m_listChannels->GetSelectedRow() == 0)
+        platform::PostCommand(this, wc::ID_PLAY);
+    else
+        m_listChannels->SelectAndFocus(0);
+}
+
+void CWavecrestView::OnFindKeyDown(wxKeyEvent& event)
+{
+    switch (event.GetKeyCode())
+    {
+    case WXK_DOWN:
+        // Into the list, at the row selected or else the first one.
+        m_listChannels->SetFocus();
+        if (m_listChannels->GetSelectedRow() < 0 && m_listChannels->GetRowCount() > 0)
+            m_listChannels->SetItemState(0, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
+        return;
+    case WXK_ESCAPE:
+        m_pFindBox->SetValue(wxString());
+        m_listChannels->SetFocus();
+        if (const int selected = m_listChannels->GetSelectedRow(); selected >= 0)
+            m_listChannels->EnsureVisible(selected);
+        return;
+    default:
+        event.Skip();
+    }
+}
+
+void CWavecrestView::OnPageCharHook(wxKeyEvent& event)
+{
+    if (event.GetKeyCode() == 'F' && event.GetModifiers() == wxMOD_CONTROL)
+    {
+        m_pFindBox->SetFocus();
+        m_pFindBox->SelectAll();
+        return;
+    }
+    // F11 anywhere on the page shows the picture on the whole screen.
+    if (event.GetKeyCode() == WXK_F11 && event.GetModifiers() == wxMOD_NONE && m_player)
+    {
+        m_player->SetFullScreen(!m_player->IsFullScreen());
+        return;
+    }
+    event.Skip();
 }
 
 void CWavecrestView::OnListItemChanged(wxListEvent& /*event*/)
 {
+    // The channel playing is selected again under a new find text: it plays on.
+    if (m_listChannels->IsRestoringSelection())
+        return;
     // Posted, so it plays the selection once the list has finished changing it.
     platform::PostCommand(this, wc::ID_PLAY);
-}
-
-void CWavecrestView::OnPageKey(wxKeyEvent& event)
-{
-    if (event.GetKeyCode() == WXK_F11 && m_player)
-        m_player->SetFullScreen(!m_player->IsFullScreen());
-    else
-        event.Skip();
 }
 
 void CWavecrestView::OnListKeyDown(wxListEvent& event)
 {
     // Only while the list has the keyboard focus; the list still handles the key.
-    if (event.GetKeyCode() == kKeyF8)
+    if (event.GetKeyCode() == WXK_DELETE || event.GetKeyCode() == WXK_NUMPAD_DELETE)
+        platform::PostCommand(this, kRemoveChannelId);
+    else if (event.GetKeyCode() == kKeyF8)
         platform::PostCommand(this, wc::ID_PLAY_PREVIOUS);
     else if (event.GetKeyCode() == kKeyF9)
         platform::PostCommand(this, wc::ID_PLAY_NEXT);
@@ -321,7 +563,8 @@ void CWavecrestView::OnPlay(wxCommandEvent& /*event*/)
             m_listChannels->SelectAndFocus(0);
         return;
     }
-    WriteSettingInt(setting::LastChannelIndex.name, selected);
+    // The index names the channel in the list without a find text.
+    WriteSettingInt(setting::LastChannelIndex.name, m_listChannels->GetListIndex(selected));
     m_bPlayingHandedStation = false;
     m_chosenChannel.nRow = selected;
     m_chosenChannel.strName = m_listChannels->GetItemText(selected, CChannelListCtrl::kNameColumn);
@@ -447,7 +690,13 @@ bool CWavecrestView::OnClose(bool deleteWindow)
         m_player->SetFullScreen(false);
     // Closing the page releases its hot keys (and ends playback with the player).
     if (GetChildFrame())
+    {
         UnregisterAllHotKeys(GetChildFrame());
+        // The page's windows may outlive the view by a moment.
+        GetChildFrame()->Unbind(wxEVT_CHAR_HOOK, &CWavecrestView::OnPageCharHook, this);
+    }
+    if (m_pFindBox)
+        m_pFindBox->Unbind(wxEVT_KEY_DOWN, &CWavecrestView::OnFindKeyDown, this);
     // The player goes with the page: nothing plays, and nothing can be asked for.
     if (m_player && m_pMediaSession)
         m_pMediaSession->Publish(CMediaSession::WithoutRadioPage(

@@ -17,12 +17,16 @@
 #include <wx/timer.h>
 
 #include <memory>
+#include <vector>
 
 class CChannelListCtrl;
+class CChannelRecord;
+class CMyChannels;
 class CStationList;
 class CWMPPlayer4;
 class wxBusyCursor;
 class wxCheckBox;
+class wxTextCtrl;
 
 class CWavecrestView : public CPageView
 {
@@ -43,8 +47,18 @@ public:
     void FillList(CStationList& stationList);
     void SetUpColumns(const CStationList& stationList);
     void FillRows(CStationList& stationList);
-    // Selects (and so plays) the row with that number, if there is one.
+    // Selects (and so plays) the channel with that index in the list without
+    // a find text, if there is one; a find text that hides it is emptied.
     void SelectRow(int index);
+    // The person's own channels, shown after the station list's rows.
+    CMyChannels& GetMyChannels() { return *m_pMyChannels; }
+    // Shows My channels again after they changed (and saves them): false
+    // when they could not be saved.
+    bool MyChannelsChanged();
+    // Adds the channels to My channels (those whose address is there already
+    // are not added again) and plays the first of them.
+    void AddChannelsAndPlayFirst(const std::vector<CChannelRecord>& channels);
+    wxTextCtrl* GetFindBox() const { return m_pFindBox; }
     // Hands an address to the player.
     void PlayUrl(const wxString& url);
     // A station found elsewhere (the station directory) that the radio page
@@ -78,7 +92,19 @@ private:
     void StopReload();
     void OnListItemChanged(wxListEvent& event);
     void OnListKeyDown(wxListEvent& event);
-    void OnPageKey(wxKeyEvent& event);
+    void ShowMyChannelRows();
+    void OnFindText(wxCommandEvent& event);
+    void OnFindEnter(wxCommandEvent& event);
+    void OnFindKeyDown(wxKeyEvent& event);
+    void OnPageCharHook(wxKeyEvent& event);
+    void OnAddChannel(wxCommandEvent& event);
+    void OnEditChannel(wxCommandEvent& event);
+    void OnRemoveChannel(wxCommandEvent& event);
+    void OnListContextMenu(wxListEvent& event);
+    // The row a context menu was opened on (else the selected one), once.
+    int TakeChannelRow();
+    // Shows the own channel in the list and selects (so plays) it.
+    void SelectOwnChannel(int index);
     void OnDisplayNonWorkingChannels(wxCommandEvent& event);
     void OnDisplayRadioChannels(wxCommandEvent& event);
     void OnDisplayTvChannels(wxCommandEvent& event);
@@ -102,6 +128,9 @@ private:
     CChannelListCtrl* m_listChannels = nullptr;
     CWMPPlayer4* m_player = nullptr;
     wxCheckBox* m_pNonWorkingBox = nullptr;
+    wxTextCtrl* m_pFindBox = nullptr;
+    std::unique_ptr<CMyChannels> m_pMyChannels;
+    int m_nContextRow = -1; // the row of an open context menu
     bool m_bDisplayNonWorking = false;
     MediaChannel m_chosenChannel;
     bool m_bPlayingHandedStation = false; // a station from elsewhere plays, not a row

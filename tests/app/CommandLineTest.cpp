@@ -67,3 +67,46 @@ TEST(CommandLine, LeadingNumbersReadLikeWcstol)
     EXPECT_EQ(ReadLeadingNumber(L"-2147483648"), -2147483647 - 1);
     EXPECT_EQ(ReadLeadingNumber(L"00000000000000000000012"), 12);
 }
+
+TEST(CommandLine, APlaylistArgumentIsOpenedAndHandedOverWhole)
+{
+    const auto exists = [](const std::string& path) { return path == "/home/me/lists/radio"; };
+    const struct
+    {
+        std::vector<std::string> arguments;
+        std::string playlist;
+    } cases[] = {
+        {{"list.m3u"}, "/home/me/list.m3u"},
+        {{"lists/radio"}, "/home/me/lists/radio"}, // an existing file of any name
+        {{"/srv/TV.M3U8"}, "/srv/TV.M3U8"},
+        {{"file:///home/me/My%20Radio.pls"}, "/home/me/My Radio.pls"},
+        {{"file://localhost/tmp/a.xspf"}, "/tmp/a.xspf"},
+        {{"HTTPS://lists.example/iptv?x=1"}, "HTTPS://lists.example/iptv?x=1"},
+        {{"12"}, ""},                          // a number stays a number
+        {{"notes.txt"}, ""},                   // neither a playlist's name nor a file
+        {{"rtsp://cam.example/live.m3u"}, ""}, // not fetched
+        {{"file://host/a.pls"}, ""},
+        {{"a.m3u", "b.m3u"}, ""},
+        {{"a\nb.m3u"}, ""}, // could not be handed over as one line
+        {{std::string(kMaxPlaylistArgument, 'a') + ".m3u"}, ""},
+    };
+    for (const auto& each : cases)
+    {
+        const std::string playlist = PlaylistArgument(each.arguments, "/home/me", exists);
+        EXPECT_EQ(playlist, each.playlist) << each.arguments[0];
+        if (playlist.empty())
+            continue;
+        StartRequest request;
+        request.playlist = playlist;
+        const HandOver handOver = ReadHandOverMessage(HandOverMessage(request));
+        EXPECT_EQ(handOver.kind, HandOver::Kind::Open);
+        EXPECT_EQ(handOver.location, playlist);
+    }
+    // The older messages keep their meaning.
+    EXPECT_EQ(ReadHandOverMessage("show").kind, HandOver::Kind::Show);
+    const HandOver number = ReadHandOverMessage("number 12");
+    EXPECT_EQ(number.kind, HandOver::Kind::Number);
+    EXPECT_EQ(number.number, 12);
+    EXPECT_EQ(ReadHandOverMessage("open ").kind, HandOver::Kind::Unknown);
+    EXPECT_EQ(ReadHandOverMessage("play x").kind, HandOver::Kind::Unknown);
+}

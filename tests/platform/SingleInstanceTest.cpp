@@ -214,7 +214,8 @@ TEST(SingleInstance, OverlongOrUnfinishedMessagesAreDropped)
     ASSERT_TRUE(primary.Listen([&](const std::string&) { ++calls; }));
     CSingleInstance later("wavecrest");
     ASSERT_EQ(later.Acquire(), Role::Secondary);
-    RunWhileListening([&] { EXPECT_FALSE(later.Send(std::string(1000, 'x'), 1000)); });
+    RunWhileListening(
+        [&] { EXPECT_FALSE(later.Send(std::string(kMaxInstanceMessage + 1, 'x'), 1000)); });
     EXPECT_EQ(calls, 0);
 }
 

@@ -11,6 +11,7 @@
 #include "frame/MainFrame.h"
 #include "player/StreamServerProcess.h"
 #include "player/WMPPlayer4.h"
+#include "playlists/MyChannels.h"
 #include "radio/ChannelListCtrl.h"
 #include "radio/WavecrestView.h"
 #include "support/GuiTestSupport.h"
@@ -23,6 +24,7 @@
 #include <wx/docview.h>
 #include <wx/stattext.h>
 #include <wx/statusbr.h>
+#include <wx/textctrl.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -264,6 +266,120 @@ TEST_F(RadioPage, NextAndPreviousWrapAroundTheRows)
     platform::SendCommand(Frame(), wc::ID_TRAY_PLAY_PREVIOUS); // nothing selected: the last
     PumpEvents();
     EXPECT_EQ(List()->GetSelectedRow(), 2);
+}
+
+TEST_F(RadioPage, TheFindBoxShowsTheMatchingRowsOfBothListsWithTheirPlaceInTheWholeList)
+{
+    Reload(FourChannels());
+    CMyChannels& mine = RadioView()->GetMyChannels();
+    struct Cleanup
+    {
+        CMyChannels& mine;
+        ~Cleanup()
+        {
+            while (mine.GetCount() > 0)
+                mine.Remove(0);
+            RadioView()->GetFindBox()->SetValue(wxString());
+            RadioView()->MyChannelsChanged();
+        }
+    } cleanup{mine};
+    ASSERT_TRUE(mine.Add(
+        CMyChannels::MakeChannel("Caf\xC3\xA9 \xC3\x96lfeld", Stream(784), true, "Oldies")));
+    ASSERT_TRUE(mine.Add(CMyChannels::MakeChannel("Fourier", Stream(988), false)));
+    ASSERT_TRUE(RadioView()->MyChannelsChanged());
+    using Texts = std::vector<std::string>;
+    EXPECT_EQ(Column(1), (Texts{"One", "Three", "Four", "Caf\xC3\xA9 \xC3\x96lfeld", "Fourier"}));
+
+    // Without regard to case or accents, in the name or another shown column.
+    wxTextCtrl* find = RadioView()->GetFindBox();
+    find->SetValue("CAFE OLF");
+    EXPECT_EQ(Column(1), (Texts{"Caf\xC3\xA9 \xC3\x96lfeld"}));
+    EXPECT_EQ(Column(0), (Texts{"4"})); // its number in the whole list
+    find->SetValue("oldies");
+    EXPECT_EQ(Column(1), (Texts{"Caf\xC3\xA9 \xC3\x96lfeld"}));
+
+    // Enter plays the first row shown; the index remembered is the channel's
+    // in the whole list.
+    wxCommandEvent enter(wxEVT_TEXT_ENTER, find->GetId());
+    enter.SetEventObject(find);
+    find->GetEventHandler()->ProcessEvent(enter);
+    PumpEvents();
+    EXPECT_TRUE(PlayerIsOn(Stream(784)));
+    EXPECT_EQ(GetSettingInt("LastChannelIndex", -1), 3);
+
+    // Next and Previous go through the rows shown.
+    find->SetValue("four");
+    EXPECT_EQ(Column(1), (Texts{"Four", "Fourier"}));
+    EXPECT_EQ(List()->GetSelectedRow(), -1); // the channel playing is not among them
+    platform::SendCommand(Frame(), wc::ID_PLAY_NEXT);
+    PumpEvents();
+    EXPECT_TRUE(PlayerIsOn(Stream(880)));
+    platform::SendCommand(Frame(), wc::ID_PLAY_NEXT);
+    PumpEvents();
+    EXPECT_TRUE(PlayerIsOn(Stream(988)));
+    EXPECT_EQ(GetSettingInt("LastChannelIndex", -1), 4);
+    platform::SendCommand(Frame(), wc::ID_PLAY_NEXT);
+    PumpEvents();
+    EXPECT_TRUE(PlayerIsOn(Stream(880)));
+    EXPECT_EQ(GetSettingInt("LastChannelIndex", -1), 2);
+
+    // Esc empties the box; the selection stays with its channel, which plays on.
+    const std::string path = "/radio/880.mp3";
+    const int requests = s_pStreams->RequestCount(path);
+    wxKeyEvent escape(wxEVT_KEY_DOWN);
+    escape.m_keyCode = WXK_ESCAPE;
+    escape.SetEventObject(find);
+    find->GetEventHandler()->ProcessEvent(escape);
+    PumpEvents();
+    EXPECT_EQ(find->GetValue(), "");
+    EXPECT_EQ(List()->GetRowCount(), 5);
+    EXPECT_EQ(List()->GetSelectedRow(), 2);
+    EXPECT_EQ(s_pStreams->RequestCount(path), requests);
+
+    // Auto-play after a reload plays the remembered channel whatever is typed.
+    find->SetValue("fourier");
+    WriteSettingInt("AutoPlay", 1);
+    WriteSettingInt("LastChannelIndex", 3);
+    Reload(FourChannels());
+    EXPECT_TRUE(PlayerIsOn(Stream(784)));
+    EXPECT_EQ(List()->GetSelectedRow(), 3);
+}
+
+TEST_F(RadioPage, DeleteRemovesOnlyAMyChannelsRowAndOnlyAfterAsking)
+{
+    Reload(FourChannels());
+    CMyChannels& mine = RadioView()->GetMyChannels();
+    ASSERT_TRUE(mine.Add(CMyChannels::MakeChannel("Mine", Stream(784), false)));
+    ASSERT_TRUE(RadioView()->MyChannelsChanged());
+    int answer = wxNO;
+    CModalRecorder answers([&](const platform::ModalRequest&) -> std::optional<int>
+                           { return answer; });
+    const auto pressDelete = []
+    {
+        wxListEvent key(wxEVT_LIST_KEY_DOWN, List()->GetId());
+        key.SetKeyCode(WXK_DELETE);
+        key.SetEventObject(List());
+        List()->GetEventHandler()->ProcessEvent(key);
+        PumpEvents();
+    };
+    using Texts = std::vector<std::string>;
+    List()->SelectAndFocus(0); // a station-list row
+    PumpEvents();
+    pressDelete();
+    EXPECT_TRUE(answers.Requests().empty());
+    EXPECT_EQ(Column(1), (Texts{"One", "Three", "Four", "Mine"}));
+
+    List()->SelectAndFocus(3);
+    PumpEvents();
+    pressDelete(); // answered No
+    ASSERT_EQ(answers.Requests().size(), 1u);
+    EXPECT_EQ(answers.Requests()[0].text, "Remove \"Mine\" from My channels?");
+    EXPECT_EQ(Column(1), (Texts{"One", "Three", "Four", "Mine"}));
+    answer = wxYES;
+    pressDelete();
+    EXPECT_EQ(Column(1), (Texts{"One", "Three", "Four"}));
+    EXPECT_EQ(mine.GetCount(), 0);
+    EXPECT_EQ(ReadWholeFile(mine.Path()), "Type,Channel,Address,Logo,Group,About,Status\n");
 }
 
 TEST_F(RadioPage, NextAndPreviousDoNothingWithOneRow)

@@ -1,0 +1,192 @@
+#include "app/PlaylistOpener.h"
+
+#include "core/Identifiers.h"
+#include "download/FileDownloadManager.h"
+#include "platform/ModalDialogs.h"
+#include "platform/RegularFile.h"
+#include "playlists/MyChannels.h"
+#include "playlists/PlaylistReader.h"
+#include "radio/WavecrestView.h"
+
+#include <wx/docview.h>
+
+#include <vector>
+
+namespace
+{
+constexpr int kStepMs = 20;
+constexpr std::chrono::milliseconds kDownloadSlice{10};
+
+void ShowError(const wxString& text)
+{
+    platform::MessageBox(text, wc::kAppTitle, wxOK | wxICON_ERROR);
+}
+
+bool IsAddress(const std::string& location)
+{
+    return location.compare(0, 7, "http://") == 0 || location.compare(0, 8, "https://") == 0;
+}
+
+CWavecrestView* RadioPage()
+{
+    wxDocManager* manager = wxDocManager::GetDocumentManager();
+    return manager ? dynamic_cast<CWavecrestView*>(manager->GetCurrentView()) : nullptr;
+}
+} // namespace
+
+CPlaylistOpener::CPlaylistOpener() : m_timer(this)
+{
+    Bind(wxEVT_TIMER, &CPlaylistOpener::OnTimer, this);
+}
+
+CPlaylistOpener::~CPlaylistOpener()
+{
+    m_timer.Stop();
+    for (Job& job : m_jobs)
+        if (job.download)
+            job.download->Cancel();
+}
+
+void CPlaylistOpener::Open(const std::string& location)
+{
+    Job job;
+    job.location = location;
+    m_jobs.push_back(std::move(job));
+    if (!m_timer.IsRunning())
+        m_timer.Start(kStepMs);
+}
+
+void CPlaylistOpener::OnTimer(wxTimerEvent& /*event*/)
+{
+    // A message box below runs a loop of its own, in which this timer fires
+    // again: the job is taken off the queue first.
+    if (m_jobs.empty())
+    {
+        m_timer.Stop();
+        return;
+    }
+    Job job = std::move(m_jobs.front());
+    m_jobs.pop_front();
+    if (!Advance(job))
+        m_jobs.push_front(std::move(job));
+    if (m_jobs.empty())
+        m_timer.Stop();
+}
+
+bool CPlaylistOpener::Advance(Job& job)
+{
+    if (!job.read)
+    {
+        if (!Fetch(job))
+            return false;
+        if (!job.read)
+            return true; // failed, and said so
+    }
+    return Deliver(job);
+}
+
+bool CPlaylistOpener::Fetch(Job& job)
+{
+    if (!IsAddress(job.location))
+    {
+        if (platform::ReadRegularFile(job.location, kMaxPlaylistBytes, job.bytes) !=
+            platform::FileReadResult::Ok)
+        {
+            ShowError("The playlist " + wxString::FromUTF8(job.location) +
+                      " could not be read. It must be a file of at most 16 MB.");
+            return true;
+        }
+    }
+    else
+    {
+        if (!job.download)
+        {
+            job.download = std::make_unique<CFileDownloadManager>();
+            job.download->SetSourceUrl(wxString::FromUTF8(job.location));
+            DownloadLimits limits;
+            limits.nMaxBodyBytes = static_cast<std::int64_t>(kMaxPlaylistBytes);
+            limits.totalTimeout = std::chrono::seconds(60);
+            job.download->SetLimits(limits);
+            job.download->Start();
+        }
+        CFileDownloadManager::State state = job.download->GetState();
+        if (state == CFileDownloadManager::State::Running)
+            state = job.download->Step(kDownloadSlice);
+        if (state == CFileDownloadManager::State::Running)
+            return false;
+        const bool fetched =
+            state == CFileDownloadManager::State::Succeeded &&
+            platform::ReadRegularFile(job.download->GetLocalFile().utf8_string(), kMaxPlaylistBytes,
+                                      job.bytes) == platform::FileReadResult::Ok;
+        job.download->RemoveLocalFile();
+        job.download.reset();
+        if (!fetched)
+        {
+            ShowError("The playlist " + wxString::FromUTF8(job.location) +
+                      " could not be downloaded.");
+            return true;
+        }
+    }
+    job.read = true;
+    job.readAt = std::chrono::steady_clock::now();
+    return true;
+}
+
+bool CPlaylistOpener::Deliver(Job& job)
+{
+    if (!job.reading.valid())
+    {
+        job.reading =
+            std::async(std::launch::async,
+                       [bytes = std::move(job.bytes), location = job.location]
+                       {
+                           Entries entries;
+                           entries.known =
+                               DetectPlaylistFormat(bytes, location) != PlaylistFormat::Unknown;
+                           const Playlist list = ReadPlaylist(bytes, location);
+                           entries.leftOut = list.leftOut;
+                           entries.channels.reserve(list.entries.size());
+                           for (const PlaylistEntry& entry : list.entries)
+                               entries.channels.push_back(CMyChannels::FromPlaylistEntry(entry));
+                           return entries;
+                       });
+    }
+    if (job.reading.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+        return false;
+    CWavecrestView* page = RadioPage();
+    // At start-up the radio page comes a moment after the command line is read.
+    if (!page && std::chrono::steady_clock::now() - job.readAt < kPageWait)
+        return false;
+    const Entries entries = job.reading.get();
+    const std::vector<CChannelRecord>& channels = entries.channels;
+    const wxString name = wxString::FromUTF8(job.location);
+    if (!entries.known)
+    {
+        ShowError(name + " is not a playlist Wavecrest can read (M3U, PLS or XSPF).");
+        return true;
+    }
+    if (page)
+    {
+        page->AddChannelsAndPlayFirst(channels);
+    }
+    else
+    {
+        // Another page is open: the channels are kept for the radio page.
+        CMyChannels mine;
+        mine.Load();
+        for (const CChannelRecord& channel : channels)
+            mine.Add(channel);
+        if (!mine.Save())
+            ShowError("My channels could not be saved in " + wxString::FromUTF8(mine.Path()) + ".");
+    }
+    if (entries.leftOut > 0)
+        platform::MessageBox(
+            wxString::Format("%zu of the entries of the playlist %s were left out: Wavecrest "
+                             "plays only network streams (http, https, mms, rtsp and rtmp "
+                             "addresses), and at most %zu entries of one playlist.",
+                             entries.leftOut, name, kMaxPlaylistEntries),
+            wc::kAppTitle, wxOK | wxICON_WARNING);
+    else if (channels.empty())
+        ShowError("The playlist " + name + " holds no channels.");
+    return true;
+}
