@@ -8,6 +8,8 @@
 #include "frame/ChildFrame.h"
 #include "frame/CustomMFCRibbonBar.h"
 #include "frame/MainFrame.h"
+#include "platform/ModalDialogs.h"
+#include "playlists/MyChannels.h"
 #include "radio/WavecrestView.h"
 
 #include <wx/checkbox.h>
@@ -66,6 +68,7 @@ wxBEGIN_EVENT_TABLE(CStationDirectoryView, CPageView)
     EVT_CHECKBOX(kShowBrokenId, CStationDirectoryView::OnFilterChanged)
     EVT_LIST_ITEM_ACTIVATED(kResultsId, CStationDirectoryView::OnResultActivated)
     EVT_MENU(wc::ID_PLAY, CStationDirectoryView::OnPlay)
+    EVT_MENU(wc::ID_ADD_TO_MY_CHANNELS, CStationDirectoryView::OnAddToMyChannels)
 wxEND_EVENT_TABLE()
 // clang-format on
 
@@ -76,6 +79,7 @@ CStationDirectoryView::~CStationDirectoryView() = default;
 void CStationDirectoryView::CreateContent(CChildFrame* frame)
 {
     m_pSession = CDirectorySession::Program();
+    frame->Bind(wxEVT_CHAR_HOOK, &CStationDirectoryView::OnPageCharHook, this);
     // Results reach the page on the GUI thread; once the client is gone
     // nothing more arrives.
     m_pClient = std::make_unique<CDirectoryClient>(m_pSession, [this](CDirectoryClient::Task task)
@@ -327,6 +331,76 @@ void CStationDirectoryView::PlaySelected()
     mainFrame->GetRibbonBar()->ActivateCategory(kRadioCategory);
 }
 
+// ---- Keeping ----------------------------------------------------------------------
+
+CChannelRecord CStationDirectoryView::ChannelOf(const DirectoryStation& station)
+{
+    // The directory's tags are the channel's group; where it comes from and
+    // its language are what the channel is about.
+    CChannelRecord channel =
+        CMyChannels::MakeChannel(station.name, station.url, false, station.tags);
+    std::string about = station.country.empty() ? station.countryCode : station.country;
+    if (!station.language.empty())
+        about += (about.empty() ? "" : "; ") + station.language;
+    channel.SetField(CChannelRecord::kField5, wxString::FromUTF8(about));
+    return channel;
+}
+
+bool CStationDirectoryView::AddSelectedToMyChannels()
+{
+    const DirectoryStation* station = m_pResults->GetSelectedStation();
+    if (!station)
+    {
+        ShowStatus("Select a station to add it to My Channels.");
+        return false;
+    }
+    const wxString name = wxString::FromUTF8(station->name);
+    // The radio page is closed while this one shows: My channels are read
+    // from their file, added to and written back.
+    CMyChannels myChannels;
+    if (!myChannels.Load())
+    {
+        platform::MessageBox("My channels could not be read from " +
+                                 wxString::FromUTF8(myChannels.Path()) + ".",
+                             "Wavecrest by Tolvane", wxOK | wxICON_ERROR, GetChildFrame());
+        return false;
+    }
+    if (myChannels.Find(station->url) >= 0)
+    {
+        ShowStatus(name + " is in My Channels already.");
+        return false;
+    }
+    if (!myChannels.Add(ChannelOf(*station)))
+    {
+        ShowStatus(name + " cannot be kept: the player does not open its address.");
+        return false;
+    }
+    if (!myChannels.Save())
+    {
+        platform::MessageBox("My channels could not be saved to " +
+                                 wxString::FromUTF8(myChannels.Path()) + ".",
+                             "Wavecrest by Tolvane", wxOK | wxICON_ERROR, GetChildFrame());
+        return false;
+    }
+    ShowStatus(name + " was added to My Channels.");
+    return true;
+}
+
+void CStationDirectoryView::OnAddToMyChannels(wxCommandEvent& /*event*/)
+{
+    AddSelectedToMyChannels();
+}
+
+void CStationDirectoryView::OnPageCharHook(wxKeyEvent& event)
+{
+    if (event.GetKeyCode() == 'D' && event.GetModifiers() == wxMOD_CONTROL)
+    {
+        AddSelectedToMyChannels();
+        return;
+    }
+    event.Skip();
+}
+
 // ---- The line at the bottom ----------------------------------------------------------
 
 void CStationDirectoryView::ShowStatus(const wxString& text)
@@ -342,6 +416,9 @@ wxString CStationDirectoryView::GetStatusLine() const
 bool CStationDirectoryView::OnClose(bool deleteWindow)
 {
     m_typingTimer.Stop();
+    // The page's windows may outlive the view by a moment.
+    if (GetChildFrame())
+        GetChildFrame()->Unbind(wxEVT_CHAR_HOOK, &CStationDirectoryView::OnPageCharHook, this);
     // Nothing under way reaches the page once it is closing.
     m_pClient.reset();
     return CPageView::OnClose(deleteWindow);

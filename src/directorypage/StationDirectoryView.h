@@ -10,6 +10,7 @@
 // nothing. When no server of the directory answers, the line at the bottom
 // says so and the rest of the program goes on as before.
 
+#include "catalogue/ChannelRecord.h"
 #include "directory/DirectoryAnswers.h"
 #include "frame/PageView.h"
 
@@ -45,6 +46,9 @@ public:
     void Search();
     // Plays the selected station (nothing without one).
     void PlaySelected();
+    // Keeps the selected station in My channels (Ctrl+D, or the ribbon's
+    // button); false, and the line at the bottom says why, when it is not added.
+    bool AddSelectedToMyChannels();
 
     // For tests: the controls, what the line at the bottom says, and whether
     // a search or a list is still on its way.
@@ -75,6 +79,9 @@ private:
     void OnFilterChanged(wxCommandEvent& event);
     void OnResultActivated(wxListEvent& event);
     void OnPlay(wxCommandEvent& event);
+    void OnAddToMyChannels(wxCommandEvent& event);
+    void OnPageCharHook(wxKeyEvent& event);
+    static CChannelRecord ChannelOf(const DirectoryStation& station);
     bool OnClose(bool deleteWindow) override;
 
     std::shared_ptr<CDirectorySession> m_pSession;

@@ -30,6 +30,8 @@ const std::map<int, const char*> kStringTable = {
                         "List.\nDisplay or Hide TV Channels"},
     {wc::ID_ADD_CHANNEL, "Add a channel of your own by its stream address to My channels, "
                          "which follow the station list in the Channels List.\nAdd Channel"},
+    {wc::ID_ADD_TO_MY_CHANNELS, "Keep the selected station of the directory in My channels "
+                                "(Ctrl+D).\nAdd to My Channels"},
     {wc::ID_APP_ABOUT, "Display program information, version number and copyright\nAbout"},
 };
 } // namespace
@@ -62,7 +64,10 @@ const std::vector<RibbonCategoryLayout>& RibbonCategories()
          {{"Navigation",
            {{"Open In New Window", K::Button, wc::ID_STORE_OPEN_IN_BROWSER, -1, -1},
             {"Refresh", K::Button, wc::ID_STORE_REFRESH, -1, -1}}}}},
-        {"Station Directory", {{"Station", {{"Play", K::Button, wc::ID_PLAY, 1, 1}}}}},
+        {"Station Directory",
+         {{"Station",
+           {{"Play", K::Button, wc::ID_PLAY, 1, 1},
+            {"Add to My Channels", K::Button, wc::ID_ADD_TO_MY_CHANNELS, -1, -1}}}}},
     };
     return categories;
 }

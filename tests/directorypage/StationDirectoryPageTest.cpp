@@ -13,8 +13,10 @@
 #include "directorypage/StationDirectoryView.h"
 #include "frame/CustomMFCRibbonBar.h"
 #include "frame/MainFrame.h"
+#include "platform/Messages.h"
 #include "player/StreamServerProcess.h"
 #include "player/WMPPlayer4.h"
+#include "playlists/MyChannels.h"
 #include "radio/WavecrestView.h"
 #include "support/GuiTestSupport.h"
 #include "support/TempHome.h"
@@ -26,6 +28,7 @@
 #include <wx/docview.h>
 #include <wx/textctrl.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 
@@ -219,6 +222,46 @@ TEST_F(DirectoryPage, DownThenEnterPlaysThroughTheRadioPageAndCountsThePlay)
     PumpEvents();
     EXPECT_EQ(RadioView()->GetPlayer()->GetURL(), stream);
     WriteSettingInt("AutoPlay", 0);
+}
+
+TEST_F(DirectoryPage, CtrlDAndTheRibbonButtonKeepTheSelectedStationInMyChannelsOnce)
+{
+    std::remove(CMyChannels::DefaultPath().c_str());
+    OpenPage({s_pDirectory->Address()});
+    SearchFor("abend");
+    ASSERT_EQ(ResultNames(), (std::vector<std::string>{"Jazz am Abend"}));
+    PressKey(Page()->GetSearchBox(), WXK_DOWN);
+
+    // Ctrl+D where the person is, in the results.
+    wxKeyEvent ctrlD(wxEVT_CHAR_HOOK);
+    ctrlD.m_keyCode = 'D';
+    ctrlD.m_controlDown = true;
+    ctrlD.SetEventObject(Page()->GetResults());
+    Page()->GetResults()->GetEventHandler()->ProcessEvent(ctrlD);
+    EXPECT_EQ(Page()->GetStatusLine(), "Jazz am Abend was added to My Channels.");
+
+    CMyChannels kept;
+    ASSERT_TRUE(kept.Load());
+    ASSERT_EQ(kept.GetCount(), 1);
+    const CChannelRecord& channel = kept.GetAt(0);
+    EXPECT_EQ(channel.GetType(), "Radio");
+    EXPECT_EQ(channel.GetName(), "Jazz am Abend");
+    EXPECT_EQ(channel.GetUrl(), wxString(s_pStreams->Url("/radio/550.mp3")));
+    EXPECT_TRUE(channel.GetField4().Contains("smooth jazz")) << channel.GetField4();
+    EXPECT_EQ(channel.GetField5(), "Germany; german");
+
+    // The ribbon's button on the same station adds nothing twice.
+    platform::PostCommand(Page(), wc::ID_ADD_TO_MY_CHANNELS);
+    PumpEvents();
+    EXPECT_EQ(Page()->GetStatusLine(), "Jazz am Abend is in My Channels already.");
+    ASSERT_TRUE(kept.Load());
+    EXPECT_EQ(kept.GetCount(), 1);
+
+    // The radio page lists it among the person's own channels.
+    Frame()->OpenCategoryPage(0);
+    ASSERT_TRUE(WaitUntil([] { return RadioView() != nullptr; }));
+    EXPECT_EQ(RadioView()->GetMyChannels().Find(s_pStreams->Url("/radio/550.mp3")), 0);
+    std::remove(CMyChannels::DefaultPath().c_str());
 }
 
 struct BadDirectory
