@@ -64,6 +64,8 @@ public:
     void SetMute(bool bMute);
 
     const CPlayerStatus& GetStatus() const { return m_status; }
+    // True when the current stream has a picture (shown or not).
+    bool HasVideoTrack() const { return m_nVideoTrack >= 0; }
     // True while the engine shows a picture.
     bool IsShowingVideo() const { return m_bShowingVideo; }
 

@@ -58,8 +58,8 @@ CVideoSurface::CVideoSurface(wxWindow* pParent, wxWindowID nId, CPlayerEngine& e
                              bool bSoftware)
     : wxWindow(pParent, nId, wxDefaultPosition, wxSize(-1, 20), wxNO_BORDER | wxWANTS_CHARS),
       m_engine(engine), m_pGlCanvas(nullptr), m_pGlContext(nullptr), m_pRenderContext(nullptr),
-      m_bStarted(false), m_pElsewhere(nullptr), m_bUpdateQueued(false), m_pClearColor(nullptr),
-      m_pClear(nullptr), m_lastClick(0)
+      m_bStarted(false), m_bSoftware(bSoftware), m_pElsewhere(nullptr), m_bUpdateQueued(false),
+      m_pClearColor(nullptr), m_pClear(nullptr), m_lastClick(0)
 {
     SetBackgroundColour(*wxBLACK);
     SetBackgroundStyle(wxBG_STYLE_PAINT);
@@ -68,12 +68,6 @@ CVideoSurface::CVideoSurface(wxWindow* pParent, wxWindowID nId, CPlayerEngine& e
     Bind(wxEVT_THREAD, &CVideoSurface::OnUpdate, this);
     Bind(wxEVT_LEFT_DCLICK, &CVideoSurface::OnDoubleClick, this);
     Bind(wxEVT_LEFT_DOWN, &CVideoSurface::OnClick, this);
-    if (!bSoftware && wxGLCanvas::IsDisplaySupported(CanvasAttributes()))
-    {
-        m_pGlCanvas = new CGlVideoCanvas(this, *this);
-        m_pGlCanvas->Bind(wxEVT_LEFT_DCLICK, &CVideoSurface::OnDoubleClick, this);
-        m_pGlCanvas->Bind(wxEVT_LEFT_DOWN, &CVideoSurface::OnClick, this);
-    }
 }
 
 CVideoSurface::~CVideoSurface()
@@ -85,7 +79,20 @@ CVideoSurface::~CVideoSurface()
 
 void CVideoSurface::Start()
 {
+    if (m_bStarted)
+        return;
     m_bStarted = true;
+    if (!m_bSoftware && !m_pGlCanvas)
+    {
+        if (wxGLCanvas::IsDisplaySupported(CanvasAttributes()))
+        {
+            m_pGlCanvas = new CGlVideoCanvas(this, *this);
+            m_pGlCanvas->Bind(wxEVT_LEFT_DCLICK, &CVideoSurface::OnDoubleClick, this);
+            m_pGlCanvas->Bind(wxEVT_LEFT_DOWN, &CVideoSurface::OnClick, this);
+        }
+        else
+            m_bSoftware = true;
+    }
     if (!m_pGlCanvas)
         MakeSoftwareContext();
     else if (m_pGlCanvas->IsShownOnScreen())
@@ -185,6 +192,8 @@ void CVideoSurface::SwitchToSoftware(const wxString& strWhy)
     m_pGlContext = nullptr;
     m_pGlCanvas->Destroy();
     m_pGlCanvas = nullptr;
+    m_bSoftware = true;
+    m_bStarted = false;
     Start();
     Refresh(false);
 }

@@ -36,9 +36,12 @@ public:
 
     // Starts drawing the engine's picture (the render context is made now,
     // or at the first paint when OpenGL needs a window on screen for it).
+    // Called when a stream first has a picture: OpenGL costs tens of
+    // megabytes and a tenth of a second, which radio never needs.
     void Start();
-    // True once the picture is drawn by the software renderer.
-    bool IsSoftware() const { return m_pGlCanvas == nullptr; }
+    bool IsStarted() const { return m_bStarted; }
+    // True when the picture is (or will be) drawn by the software renderer.
+    bool IsSoftware() const { return m_bSoftware; }
     // True while a render context exists.
     bool IsDrawing() const { return m_pRenderContext != nullptr; }
 
@@ -78,6 +81,7 @@ private:
     wxGLContext* m_pGlContext;
     mpv_render_context* m_pRenderContext;
     bool m_bStarted;
+    bool m_bSoftware;       // asked for, or no OpenGL to be had
     wxWindow* m_pElsewhere; // where the picture shows instead (nullptr: here)
     std::atomic<bool> m_bUpdateQueued;
     std::vector<unsigned char> m_pixels;

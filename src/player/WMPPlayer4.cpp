@@ -77,7 +77,6 @@ bool CWMPPlayer4::Create(wxWindow* pParent, wxWindowID nId, const wxPoint& pos, 
     m_eLastState = m_pEngine->GetStatus().GetState();
     m_pBar->ShowStatusText(m_strStatusText);
     m_pEngine->SetChangeHandler([this] { OnEngineChange(); });
-    m_pSurface->Start();
     // Hiding the window (to the tray) or minimising it ends the full screen.
     m_pTopLevel = wxGetTopLevelParent(pParent);
     if (m_pTopLevel)
@@ -170,6 +169,9 @@ void CWMPPlayer4::OnEngineChange()
                           eState == CPlayerStatus::EState::Buffering ||
                           eState == CPlayerStatus::EState::Connecting;
     m_pBar->ShowRunning(bRunning);
+    // The picture area gets ready when the first stream with a picture comes.
+    if (m_pEngine->HasVideoTrack() && !m_pSurface->IsStarted())
+        m_pSurface->Start();
     m_bMuted = m_pEngine->IsMuted();
     m_pBar->ShowMute(m_bMuted);
     if (m_pEngine->GetVolume() != m_nVolume)
