@@ -29,10 +29,7 @@ enum EProperty : std::uint64_t
     kVolume,
     kMute,
     kVideoConfigured,
-    kTracks,
-    kSeekable,
-    kPartlySeekable,
-    kFileSize
+    kTracks
 };
 
 struct CWatchedProperty
@@ -56,9 +53,6 @@ const CWatchedProperty kWatched[] = {
     {kMute, "mute", MPV_FORMAT_FLAG},
     {kVideoConfigured, "vo-configured", MPV_FORMAT_FLAG},
     {kTracks, "track-list", MPV_FORMAT_NODE},
-    {kSeekable, "seekable", MPV_FORMAT_FLAG},
-    {kPartlySeekable, "partially-seekable", MPV_FORMAT_FLAG},
-    {kFileSize, "file-size", MPV_FORMAT_INT64},
 };
 
 // Replies to loadfile carry this mark plus the number of the request, so that
@@ -126,8 +120,7 @@ CPlayerEngine::CPlayerEngine()
       m_nFirstEntryId(kNoEntry), m_nCurrentEntryId(-1), m_bEndPending(false), m_nEndReason(0),
       m_nEndError(0), m_dAudioBitrate(0), m_dVideoBitrate(0), m_nVolume(50),
       m_bVolumeTouched(false), m_bMuted(false), m_bShowingVideo(false), m_bVideoEnabled(false),
-      m_nVideoTrack(-1), m_bStreamPlayed(false), m_bSeekable(false), m_bPartlySeekable(false),
-      m_bSizeKnown(false), m_reconnectTimer(this)
+      m_nVideoTrack(-1), m_bStreamPlayed(false), m_bWaitingForData(false), m_reconnectTimer(this)
 {
     Bind(wxEVT_THREAD, &CPlayerEngine::OnWakeUp, this);
     Bind(wxEVT_TIMER, &CPlayerEngine::OnReconnectTimer, this, m_reconnectTimer.GetId());
@@ -433,7 +426,8 @@ void CPlayerEngine::HandleStartFile(const mpv_event& event)
     m_nCurrentEntryId = pStart->playlist_entry_id;
     m_strLastEngineMessage.clear();
     m_strStreamPictureProblem.clear();
-    m_bSeekable = m_bPartlySeekable = m_bSizeKnown = false;
+    m_bWaitingForData = false;
+    m_lastWait = std::chrono::milliseconds(0);
     m_status.Open(m_strUrl);
     // A reopened stream keeps saying which try it is until it plays.
     m_status.SetReconnecting(m_reconnect.GetTry());
@@ -467,22 +461,42 @@ void CPlayerEngine::ApplyPendingEnd()
         m_status.Fail(mpv_error_string(m_nEndError), m_strLastEngineMessage);
 }
 
-bool CPlayerEngine::HasEndedComplete() const
+void CPlayerEngine::NoteWaitingForData(bool bWaiting)
 {
-    // A stream with a length (the server said its size, or one can seek in
-    // it, not merely inside what the engine holds of it) is a file or a
-    // recording; it ended where it ends unless the network layer says the
-    // data stopped short. Live streams have no length: the engine's
-    // duration of one only grows with what has played.
-    const bool bHasLength = m_bSizeKnown || (m_bSeekable && !m_bPartlySeekable);
-    return bHasLength && !m_strLastEngineMessage.Contains("ends prematurely");
+    const auto now = CReconnectPolicy::Clock::now();
+    if (bWaiting && !m_bWaitingForData)
+        m_waitStart = now;
+    else if (!bWaiting && m_bWaitingForData)
+    {
+        m_lastWaitEnd = now;
+        m_lastWait = std::chrono::duration_cast<std::chrono::milliseconds>(now - m_waitStart);
+    }
+    m_bWaitingForData = bWaiting;
+}
+
+bool CPlayerEngine::WasStalled() const
+{
+    // A stream that stalls keeps the engine waiting for data until the
+    // network read gives up, and then ends as if it were over.
+    constexpr std::chrono::milliseconds kLongWait{3000};
+    constexpr std::chrono::milliseconds kJustNow{2000};
+    const auto now = CReconnectPolicy::Clock::now();
+    if (m_bWaitingForData)
+        return now - m_waitStart >= kLongWait;
+    return m_lastWait >= kLongWait && now - m_lastWaitEnd <= kJustNow;
 }
 
 CReconnectPolicy::EDrop CPlayerEngine::ClassifyDrop() const
 {
     using EDrop = CReconnectPolicy::EDrop;
     if (m_nEndReason == MPV_END_FILE_REASON_EOF)
-        return HasEndedComplete() ? EDrop::EndedComplete : EDrop::Ended;
+    {
+        // The network layer says when the data stopped short of the end; a
+        // live stream has no end, so its closed connection always does.
+        if (m_strLastEngineMessage.Contains("ends prematurely"))
+            return EDrop::Ended;
+        return WasStalled() ? EDrop::Stalled : EDrop::EndedComplete;
+    }
     // The network layer's words for a server that refuses the request
     // ("HTTP error 410 Gone"): a 4xx is the server's answer, not a drop.
     if (m_strLastEngineMessage.Contains("HTTP error 4"))
@@ -555,6 +569,7 @@ void CPlayerEngine::HandlePropertyChange(const mpv_event_property& property, std
         break;
     case kPausedForCache:
         m_status.SetWaitingForData(PropertyFlag(property));
+        NoteWaitingForData(PropertyFlag(property));
         break;
     case kBufferingState:
         m_status.SetBufferPercent(static_cast<int>(PropertyNumber(property)));
@@ -591,16 +606,6 @@ void CPlayerEngine::HandlePropertyChange(const mpv_event_property& property, std
         break;
     case kTracks:
         m_nVideoTrack = FirstVideoTrack(property);
-        break;
-    case kSeekable:
-    case kPartlySeekable:
-        // Both go away as a stream ends; what the stream said last counts.
-        if (property.format == MPV_FORMAT_FLAG)
-            (nId == kSeekable ? m_bSeekable : m_bPartlySeekable) = PropertyFlag(property);
-        break;
-    case kFileSize:
-        if (PropertyNumber(property) > 0)
-            m_bSizeKnown = true;
         break;
     default:
         break;

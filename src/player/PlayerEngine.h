@@ -97,7 +97,8 @@ private:
     // Whether a stream that stopped is opened again; true when a try is due.
     bool ScheduleReconnect();
     CReconnectPolicy::EDrop ClassifyDrop() const;
-    bool HasEndedComplete() const;
+    void NoteWaitingForData(bool bWaiting);
+    bool WasStalled() const;
     void OnReconnectTimer(wxTimerEvent& event);
     void CancelReconnect();
 
@@ -127,12 +128,13 @@ private:
     bool m_bVideoEnabled;
     std::int64_t m_nVideoTrack; // the stream's first video track (-1: none)
     // Dropped streams: whether the current address has played since it was
-    // opened, whether it can be sought in (wholly, or only in what the
-    // engine holds of it), whether its size is known, and the tries.
+    // opened, the engine's waits for data (the one under way, the last one
+    // and when it ended), and the tries.
     bool m_bStreamPlayed;
-    bool m_bSeekable;
-    bool m_bPartlySeekable;
-    bool m_bSizeKnown;
+    bool m_bWaitingForData;
+    CReconnectPolicy::Clock::time_point m_waitStart;
+    CReconnectPolicy::Clock::time_point m_lastWaitEnd;
+    std::chrono::milliseconds m_lastWait{0};
     CReconnectPolicy m_reconnect;
     wxTimer m_reconnectTimer;
     // Why the current stream shows no picture: the surface's reason (it
