@@ -35,6 +35,24 @@ timings=()
 failures=()
 started=$SECONDS
 
+# report_failed_tests FOLDER: names the tests of the last run in FOLDER that
+# failed, each with the end of its output, so that a log cut to its last
+# lines still says what went wrong.
+report_failed_tests() {
+    local folder=$1 name
+    local failed=$folder/Testing/Temporary/LastTestsFailed.log
+    [ -s "$failed" ] || return 0
+    [ "$failed" -nt "$folder/ctest-started" ] || return 0
+    while IFS=: read -r _ name; do
+        echo "  failed in $folder/: $name"
+        awk -v name="$name" '
+            $0 ~ "Test: " name "$" { inside = 1; next }
+            inside && /^<end of output>$/ { exit }
+            inside { print }
+        ' "$folder/Testing/Temporary/LastTest.log" | tail -n 20 | sed 's/^/    | /'
+    done < "$failed"
+}
+
 summary() {
     local status=$?
     echo
@@ -52,6 +70,8 @@ summary() {
         sed -n '/^Start-up benchmark/,$p' "$bench_table" | sed 's/^/  /'
     fi
     if [ ${#failures[@]} -gt 0 ]; then
+        report_failed_tests build
+        report_failed_tests build-asan
         echo "  FAILED: ${failures[*]}"
         [ "$status" -ne 0 ] || status=1
     elif [ "$status" -ne 0 ]; then
@@ -81,6 +101,7 @@ phase() {
 run_tests() {
     local folder=$1
     shift
+    touch "$folder/ctest-started"
     (cd "$folder" && "$top/scripts/with-display.sh" \
         ctest --output-on-failure -j "$jobs" --timeout 600 "$@")
 }
