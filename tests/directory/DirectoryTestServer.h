@@ -3,17 +3,15 @@
 // it on loopback in its own process, reads what it saw (the requests, the
 // counted plays) and ends it again; and the address of a server that is down.
 
+#include "support/ServerProcess.h"
+
 #include <string>
-#include <sys/types.h>
 
 class CDirectoryTestServer
 {
 public:
     // streamBase goes before each station's stream path in its address.
     explicit CDirectoryTestServer(const std::string& streamBase = "http://127.0.0.1:9");
-    ~CDirectoryTestServer();
-    CDirectoryTestServer(const CDirectoryTestServer&) = delete;
-    CDirectoryTestServer& operator=(const CDirectoryTestServer&) = delete;
 
     // "http://127.0.0.1:PORT", with "/<mode>" for the hostile answers.
     std::string Address(const std::string& mode = "") const;
@@ -24,9 +22,7 @@ public:
     int Clicks(const std::string& uuid) const;
 
 private:
-    pid_t m_pid = -1;
-    int m_nStdin = -1;
-    int m_nPort = 0;
+    CServerProcess m_process;
 };
 
 // An address on loopback where nothing listens: connections are refused.

@@ -3,8 +3,9 @@
 // loopback in its own process, tells its address and how many requests it
 // has seen, and ends it again. Also the folder helpers those tests share.
 
+#include "support/ServerProcess.h"
+
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
 class CDownloadTestServer
@@ -14,11 +15,7 @@ public:
     // it speaks https instead of http.
     explicit CDownloadTestServer(const std::string& root, const std::string& certificate = "",
                                  const std::string& key = "");
-    ~CDownloadTestServer();
-    CDownloadTestServer(const CDownloadTestServer&) = delete;
-    CDownloadTestServer& operator=(const CDownloadTestServer&) = delete;
-
-    int Port() const { return m_nPort; }
+    int Port() const { return m_process.Port(); }
     // The whole address of a path on this server ("/files/list" ...).
     std::string Address(const std::string& path) const;
     // Requests seen so far, and those for exactly one path.
@@ -32,9 +29,7 @@ private:
 
     std::string m_strScheme;
     std::string m_strLog;
-    pid_t m_pid = -1;
-    int m_nStdin = -1;
-    int m_nPort = 0;
+    CServerProcess m_process;
 };
 
 // The names in a folder that begin with the prefix (all names for "").

@@ -1,14 +1,13 @@
 #include "web/WebTestServer.h"
 
+#include "support/ServerProcess.h"
+
 #include <algorithm>
-#include <arpa/inet.h>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <spawn.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -109,17 +108,5 @@ void CWebTestServer::ReadReports(bool waitForLine)
 
 std::string UnreachableAddress()
 {
-    // A port the system just handed out and that is closed again: nothing
-    // listens there, so a connection is refused at once.
-    const int probe = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address = {};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    int port = 0;
-    if (::bind(probe, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
-        ::getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length) == 0)
-        port = ntohs(address.sin_port);
-    ::close(probe);
-    return "http://127.0.0.1:" + std::to_string(port) + "/";
+    return "http://127.0.0.1:" + std::to_string(RefusingLoopbackPort()) + "/";
 }
