@@ -117,9 +117,12 @@ class MyChannels(EndToEndTest):
         # A new start without the station-list server, naming a playlist on a
         # web server: it is downloaded, its entry (relative to it) plays and
         # joins My channels, which still hold the others.
+        # The messages are counted before the start: its refresh may fail
+        # before its window shows.
+        messages = len(self.home.modal_messages())
         again = self.start_player(self.address + "/lists/remote.xspf", list_server_up=False)
         window = again.wait_for_window()
-        again.wait_for_start_refresh(count=len(self.home.modal_messages()) + 1)
+        again.wait_for_start_refresh(count=messages + 1)
         self.assertTrue(wait_until(lambda: self.requests_of("/radio/988.mp3") == 1, 30),
                         self.server.requested())
         self.assertEqual(self.read_my_channels(),
