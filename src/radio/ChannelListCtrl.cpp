@@ -4,7 +4,6 @@
 #include "platform/SearchText.h"
 
 #include <algorithm>
-#include <cstring>
 
 wxIMPLEMENT_DYNAMIC_CLASS(CChannelListCtrl, wxListCtrl);
 
@@ -32,6 +31,46 @@ CChannelListCtrl::CChannelListCtrl(wxWindow* parent, wxWindowID id, const wxPoin
 {
 }
 
+// Tells the list while its rows window paints. The list draws a text too
+// wide for its column by measuring it again character by character, so the
+// hidden column (no width at all) would cost more to draw than all the
+// others together: while the rows are painted it has no text.
+class CChannelListCtrl::CRowsPaintHook : public wxEvtHandler
+{
+public:
+    explicit CRowsPaintHook(bool& painting) : m_painting(painting) {}
+
+    bool ProcessEvent(wxEvent& event) override
+    {
+        if (event.GetEventType() != wxEVT_PAINT)
+            return wxEvtHandler::ProcessEvent(event);
+        m_painting = true;
+        const bool processed = wxEvtHandler::ProcessEvent(event); // the window's own paint
+        m_painting = false;
+        return processed;
+    }
+
+private:
+    bool& m_painting;
+};
+
+CChannelListCtrl::~CChannelListCtrl()
+{
+    if (m_pHookedRowsWindow && m_pHookedRowsWindow->GetEventHandler() == m_pRowsPaintHook)
+        m_pHookedRowsWindow->PopEventHandler(true);
+}
+
+void CChannelListCtrl::HookRowsPaint()
+{
+    // The rows window is the one the list scrolls.
+    wxWindow* rows = GetTargetWindow();
+    if (m_pHookedRowsWindow || !rows || rows == this)
+        return;
+    m_pRowsPaintHook = new CRowsPaintHook(m_bPaintingRows);
+    rows->PushEventHandler(m_pRowsPaintHook);
+    m_pHookedRowsWindow = rows;
+}
+
 void CChannelListCtrl::RemoveRowsAndColumns()
 {
     SetItemCount(0);
@@ -41,10 +80,7 @@ void CChannelListCtrl::RemoveRowsAndColumns()
     m_listRows.shrink_to_fit();
     m_stationRows.clear();
     m_stationRows.shrink_to_fit();
-    m_findKeys.clear();
-    m_findKeys.shrink_to_fit();
-    m_findKeyEnds.clear();
-    m_findKeyEnds.shrink_to_fit();
+    m_finder.Clear();
     m_channels.RemoveAll();
     m_ownRows.clear();
     m_ownChannels.clear();
@@ -80,7 +116,7 @@ void CChannelListCtrl::SetFindText(const wxString& text)
     if (text == m_strFind)
         return;
     m_strFind = text;
-    ApplyFindText();
+    ApplyFindText(false);
 }
 
 const CChannelRecord& CChannelListCtrl::ChannelAt(std::uint32_t position) const
@@ -92,26 +128,21 @@ const CChannelRecord& CChannelListCtrl::ChannelAt(std::uint32_t position) const
 
 void CChannelListCtrl::BuildFindKeys()
 {
-    m_findKeys.clear();
-    m_findKeyEnds.clear();
-    m_findKeyEnds.reserve(m_listRows.size());
+    m_finder.Clear();
+    m_finder.Reserve(m_listRows.size(), m_listRows.size() * 64);
     for (const std::uint32_t position : m_listRows)
     {
         const CChannelRecord& channel = ChannelAt(position);
-        // The texts of the columns shown, kept apart so that no match spans two.
-        for (const int field :
-             {CChannelRecord::kName, CChannelRecord::kField5, CChannelRecord::kField4})
-        {
-            platform::AppendFoldedForSearch(m_findKeys, channel.FieldUtf8(field));
-            m_findKeys += '\x01';
-        }
-        m_findKeys += '\0';
-        m_findKeyEnds.push_back(static_cast<std::uint32_t>(m_findKeys.size()));
+        // The texts of the columns shown.
+        m_finder.AddRow({channel.FieldUtf8(CChannelRecord::kName),
+                         channel.FieldUtf8(CChannelRecord::kField5),
+                         channel.FieldUtf8(CChannelRecord::kField4)});
     }
 }
 
 void CChannelListCtrl::RebuildListRows()
 {
+    HookRowsPaint();
     m_listRows.clear();
     m_listRows.reserve(m_stationRows.size() + m_ownRows.size());
     m_listRows.insert(m_listRows.end(), m_stationRows.begin(), m_stationRows.end());
@@ -119,24 +150,23 @@ void CChannelListCtrl::RebuildListRows()
         m_listRows.push_back(position | kOwnBit);
     // The texts to find in are made again: on a later turn of the event
     // loop, so that the first keystroke of a find does not wait for them.
-    m_findKeys.clear();
-    m_findKeyEnds.clear();
-    ApplyFindText();
+    m_finder.Clear();
+    ApplyFindText(true);
     CallAfter(
         [this]
         {
-            if (m_findKeyEnds.size() != m_listRows.size())
+            if (m_finder.GetRowCount() != m_listRows.size())
                 BuildFindKeys();
         });
 }
 
-void CChannelListCtrl::ApplyFindText()
+void CChannelListCtrl::ApplyFindText(bool listChanged)
 {
     // The selection stays with its channel, not with its row number.
     const int selected = GetListIndex(GetSelectedRow());
-    m_foldedFind = platform::FoldForSearch(ToUtf8(m_strFind));
-    m_rows.clear();
-    if (m_foldedFind.empty())
+    std::vector<std::uint32_t> before = std::move(m_rows);
+    const std::string text = ToUtf8(m_strFind);
+    if (platform::FoldForSearch(text).empty())
     {
         m_rows.resize(m_listRows.size());
         for (std::size_t i = 0; i < m_rows.size(); ++i)
@@ -144,22 +174,16 @@ void CChannelListCtrl::ApplyFindText()
     }
     else
     {
-        if (m_findKeyEnds.size() != m_listRows.size())
+        if (m_finder.GetRowCount() != m_listRows.size())
             BuildFindKeys();
-        // One pass through all the texts: each match names its row, and the
-        // search goes on after that row's text.
-        const std::string_view keys = m_findKeys;
-        std::size_t at = 0;
-        while ((at = keys.find(m_foldedFind, at)) != std::string_view::npos)
-        {
-            const auto end = std::upper_bound(m_findKeyEnds.begin(), m_findKeyEnds.end(),
-                                              static_cast<std::uint32_t>(at));
-            m_rows.push_back(static_cast<std::uint32_t>(end - m_findKeyEnds.begin()));
-            at = *end;
-        }
+        m_rows = m_finder.Find(text);
     }
+    const bool countChanged = m_rows.size() != before.size();
     m_bRestoringSelection = true;
-    SetItemCount(static_cast<long>(m_rows.size()));
+    // A count that stays asks the list for nothing: it would lay out and
+    // repaint all its rows for it.
+    if (listChanged || countChanged)
+        SetItemCount(static_cast<long>(m_rows.size()));
     const int row = GetRowOfListIndex(selected);
     if (row >= 0)
         SetItemState(row, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED,
@@ -167,7 +191,23 @@ void CChannelListCtrl::ApplyFindText()
     else if (GetSelectedRow() >= 0)
         SetItemState(GetSelectedRow(), 0, wxLIST_STATE_SELECTED);
     m_bRestoringSelection = false;
-    Refresh();
+    if (listChanged)
+        Refresh();
+    else if (countChanged)
+        GetTargetWindow()->Refresh(); // the rows, not the column titles
+    else
+        RefreshChangedRows(before);
+}
+
+void CChannelListCtrl::RefreshChangedRows(const std::vector<std::uint32_t>& before)
+{
+    const auto first = std::mismatch(m_rows.begin(), m_rows.end(), before.begin()).first;
+    if (first == m_rows.end())
+        return; // the same rows: nothing to draw again
+    const auto last = std::mismatch(m_rows.rbegin(), m_rows.rend(), before.rbegin()).first;
+    // Only those of them in view are drawn again.
+    RefreshItems(static_cast<long>(first - m_rows.begin()),
+                 static_cast<long>(m_rows.rend() - last) - 1);
 }
 
 int CChannelListCtrl::GetListIndex(int row) const
@@ -203,6 +243,9 @@ int CChannelListCtrl::GetOwnChannelIndex(int row) const
 
 int CChannelListCtrl::GetSelectedRow() const
 {
+    // Without a selection the list would look through all its rows for one.
+    if (GetSelectedItemCount() == 0)
+        return -1;
     return static_cast<int>(GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED));
 }
 
@@ -224,7 +267,7 @@ wxString CChannelListCtrl::OnGetItemText(long item, long column) const
     // The fields of columns 1 to 4.
     static const int kFields[kColumnCount] = {-1, CChannelRecord::kName, CChannelRecord::kField5,
                                               CChannelRecord::kField4, CChannelRecord::kUrl};
-    if (column < 1 || column >= kColumnCount)
+    if (column < 1 || column >= kColumnCount || (column == kAddressColumn && m_bPaintingRows))
         return wxString();
     const std::string_view text = channel->FieldUtf8(kFields[column]);
     return wxString::FromUTF8(text.data(), text.size());

@@ -14,12 +14,12 @@
 // 4 the stream address (zero width, so hidden).
 
 #include "catalogue/StationList.h"
+#include "radio/ChannelFinder.h"
 
 #include <wx/listctrl.h>
 
 #include <array>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 class CChannelListCtrl : public wxListCtrl
@@ -32,6 +32,7 @@ public:
     CChannelListCtrl() = default;
     CChannelListCtrl(wxWindow* parent, wxWindowID id, const wxPoint& pos = wxDefaultPosition,
                      const wxSize& size = wxDefaultSize);
+    ~CChannelListCtrl() override;
 
     // Removes every row and every column, and lets go of the channels.
     void RemoveRowsAndColumns();
@@ -73,12 +74,18 @@ protected:
     wxString OnGetItemText(long item, long column) const override;
 
 private:
+    class CRowsPaintHook;
     // A list row's position with this bit set is one in m_ownChannels.
     static constexpr std::uint32_t kOwnBit = 0x80000000u;
     const CChannelRecord& ChannelAt(std::uint32_t position) const;
     void RebuildListRows();
-    void ApplyFindText();
+    // Shows the rows of the find text; `listChanged` when the list's rows
+    // themselves changed, not only the text.
+    void ApplyFindText(bool listChanged);
+    // Repaints the shown rows that differ from those before (as many).
+    void RefreshChangedRows(const std::vector<std::uint32_t>& before);
     void BuildFindKeys();
+    void HookRowsPaint();
 
     CChannelArray m_channels;
     std::vector<CChannelRecord> m_ownChannels;
@@ -88,11 +95,13 @@ private:
     std::vector<std::uint32_t> m_rows;        // the rows shown: indexes into m_listRows
     wxString m_strFind;
     bool m_bRestoringSelection = false;
-    std::string m_foldedFind;
-    // The folded texts of every list row, one after the other, each ended by
-    // NUL, and where each row's text ends; made at the first find.
-    std::string m_findKeys;
-    std::vector<std::uint32_t> m_findKeyEnds;
+    // The texts of every list row, made at the first find (or soon after
+    // the rows change).
+    CChannelFinder m_finder;
+    // While the rows window paints (it leaves the hidden column out).
+    bool m_bPaintingRows = false;
+    wxWindow* m_pHookedRowsWindow = nullptr;
+    CRowsPaintHook* m_pRowsPaintHook = nullptr;
 
     wxDECLARE_DYNAMIC_CLASS(CChannelListCtrl);
 };

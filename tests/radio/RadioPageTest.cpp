@@ -26,6 +26,11 @@
 #include <wx/statusbr.h>
 #include <wx/textctrl.h>
 
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <gdk/gdkx.h>
+
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
@@ -53,6 +58,26 @@ std::vector<std::string> Column(int column)
     for (int row = 0; row < List()->GetItemCount(); ++row)
         texts.push_back(List()->GetItemText(row, column).utf8_string());
     return texts;
+}
+
+// The pixels the screen shows of a window, read from the X server.
+std::vector<unsigned long> ScreenPixels(const wxWindow* window)
+{
+    const wxRect rect = window->GetScreenRect().Intersect(wxRect(wxGetDisplaySize()));
+    std::vector<unsigned long> pixels;
+    if (rect.IsEmpty())
+        return pixels;
+    Display* display = gdk_x11_get_default_xdisplay();
+    XImage* image = XGetImage(display, DefaultRootWindow(display), rect.x, rect.y,
+                              static_cast<unsigned>(rect.width), static_cast<unsigned>(rect.height),
+                              AllPlanes, ZPixmap);
+    if (!image)
+        return pixels;
+    for (int y = 0; y < rect.height; ++y)
+        for (int x = 0; x < rect.width; ++x)
+            pixels.push_back(XGetPixel(image, x, y));
+    XDestroyImage(image);
+    return pixels;
 }
 
 class RadioPage : public ::testing::Test
@@ -343,6 +368,32 @@ TEST_F(RadioPage, TheFindBoxShowsTheMatchingRowsOfBothListsWithTheirPlaceInTheWh
     Reload(FourChannels());
     EXPECT_TRUE(PlayerIsOn(Stream(784)));
     EXPECT_EQ(List()->GetSelectedRow(), 3);
+}
+
+TEST_F(RadioPage, AKeystrokeThatKeepsTheNumberOfRowsDrawsTheNewRowsAsAFullRepaintWould)
+{
+    Reload(FourChannels());
+    struct Cleanup
+    {
+        ~Cleanup() { RadioView()->GetFindBox()->SetValue(wxString()); }
+    } cleanup;
+    wxWindow* rows = List()->GetTargetWindow();
+    const auto drawn = [rows]
+    {
+        PumpEvents();
+        rows->Update();
+        return ScreenPixels(rows);
+    };
+    wxTextCtrl* find = RadioView()->GetFindBox();
+    find->SetValue("one");
+    const std::vector<unsigned long> one = drawn();
+    ASSERT_FALSE(one.empty());
+    find->SetValue("three");
+    ASSERT_EQ(Column(1), (std::vector<std::string>{"Three"}));
+    const std::vector<unsigned long> three = drawn();
+    EXPECT_TRUE(three != one) << "the row shown changed on the screen";
+    rows->Refresh();
+    EXPECT_TRUE(drawn() == three) << "a full repaint draws something else";
 }
 
 TEST_F(RadioPage, DeleteRemovesOnlyAMyChannelsRowAndOnlyAfterAsking)
