@@ -303,7 +303,10 @@ def run_wavecrest(binary, server, folder, index):
         WAVECREST_PLAYER_OPTIONS="ao=pcm;ao-pcm-file=" + sound))
     try:
         result = measure_playing(process, sound, server)
-        web = maps_mention(process.pid, "libwebkit2gtk", "libjavascriptcoregtk", "libgst")
+        # What radio never needs: the web engine, the OpenGL driver (Mesa's
+        # software one brings LLVM), the SVG image loader.
+        web = maps_mention(process.pid, "libwebkit2gtk", "libjavascriptcoregtk", "libgst",
+                           "libGLX_mesa", "_dri.so", "libLLVM", "libpixbufloader-svg")
         return result + (web,)
     finally:
         end(process)

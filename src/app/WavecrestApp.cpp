@@ -12,6 +12,7 @@
 #include "platform/ModalDialogs.h"
 #include "platform/SingleInstance.h"
 #include "platform/Termination.h"
+#include "platform/ToolkitStart.h"
 #include "platform/UserFolders.h"
 #include "radio/RadioSettingsDoc.h"
 #include "radio/RadioSettingsView.h"
@@ -108,6 +109,7 @@ CWavecrestApp::~CWavecrestApp()
 // read the arguments, so the base OnInit (which parses them) is not called.
 bool CWavecrestApp::OnInit()
 {
+    platform::AfterToolkitStart();
     return InitInstance();
 }
 

@@ -1,9 +1,9 @@
 // Wavecrest: a desktop player for internet radio and TV channels.
 
 #include "app/WavecrestApp.h"
+#include "platform/ToolkitStart.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <wx/debug.h>
 
 #ifdef __SANITIZE_ADDRESS__
@@ -20,9 +20,7 @@ extern "C" const char* __asan_default_options()
 
 int main(int argc, char** argv)
 {
-    // Embedding the player and the global hot keys need X11; in a Wayland
-    // session the program runs through XWayland.
-    setenv("GDK_BACKEND", "x11", 0);
+    platform::BeforeToolkitStart();
     // An internal check of the toolkit that fails is reported on standard
     // error; it never stops a person's work with a dialog.
     wxSetAssertHandler(

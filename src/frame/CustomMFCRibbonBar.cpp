@@ -9,12 +9,13 @@
 
 #include <wx/app.h>
 #include <wx/dcmemory.h>
+#include <wx/graphics.h>
 #include <wx/menu.h>
-#include <wx/renderer.h>
 #include <wx/ribbon/art.h>
 #include <wx/ribbon/buttonbar.h>
 #include <wx/ribbon/page.h>
 #include <wx/ribbon/panel.h>
+#include <wx/settings.h>
 
 #include <algorithm>
 #include <memory>
@@ -198,6 +199,9 @@ std::vector<int> CCustomMFCRibbonBar::GetCheckBoxCommands() const
     return commands;
 }
 
+// Drawn here, as the ribbon draws its other parts: the toolkit's theme would
+// draw its check box from a vector image, and the library for those (some
+// megabytes resident) is needed by nothing else the radio page shows.
 wxBitmap CCustomMFCRibbonBar::CheckBoxIcon(bool checked)
 {
     wxBitmap icon(16, 16, 32);
@@ -206,8 +210,18 @@ wxBitmap CCustomMFCRibbonBar::CheckBoxIcon(bool checked)
         wxMemoryDC dc(icon);
         dc.SetBackground(*wxWHITE_BRUSH);
         dc.Clear();
-        wxRendererNative::Get().DrawCheckBox(this, dc, wxRect(1, 1, 14, 14),
-                                             checked ? int(wxCONTROL_CHECKED) : 0);
+        if (std::unique_ptr<wxGraphicsContext> gc{wxGraphicsContext::Create(dc)})
+        {
+            gc->SetPen(wxPen(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNSHADOW)));
+            gc->SetBrush(wxBrush(wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOW)));
+            gc->DrawRoundedRectangle(1.5, 1.5, 13, 13, 2);
+            if (checked)
+            {
+                gc->SetPen(wxPen(wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOWTEXT), 2));
+                const wxPoint2DDouble mark[] = {{4.5, 8}, {7, 10.5}, {11.5, 5}};
+                gc->StrokeLines(WXSIZEOF(mark), mark);
+            }
+        }
     }
     return icon;
 }

@@ -54,6 +54,8 @@ wxBitmap StripImage(const char* strip, int index, int size)
     if (index < 0 || !whole.IsOk() || (index + 1) * size > whole.GetWidth() ||
         size > whole.GetHeight())
         return wxBitmap();
-    return whole.GetSubBitmap(wxRect(index * size, 0, size, size));
+    // A sub-bitmap keeps the rows of the whole strip (its row length is the
+    // strip's); made again from its own pixels, the image holds only itself.
+    return wxBitmap(whole.GetSubBitmap(wxRect(index * size, 0, size, size)).ConvertToImage());
 }
 } // namespace res

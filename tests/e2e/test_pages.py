@@ -16,7 +16,7 @@ import sys
 import time
 import unittest
 
-from wavecrest_e2e import EndToEndTest, Wavecrest, wait_until
+from wavecrest_e2e import GL_DRIVER, EndToEndTest, Wavecrest, mapped, wait_until
 
 WEB_SERVER = os.path.join(os.path.dirname(__file__), "..", "support", "web_test_server.py")
 
@@ -30,13 +30,8 @@ AUTO_STARTUP_CHECK_BOX = (150, 44)
 
 # The web pages' module and the web engine's libraries it brings along.
 WEB_ENGINE = ("libwavecrest-web.so", "libwebkit2gtk", "libjavascriptcoregtk", "libgst")
-
-
-def mapped(pid, *names):
-    """Which of the library names the process has mapped (/proc/PID/maps)."""
-    with open("/proc/%d/maps" % pid, encoding="utf-8") as file:
-        maps = file.read()
-    return [name for name in names if name in maps]
+# The image loader the GTK theme's vector images need (radio needs none).
+SVG_LOADER = "libpixbufloader-svg"
 
 
 def click(window, place):
@@ -85,9 +80,10 @@ class Pages(EndToEndTest):
         self.addCleanup(store.stop)
         program, window = self.start_program(WAVECREST_PROMO_URL=promo.address,
                                              WAVECREST_STORE_URL=store.address)
-        # A start on the radio page leaves the web engine out of the process;
-        # the first web page brings it in, with the pages' module.
-        self.assertEqual(mapped(program.pid, *WEB_ENGINE), [])
+        # A start on the radio page leaves the web engine, the OpenGL driver
+        # and the SVG image loader out of the process; the first web page
+        # brings the engine in, with the pages' module.
+        self.assertEqual(mapped(program.pid, *WEB_ENGINE, *GL_DRIVER, SVG_LOADER), [])
         click(window, TAB_MORE_SOFTWARES)
         self.assertTrue(wait_until(lambda: "GET /" in promo.read_requests(), 30), promo.requests)
         self.assertEqual(mapped(program.pid, *WEB_ENGINE), list(WEB_ENGINE))

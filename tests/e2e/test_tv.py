@@ -9,7 +9,7 @@ import os
 import subprocess
 import unittest
 
-from wavecrest_e2e import (EndToEndTest, StreamServer, free_port, playerctl,
+from wavecrest_e2e import (GL_DRIVER, EndToEndTest, StreamServer, free_port, mapped, playerctl,
                            screen_pixels_of_colour, utf16_station_list, wait_until)
 
 GREEN = 0x20C040
@@ -59,6 +59,8 @@ class WatchingTv(EndToEndTest):
                         self.server.requested())
         self.assertTrue(wait_until(self.green_on_screen, 30),
                         "the TV channel's picture never showed on the screen")
+        # The picture is drawn with OpenGL, which the program loads only now.
+        self.assertIn(GL_DRIVER[0], mapped(program.pid, *GL_DRIVER))
 
         # Twenty switches: F9 and F8 in the list, next and previous from the
         # desktop's media controls; every other one lands on the TV channel.

@@ -57,6 +57,17 @@ def wait_until(condition, timeout=10.0, interval=0.05):
         time.sleep(interval)
 
 
+# The OpenGL driver's libraries (Mesa's; its software driver brings LLVM).
+GL_DRIVER = ("libGLX_mesa", "_dri.so", "libLLVM")
+
+
+def mapped(pid, *names):
+    """Which of the library names the process has mapped (/proc/PID/maps)."""
+    with open("/proc/%d/maps" % pid, encoding="utf-8") as file:
+        maps = file.read()
+    return [name for name in names if name in maps]
+
+
 def free_port():
     with socket.socket() as probe:
         probe.bind(("127.0.0.1", 0))

@@ -13,6 +13,7 @@
 #include "frame/TabRowButton.h"
 #include "frame/TrayIcon.h"
 #include "frame/TrayMenu.h"
+#include "res/Resources.h"
 #include "support/GuiTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -21,10 +22,12 @@
 #include <wx/dialog.h>
 #include <wx/docview.h>
 #include <wx/menu.h>
+#include <wx/rawbmp.h>
 #include <wx/ribbon/buttonbar.h>
 #include <wx/ribbon/page.h>
 #include <wx/ribbon/panel.h>
 #include <wx/statusbr.h>
+#include <wx/xrc/xmlres.h>
 
 namespace
 {
@@ -96,6 +99,32 @@ TEST(Ribbon, HasTheCategoriesPanelsAndElementsOfTheTableInOrder)
                 EXPECT_EQ(buttons->GetItemId(buttons->GetItem(e)), layout.elements[e].command)
                     << layout.elements[e].caption;
         }
+    }
+}
+
+// The ribbon's images are cut from strips: each keeps the pixels of its own
+// place in the strip, and only those (not the strip's whole rows, which
+// would hold the strip's width in memory for every icon).
+TEST(Ribbon, AStripImageIsItsPlaceInTheStripAndNoMore)
+{
+    res::LoadXrcResources();
+    const wxImage strip =
+        wxXmlResource::Get()->LoadBitmap(res::kRibbonSmallImages).ConvertToImage();
+    ASSERT_TRUE(strip.IsOk());
+    for (int index : {0, 4, 10})
+    {
+        wxBitmap icon = res::StripImage(res::kRibbonSmallImages, index, 16);
+        ASSERT_EQ(icon.GetSize(), wxSize(16, 16));
+        const wxImage image = icon.ConvertToImage();
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x)
+            {
+                ASSERT_EQ(image.GetRed(x, y), strip.GetRed(index * 16 + x, y));
+                ASSERT_EQ(image.GetAlpha(x, y), strip.GetAlpha(index * 16 + x, y));
+            }
+        wxAlphaPixelData pixels(icon);
+        ASSERT_TRUE(pixels);
+        EXPECT_LE(pixels.GetRowStride(), 16 * 4) << "image " << index;
     }
 }
 
