@@ -343,13 +343,17 @@ TEST_F(RadioPage, TheFindBoxShowsTheMatchingRowsOfBothListsWithTheirPlaceInTheWh
     PumpEvents();
     EXPECT_TRUE(PlayerIsOn(Stream(988)));
     EXPECT_EQ(GetSettingInt("LastChannelIndex", -1), 4);
+    const std::string path = "/radio/880.mp3";
+    const int requestsBefore = s_pStreams->RequestCount(path);
     platform::SendCommand(Frame(), wc::ID_PLAY_NEXT);
     PumpEvents();
     EXPECT_TRUE(PlayerIsOn(Stream(880)));
     EXPECT_EQ(GetSettingInt("LastChannelIndex", -1), 2);
+    // Its request reaches the server a little later, on a loaded machine
+    // much later.
+    ASSERT_TRUE(WaitUntil([&] { return s_pStreams->RequestCount(path) > requestsBefore; }, 15000));
 
     // Esc empties the box; the selection stays with its channel, which plays on.
-    const std::string path = "/radio/880.mp3";
     const int requests = s_pStreams->RequestCount(path);
     wxKeyEvent escape(wxEVT_KEY_DOWN);
     escape.m_keyCode = WXK_ESCAPE;
