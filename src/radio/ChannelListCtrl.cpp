@@ -192,6 +192,20 @@ const CChannelRecord* CChannelListCtrl::GetChannel(int row) const
     return index < 0 ? nullptr : &ChannelAt(m_listRows[static_cast<std::size_t>(index)]);
 }
 
+int CChannelListCtrl::FindListIndex(std::string_view address, int index) const
+{
+    const int count = GetListCount();
+    const int from = index >= 0 && index < count ? index : 0;
+    for (int step = 0; step < count; ++step)
+    {
+        const int at = (from + step) % count;
+        const std::uint32_t position = m_listRows[static_cast<std::size_t>(at)];
+        if (ChannelAt(position).FieldUtf8(CChannelRecord::kUrl) == address)
+            return at;
+    }
+    return -1;
+}
+
 int CChannelListCtrl::GetOwnChannelIndex(int row) const
 {
     const int index = GetListIndex(row);

@@ -20,6 +20,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class CChannelListCtrl : public wxListCtrl
@@ -61,6 +62,10 @@ public:
     // the own channels (-1 for a station-list row).
     const CChannelRecord* GetChannel(int row) const;
     int GetOwnChannelIndex(int row) const;
+    // The first index of the list without a find text whose channel has
+    // that address (UTF-8), searching from `index` on and then from the
+    // start; -1 when none has.
+    int FindListIndex(std::string_view address, int index = 0) const;
 
     int GetSelectedRow() const;
     // True while the list selects again the row of the channel that was

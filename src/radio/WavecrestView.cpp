@@ -48,13 +48,6 @@ constexpr int kReloadTimerId = 1;
 constexpr std::chrono::milliseconds kReloadSlice{50};
 constexpr int kReloadPauseMs = 10;
 
-// The station handed over for the next radio page to play.
-MediaChannel& HandedStation()
-{
-    static MediaChannel station;
-    return station;
-}
-
 // "500,000" for 500000.
 wxString WithThousands(long number)
 {
@@ -81,6 +74,7 @@ wxBEGIN_EVENT_TABLE(CWavecrestView, CPageView)
     EVT_UPDATE_UI(wc::ID_DISPLAY_RADIO, CWavecrestView::OnUpdateDisplayRadioChannels)
     EVT_UPDATE_UI(wc::ID_DISPLAY_TV, CWavecrestView::OnUpdateDisplayTvChannels)
     EVT_APP_MESSAGE(wc::WM_RELOAD_CHANNELS, CWavecrestView::OnReloadChannels)
+    EVT_APP_MESSAGE(wc::WM_TAKE_PLAY_REQUESTS, CWavecrestView::OnTakePlayRequests)
     EVT_TIMER(kReloadTimerId, CWavecrestView::OnReloadTimer)
     EVT_MENU(wc::ID_PLAY, CWavecrestView::OnPlay)
     EVT_MENU(wc::ID_TRAY_PLAY, CWavecrestView::OnPlay)
@@ -151,14 +145,9 @@ void CWavecrestView::OnInitialUpdate()
          m_pMyChannels->Header().GetField4(), m_pMyChannels->Header().GetUrl()});
     ShowMyChannelRows();
 
-    // A station handed over from elsewhere plays in place of auto-play's choice.
-    MediaChannel handed = std::exchange(HandedStation(), MediaChannel());
-    if (!handed.strAddress.empty())
-    {
-        m_bPlayingHandedStation = true;
-        m_chosenChannel = handed;
-        PlayUrl(m_chosenChannel.strAddress);
-    }
+    // What was asked for while the page was closed plays in place of
+    // auto-play's choice.
+    TakePlayRequests();
     PublishMediaState(); // the media controls can act from now on
     // The list is filled by the reload that follows a successful download.
     platform::PostCommand(mainFrame, wc::ID_REFRESH_CHANNELS);
@@ -221,7 +210,24 @@ void CWavecrestView::ContinueReload()
         ShowStatusText();
     }
     if (GetSetting(setting::AutoPlay) == 1 && !m_bPlayingHandedStation)
-        SelectRow(GetSetting(setting::LastChannelIndex));
+        SelectRow(LastPlayedListIndex());
+}
+
+int CWavecrestView::LastPlayedListIndex() const
+{
+    // The index counts the station list's rows first: one of My channels
+    // moves with them (after a start whose download failed, say), and is
+    // then found by its address.
+    const int index = GetSetting(setting::LastChannelIndex);
+    const std::string address = GetSettingText(setting::LastChannelAddress);
+    if (address.empty())
+        return index;
+    const int row = m_listChannels->GetRowOfListIndex(index);
+    const CChannelRecord* channel = m_listChannels->GetChannel(row);
+    if (row >= 0 && channel && channel->FieldUtf8(CChannelRecord::kUrl) == address)
+        return index;
+    const int found = m_listChannels->FindListIndex(address, index);
+    return found >= 0 ? found : index;
 }
 
 void CWavecrestView::StopReload()
@@ -563,13 +569,15 @@ void CWavecrestView::OnPlay(wxCommandEvent& /*event*/)
             m_listChannels->SelectAndFocus(0);
         return;
     }
-    // The index names the channel in the list without a find text.
-    WriteSettingInt(setting::LastChannelIndex.name, m_listChannels->GetListIndex(selected));
     m_bPlayingHandedStation = false;
     m_chosenChannel.nRow = selected;
     m_chosenChannel.strName = m_listChannels->GetItemText(selected, CChannelListCtrl::kNameColumn);
     m_chosenChannel.strAddress =
         m_listChannels->GetItemText(selected, CChannelListCtrl::kAddressColumn);
+    // The index names the channel in the list without a find text; the
+    // address finds it again where the index has moved.
+    WriteSettingInt(setting::LastChannelIndex.name, m_listChannels->GetListIndex(selected));
+    WriteSettingText(setting::LastChannelAddress, m_chosenChannel.strAddress.utf8_string());
     PlayUrl(m_chosenChannel.strAddress);
     // Playing the same address again changes no status text: the channel
     // is announced here all the same.
@@ -600,9 +608,34 @@ void CWavecrestView::OnPreviousChannel(wxCommandEvent& /*event*/)
     m_listChannels->SelectAndFocus(target < 0 ? rows - 1 : target);
 }
 
-void CWavecrestView::PlayWhenOpened(const wxString& name, const wxString& address)
+void CWavecrestView::OnTakePlayRequests(platform::CAppMessageEvent& /*event*/)
 {
-    HandedStation() = MediaChannel{-1, name, address};
+    TakePlayRequests();
+}
+
+void CWavecrestView::TakePlayRequests()
+{
+    CMainFrame* mainFrame = GetMainFrame();
+    if (!mainFrame)
+        return;
+    for (const PlayRequest& request : mainFrame->TakePlayRequests())
+    {
+        if (!request.channels.empty())
+        {
+            AddChannelsAndPlayFirst(request.channels);
+            continue;
+        }
+        if (request.stationAddress.empty())
+            continue;
+        // Not a row: a row left selected would play in its place on the
+        // next Play.
+        if (const int selected = m_listChannels->GetSelectedRow(); selected >= 0)
+            m_listChannels->SetItemState(selected, 0, wxLIST_STATE_SELECTED);
+        m_bPlayingHandedStation = true;
+        m_chosenChannel = MediaChannel{-1, request.stationName, request.stationAddress};
+        PlayUrl(m_chosenChannel.strAddress);
+        PublishMediaState();
+    }
 }
 
 void CWavecrestView::PlayUrl(const wxString& url)

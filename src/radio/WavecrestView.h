@@ -61,10 +61,10 @@ public:
     wxTextCtrl* GetFindBox() const { return m_pFindBox; }
     // Hands an address to the player.
     void PlayUrl(const wxString& url);
-    // A station found elsewhere (the station directory) that the radio page
-    // opened next plays as its chosen channel, in place of the one auto-play
-    // would choose. The caller then opens the radio page.
-    static void PlayWhenOpened(const wxString& name, const wxString& address);
+    // Carries out what the main frame keeps for the page to play (see
+    // CMainFrame::RequestPlay): a station found elsewhere plays as the
+    // chosen channel, in place of the one auto-play would choose.
+    void TakePlayRequests();
 
     CChannelListCtrl* GetChannelList() const { return m_listChannels; }
     CWMPPlayer4* GetPlayer() const { return m_player; }
@@ -87,9 +87,13 @@ protected:
 
 private:
     void OnReloadChannels(platform::CAppMessageEvent& event);
+    void OnTakePlayRequests(platform::CAppMessageEvent& event);
     void OnReloadTimer(wxTimerEvent& event);
     void ContinueReload();
     void StopReload();
+    // Where in the list without a find text auto-play finds the channel
+    // played last.
+    int LastPlayedListIndex() const;
     void OnListItemChanged(wxListEvent& event);
     void OnListKeyDown(wxListEvent& event);
     void ShowMyChannelRows();

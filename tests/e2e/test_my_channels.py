@@ -1,18 +1,21 @@
 """A person keeps channels of their own: playlists opened with a running
-Wavecrest play their first entry and join My channels, which are still there
-after a restart without the station-list server, where typing a few letters
-of a name finds one."""
+Wavecrest play their first entry and join My channels, also while another
+page shows, which are still there after a restart without the station-list
+server, where typing a few letters of a name finds one."""
 
 import os
+import re
 import subprocess
 import unittest
 
+from sound import strongest_tone
 from wavecrest_e2e import (EndToEndTest, StreamServer, free_port, is_dialog, utf16_station_list,
                             wait_until, xdotool)
 
-# The radio page's "Add Channel..." button, relative to the window (fixed for
-# the fonts of the test machine).
+# The radio page's "Add Channel..." button and the ribbon's "Settings" tab,
+# relative to the window (fixed for the fonts of the test machine).
 ADD_CHANNEL = (708, 80)
+TAB_SETTINGS = (233, 13)
 
 
 def key(*names):
@@ -64,6 +67,19 @@ class MyChannels(EndToEndTest):
             env["WAVECREST_STATION_LIST_URL"] = self.address + "/world.zip"
         return self.start(*args, **env)
 
+    def show_settings_page(self, window):
+        """Clicks the ribbon's Settings tab and waits until its page has been
+        shown (the first showing of a page is written to the settings)."""
+        subprocess.run(["xdotool", "mousemove", "--window", window, str(TAB_SETTINGS[0]),
+                        str(TAB_SETTINGS[1]), "click", "1"], check=True)
+        self.assertTrue(wait_until(lambda: "CRadioSettingsView=1" in self.home.read_settings(),
+                                   15), self.home.read_settings())
+
+    def start_on_settings_page(self):
+        settings = re.sub(r"(?m)^LastCategory=.*\n", "", self.home.read_settings())
+        self.home.write_settings(settings.replace("[Settings]\n", "[Settings]\nLastCategory=1\n",
+                                                  1))
+
     def read_my_channels(self):
         try:
             with open(self.my_channels, encoding="utf-8") as file:
@@ -107,16 +123,26 @@ class MyChannels(EndToEndTest):
         self.assertIn("Radio,Caf\u00e9 Six Five Nine,%s/radio/659.mp3" % self.address, saved)
         self.assertIn("Seven Eight Four", saved)
         self.assertNotIn("song.mp3", saved)
-        # The same playlist again adds nothing twice.
+        self.assertTrue(wait_until(lambda: "LastChannelIndex=2" in self.home.read_settings(), 10))
+        # The same playlist again, while another page shows: the radio page
+        # comes forward and plays its first entry as its row, and nothing is
+        # added twice.
+        self.show_settings_page(window)
         later = self.start_player(m3u)
         self.assertEqual(later.wait(), 0)
-        self.assertTrue(wait_until(lambda: self.requests_of("/radio/523.mp3") >= 2, 30))
+        self.assertTrue(wait_until(lambda: self.requests_of("/radio/523.mp3") >= 2, 30),
+                        self.server.requested())
+        self.assertTrue(wait_until(lambda: "LastChannelIndex=1" in self.home.read_settings(), 10))
+        self.assertTrue(wait_until(
+            lambda: strongest_tone(self.sound, [523, 659, 784], 1.0)[0] == 523, 60))
         self.assertEqual(self.read_my_channels(), saved)
         first.kill()
 
-        # A new start without the station-list server, naming a playlist on a
-        # web server: it is downloaded, its entry (relative to it) plays and
-        # joins My channels, which still hold the others.
+        # A new start without the station-list server, on the Settings page,
+        # naming a playlist on a web server: it is downloaded, the radio page
+        # comes forward, and the entry (relative to it) plays and joins My
+        # channels, which still hold the others.
+        self.start_on_settings_page()
         again = self.start_player(self.address + "/lists/remote.xspf", list_server_up=False)
         window = again.wait_for_window()
         again.wait_for_start_refresh(count=len(self.home.modal_messages()) + 1)
