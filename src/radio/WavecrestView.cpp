@@ -64,6 +64,7 @@ wxBEGIN_EVENT_TABLE(CWavecrestView, CPageView)
     EVT_LIST_KEY_DOWN(kListId, CWavecrestView::OnListKeyDown)
     EVT_LIST_ITEM_SELECTED(kListId, CWavecrestView::OnListItemChanged)
     EVT_LIST_ITEM_RIGHT_CLICK(kListId, CWavecrestView::OnListContextMenu)
+    EVT_LIST_ITEM_ACTIVATED(kListId, CWavecrestView::OnListItemActivated)
     EVT_MENU(wc::ID_ADD_CHANNEL, CWavecrestView::OnAddChannel)
     EVT_MENU(kEditChannelId, CWavecrestView::OnEditChannel)
     EVT_MENU(kRemoveChannelId, CWavecrestView::OnRemoveChannel)
@@ -113,6 +114,7 @@ void CWavecrestView::CreateContent(CChildFrame* frame)
     m_player->SetId(kPlayerId); // the placeholder gives it its own id
     m_listChannels = XRCCTRL(*form, "IDC_CHANNELS", CChannelListCtrl);
     m_listChannels->SetId(kListId);
+    m_listChannels->Bind(wxEVT_CONTEXT_MENU, &CWavecrestView::OnListContextMenuKey, this);
     m_pNonWorkingBox = XRCCTRL(*form, "IDC_DISPLAY_NON_WORKING", wxCheckBox);
     m_pNonWorkingBox->SetId(kNonWorkingBoxId);
     m_pNonWorkingBox->SetValue(m_bDisplayNonWorking);
@@ -422,7 +424,30 @@ void CWavecrestView::OnRemoveChannel(wxCommandEvent& /*event*/)
 void CWavecrestView::OnListContextMenu(wxListEvent& event)
 {
     // The menu acts on the row clicked, which need not be the one playing.
-    m_nContextRow = static_cast<int>(event.GetIndex());
+    ShowChannelMenu(static_cast<int>(event.GetIndex()), wxDefaultPosition);
+}
+
+void CWavecrestView::OnListContextMenuKey(wxContextMenuEvent& event)
+{
+    // The Menu key or Shift+F10 (a click comes as OnListContextMenu): the
+    // menu of the selected row, else of the focused one, below it.
+    int row = m_listChannels->GetSelectedRow();
+    if (row < 0)
+        row = static_cast<int>(
+            m_listChannels->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED));
+    if (row < 0)
+    {
+        event.Skip();
+        return;
+    }
+    wxRect rect;
+    m_listChannels->GetItemRect(row, rect);
+    ShowChannelMenu(row, rect.GetBottomLeft());
+}
+
+void CWavecrestView::ShowChannelMenu(int row, const wxPoint& position)
+{
+    m_nContextRow = row;
     const bool own = m_listChannels->GetOwnChannelIndex(m_nContextRow) >= 0;
     wxMenu menu;
     menu.Append(wc::ID_PLAY, "&Play");
@@ -430,8 +455,37 @@ void CWavecrestView::OnListContextMenu(wxListEvent& event)
     menu.Append(wc::ID_ADD_CHANNEL, "&Add Channel...");
     menu.Append(kEditChannelId, "&Edit Channel...")->Enable(own);
     menu.Append(kRemoveChannelId, "&Remove Channel\tDel")->Enable(own);
-    m_listChannels->PopupMenu(&menu);
+    m_listChannels->PopupMenu(&menu, position);
     CallAfter([this] { m_nContextRow = -1; });
+}
+
+void CWavecrestView::OnListItemActivated(wxListEvent& event)
+{
+    // A double click; Enter comes as a key (OnListKeyDown), once.
+    if (!m_bEnterHandled)
+        PlayRow(static_cast<int>(event.GetIndex()));
+}
+
+void CWavecrestView::PlayRow(int row)
+{
+    if (row < 0 || row >= m_listChannels->GetRowCount())
+        return;
+    // A row focused need not be selected (Down from the find box only
+    // focuses one): selecting it plays it.
+    if (m_listChannels->GetSelectedRow() != row)
+    {
+        m_listChannels->SelectAndFocus(row);
+        return;
+    }
+    // The selected row: played again unless it plays already (the second
+    // click of a double click comes here after the first one selected it).
+    using EState = CPlayerStatus::EState;
+    const EState state = m_player->GetPlayState();
+    const bool running =
+        state == EState::Playing || state == EState::Buffering || state == EState::Connecting;
+    if (!running ||
+        m_player->GetURL() != m_listChannels->GetItemText(row, CChannelListCtrl::kAddressColumn))
+        platform::PostCommand(this, wc::ID_PLAY);
 }
 
 // ---- Finding as the person types -----------------------------------------------
@@ -502,7 +556,16 @@ void CWavecrestView::OnListItemChanged(wxListEvent& /*event*/)
 void CWavecrestView::OnListKeyDown(wxListEvent& event)
 {
     // Only while the list has the keyboard focus; the list still handles the key.
-    if (event.GetKeyCode() == WXK_DELETE || event.GetKeyCode() == WXK_NUMPAD_DELETE)
+    if (event.GetKeyCode() == WXK_RETURN || event.GetKeyCode() == WXK_NUMPAD_ENTER)
+    {
+        // Enter plays the focused row (the list does not report it as
+        // activated when its row came from the find box).
+        m_bEnterHandled = true;
+        CallAfter([this] { m_bEnterHandled = false; });
+        PlayRow(static_cast<int>(
+            m_listChannels->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED)));
+    }
+    else if (event.GetKeyCode() == WXK_DELETE || event.GetKeyCode() == WXK_NUMPAD_DELETE)
         platform::PostCommand(this, kRemoveChannelId);
     else if (event.GetKeyCode() == kKeyF8)
         platform::PostCommand(this, wc::ID_PLAY_PREVIOUS);
@@ -730,6 +793,8 @@ bool CWavecrestView::OnClose(bool deleteWindow)
     }
     if (m_pFindBox)
         m_pFindBox->Unbind(wxEVT_KEY_DOWN, &CWavecrestView::OnFindKeyDown, this);
+    if (m_listChannels)
+        m_listChannels->Unbind(wxEVT_CONTEXT_MENU, &CWavecrestView::OnListContextMenuKey, this);
     // The player goes with the page: nothing plays, and nothing can be asked for.
     if (m_player && m_pMediaSession)
         m_pMediaSession->Publish(CMediaSession::WithoutRadioPage(

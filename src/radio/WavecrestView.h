@@ -105,6 +105,11 @@ private:
     void OnEditChannel(wxCommandEvent& event);
     void OnRemoveChannel(wxCommandEvent& event);
     void OnListContextMenu(wxListEvent& event);
+    void OnListContextMenuKey(wxContextMenuEvent& event);
+    void ShowChannelMenu(int row, const wxPoint& position);
+    void OnListItemActivated(wxListEvent& event);
+    // Plays the row (selecting it), unless it is the one playing already.
+    void PlayRow(int row);
     // The row a context menu was opened on (else the selected one), once.
     int TakeChannelRow();
     // Shows the own channel in the list and selects (so plays) it.
@@ -134,7 +139,8 @@ private:
     wxCheckBox* m_pNonWorkingBox = nullptr;
     wxTextCtrl* m_pFindBox = nullptr;
     std::unique_ptr<CMyChannels> m_pMyChannels;
-    int m_nContextRow = -1; // the row of an open context menu
+    int m_nContextRow = -1;       // the row of an open context menu
+    bool m_bEnterHandled = false; // Enter in the list, until the events it gives are handled
     bool m_bDisplayNonWorking = false;
     MediaChannel m_chosenChannel;
     bool m_bPlayingHandedStation = false; // a station from elsewhere plays, not a row

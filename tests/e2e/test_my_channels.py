@@ -169,6 +169,16 @@ class MyChannels(EndToEndTest):
         self.assertTrue(wait_until(lambda: self.requests_of("/radio/784.mp3") == 1, 30),
                         self.server.requested())
         self.assertIn("LastChannelIndex=2", self.home.read_settings())
+        # Down moves from the find box into the rows it shows, and Enter
+        # plays the one there.
+        before = self.requests_of("/radio/523.mp3")
+        subprocess.run(["xdotool", "key", "ctrl+f"], check=True)
+        subprocess.run(["xdotool", "type", "--delay", "50", "tone five"], check=True)
+        subprocess.run(["xdotool", "key", "Down"], check=True)
+        subprocess.run(["xdotool", "key", "Return"], check=True)
+        self.assertTrue(wait_until(lambda: self.requests_of("/radio/523.mp3") > before, 30),
+                        self.server.requested())
+        self.assertTrue(wait_until(lambda: "LastChannelIndex=0" in self.home.read_settings(), 10))
         self.assertEqual(self.read_my_channels(), saved)
 
     def open_add_channel(self, program, window):
@@ -179,11 +189,20 @@ class MyChannels(EndToEndTest):
         subprocess.run(["xdotool", "windowfocus", "--sync", dialogs[0]], check=True)
         return dialogs[0]
 
-    def dialog_open(self, program):
+    def dialog_open(self, program, title="Add Channel"):
         # The button's tooltip carries the same title: only the dialog counts.
         return [window for window in xdotool("search", "--onlyvisible", "--pid",
-                                             str(program.pid), "--name", "^Add Channel$")
+                                             str(program.pid), "--name", "^%s$" % title)
                 if is_dialog(window)]
+
+    def menu_open(self, program):
+        def is_menu(window):
+            text = subprocess.run(["xprop", "-id", window, "_NET_WM_WINDOW_TYPE"],
+                                  capture_output=True, text=True).stdout
+            return "_NET_WM_WINDOW_TYPE_POPUP_MENU" in text
+        return [window for window in xdotool("search", "--onlyvisible", "--pid",
+                                             str(program.pid), "--name", "")
+                if is_menu(window)]
 
     def test_add_channel_refuses_another_scheme_and_adds_a_stream_that_delete_removes(self):
         program = self.start_player(list_server_up=False)
@@ -218,11 +237,34 @@ class MyChannels(EndToEndTest):
         self.assertIn("Radio,Tone Seven Eight Four,%s/radio/784.mp3" % self.address,
                       self.read_my_channels())
 
-        # Delete in the list removes it, once the person agrees.
+        # The row's context menu, opened from the keyboard, edits it: the new
+        # address is kept, and Enter on the row plays it.
         subprocess.run(["xdotool", "windowfocus", "--sync", window], check=True)
+        key("shift+F10")
+        self.assertTrue(wait_until(lambda: self.menu_open(program), 15),
+                        "the context menu did not open")
+        key("e")
+        dialogs = wait_until(lambda: self.dialog_open(program, "Edit Channel"), 15)
+        self.assertTrue(dialogs, "the Edit Channel dialog did not open")
+        subprocess.run(["xdotool", "windowfocus", "--sync", dialogs[0]], check=True)
+        key("Tab")
+        key("ctrl+a")
+        type_text("%s/radio/880.mp3" % self.address)
+        key("Return")
+        self.assertTrue(wait_until(lambda: not self.dialog_open(program, "Edit Channel"), 10))
+        self.assertTrue(wait_until(
+            lambda: "Radio,Tone Seven Eight Four,%s/radio/880.mp3" % self.address
+            in self.read_my_channels(), 10), self.read_my_channels())
+        self.assertNotIn("784", self.read_my_channels())
+        subprocess.run(["xdotool", "windowfocus", "--sync", window], check=True)
+        key("Return")
+        self.assertTrue(wait_until(lambda: self.requests_of("/radio/880.mp3") == 1, 30),
+                        self.server.requested())
+
+        # Delete in the list removes it, once the person agrees.
         messages = len(self.home.modal_messages())
         key("Delete")
-        self.assertTrue(wait_until(lambda: "784" not in self.read_my_channels(), 10),
+        self.assertTrue(wait_until(lambda: "880" not in self.read_my_channels(), 10),
                         self.read_my_channels())
         self.assertIn("Remove \"Tone Seven Eight Four\" from My channels?",
                       self.home.modal_messages()[messages])
