@@ -429,12 +429,17 @@ void CWavecrestView::OnListContextMenu(wxListEvent& event)
 
 void CWavecrestView::OnListContextMenuKey(wxContextMenuEvent& event)
 {
-    // The Menu key or Shift+F10 (a click comes as OnListContextMenu): the
-    // menu of the selected row, else of the focused one, below it.
-    int row = m_listChannels->GetSelectedRow();
-    if (row < 0)
-        row = static_cast<int>(
-            m_listChannels->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED));
+    // The Menu key or Shift+F10, which give no place (a click on a row
+    // comes as OnListContextMenu): the menu of the selected row, else of the
+    // focused one, below it.
+    int row = -1;
+    if (event.GetPosition() == wxDefaultPosition)
+    {
+        row = m_listChannels->GetSelectedRow();
+        if (row < 0)
+            row = static_cast<int>(
+                m_listChannels->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED));
+    }
     if (row < 0)
     {
         event.Skip();
