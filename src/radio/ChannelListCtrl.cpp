@@ -227,6 +227,13 @@ void CChannelListCtrl::SelectAndFocus(int row)
                  wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
 }
 
+void CChannelListCtrl::SelectAgain(int row)
+{
+    m_bRestoringSelection = true;
+    SelectAndFocus(row);
+    m_bRestoringSelection = false;
+}
+
 wxString CChannelListCtrl::OnGetItemText(long item, long column) const
 {
     const CChannelRecord* channel = GetChannel(static_cast<int>(item));

@@ -73,6 +73,9 @@ public:
     bool IsRestoringSelection() const { return m_bRestoringSelection; }
     // Scrolls the row fully into view and makes it the selected and focused row.
     void SelectAndFocus(int row);
+    // The same for the row of the channel chosen before its rows changed:
+    // IsRestoringSelection() is true meanwhile.
+    void SelectAgain(int row);
 
 protected:
     wxString OnGetItemText(long item, long column) const override;

@@ -148,8 +148,15 @@ void CWavecrestView::OnInitialUpdate()
     ShowMyChannelRows();
 
     // What was asked for while the page was closed plays in place of
-    // auto-play's choice.
-    TakePlayRequests();
+    // auto-play's choice. One of My channels played last is in the list
+    // before any download: auto-play plays it at once, also when the
+    // station list cannot be had.
+    if (!TakePlayRequests() && GetSetting(setting::AutoPlay) == 1)
+    {
+        const std::string address = GetSettingText(setting::LastChannelAddress);
+        if (!address.empty())
+            SelectRow(m_listChannels->FindListIndex(address));
+    }
     PublishMediaState(); // the media controls can act from now on
     // The list is filled by the reload that follows a successful download.
     platform::PostCommand(mainFrame, wc::ID_REFRESH_CHANNELS);
@@ -212,7 +219,27 @@ void CWavecrestView::ContinueReload()
         ShowStatusText();
     }
     if (GetSetting(setting::AutoPlay) == 1 && !m_bPlayingHandedStation)
-        SelectRow(LastPlayedListIndex());
+        SelectLastPlayed();
+}
+
+void CWavecrestView::SelectLastPlayed()
+{
+    const int index = LastPlayedListIndex();
+    const int row = index >= 0 && index < m_listChannels->GetListCount()
+                        ? m_listChannels->GetRowOfListIndex(index)
+                        : -1;
+    // The channel plays already (auto-play chose one of My channels before
+    // the station list came): its row is selected again, and it plays on.
+    if (row >= 0 && PlaysNow(m_chosenChannel.strAddress) &&
+        m_listChannels->GetItemText(row, CChannelListCtrl::kAddressColumn) ==
+            m_chosenChannel.strAddress)
+    {
+        m_listChannels->SelectAgain(row);
+        m_chosenChannel.nRow = row;
+        WriteSettingInt(setting::LastChannelIndex.name, index);
+        return;
+    }
+    SelectRow(index);
 }
 
 int CWavecrestView::LastPlayedListIndex() const
@@ -484,12 +511,7 @@ void CWavecrestView::PlayRow(int row)
     }
     // The selected row: played again unless it plays already (the second
     // click of a double click comes here after the first one selected it).
-    using EState = CPlayerStatus::EState;
-    const EState state = m_player->GetPlayState();
-    const bool running =
-        state == EState::Playing || state == EState::Buffering || state == EState::Connecting;
-    if (!running ||
-        m_player->GetURL() != m_listChannels->GetItemText(row, CChannelListCtrl::kAddressColumn))
+    if (!PlaysNow(m_listChannels->GetItemText(row, CChannelListCtrl::kAddressColumn)))
         platform::PostCommand(this, wc::ID_PLAY);
 }
 
@@ -681,12 +703,13 @@ void CWavecrestView::OnTakePlayRequests(platform::CAppMessageEvent& /*event*/)
     TakePlayRequests();
 }
 
-void CWavecrestView::TakePlayRequests()
+bool CWavecrestView::TakePlayRequests()
 {
     CMainFrame* mainFrame = GetMainFrame();
     if (!mainFrame)
-        return;
-    for (const PlayRequest& request : mainFrame->TakePlayRequests())
+        return false;
+    const std::vector<PlayRequest> requests = mainFrame->TakePlayRequests();
+    for (const PlayRequest& request : requests)
     {
         if (!request.channels.empty())
         {
@@ -704,6 +727,16 @@ void CWavecrestView::TakePlayRequests()
         PlayUrl(m_chosenChannel.strAddress);
         PublishMediaState();
     }
+    return !requests.empty();
+}
+
+bool CWavecrestView::PlaysNow(const wxString& address) const
+{
+    using EState = CPlayerStatus::EState;
+    const EState state = m_player->GetPlayState();
+    const bool running =
+        state == EState::Playing || state == EState::Buffering || state == EState::Connecting;
+    return running && !address.empty() && m_player->GetURL() == address;
 }
 
 void CWavecrestView::PlayUrl(const wxString& url)

@@ -63,8 +63,9 @@ public:
     void PlayUrl(const wxString& url);
     // Carries out what the main frame keeps for the page to play (see
     // CMainFrame::RequestPlay): a station found elsewhere plays as the
-    // chosen channel, in place of the one auto-play would choose.
-    void TakePlayRequests();
+    // chosen channel, in place of the one auto-play would choose. True when
+    // there was any.
+    bool TakePlayRequests();
 
     CChannelListCtrl* GetChannelList() const { return m_listChannels; }
     CWMPPlayer4* GetPlayer() const { return m_player; }
@@ -94,6 +95,10 @@ private:
     // Where in the list without a find text auto-play finds the channel
     // played last.
     int LastPlayedListIndex() const;
+    // Auto-play after a reload: selects that channel's row (and so plays it).
+    void SelectLastPlayed();
+    // Whether the player is playing (or opening) that address now.
+    bool PlaysNow(const wxString& address) const;
     void OnListItemChanged(wxListEvent& event);
     void OnListKeyDown(wxListEvent& event);
     void ShowMyChannelRows();

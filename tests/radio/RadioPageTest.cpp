@@ -239,6 +239,43 @@ TEST_F(RadioPage, AutoPlayFindsTheChannelPlayedLastByItsAddressWhereItsIndexMove
     ASSERT_TRUE(RadioView()->MyChannelsChanged());
 }
 
+TEST_F(RadioPage, AutoPlayPlaysTheOwnChannelPlayedLastAsThePageOpensAndTheListLeavesItPlaying)
+{
+    CMyChannels& mine = RadioView()->GetMyChannels();
+    ASSERT_TRUE(mine.Add(CMyChannels::MakeChannel("Mine", Stream(784), false)));
+    ASSERT_TRUE(RadioView()->MyChannelsChanged());
+    Reload(FourChannels());
+    List()->SelectAndFocus(3);
+    ASSERT_TRUE(PlayerIsOn(Stream(784)));
+
+    // The page opens again without a station list (its download fails):
+    // the channel plays at once.
+    WriteSettingInt("AutoPlay", 1);
+    Frame()->OpenCategoryPage(1);
+    PumpEvents();
+    Frame()->OpenCategoryPage(0);
+    PumpEvents();
+    ASSERT_NE(RadioView(), nullptr);
+    EXPECT_EQ(List()->GetSelectedRow(), 0);
+    EXPECT_TRUE(PlayerIsOn(Stream(784)));
+    const std::string path = "/radio/784.mp3";
+    ASSERT_TRUE(WaitUntil([&] { return s_pStreams->RequestCount(path) > 0; }, 10000));
+    ASSERT_TRUE(WaitUntil(
+        [&] { return RadioView()->GetPlayer()->GetPlayState() == CPlayerStatus::EState::Playing; },
+        10000));
+
+    // The list that comes later selects its row again, and it plays on.
+    const int requests = s_pStreams->RequestCount(path);
+    Reload(FourChannels());
+    EXPECT_EQ(List()->GetSelectedRow(), 3);
+    EXPECT_EQ(GetSettingInt("LastChannelIndex", -1), 3);
+    EXPECT_EQ(s_pStreams->RequestCount(path), requests);
+    EXPECT_EQ(RadioView()->GetPlayer()->GetURL(), Stream(784));
+
+    mine.Remove(0);
+    ASSERT_TRUE(RadioView()->MyChannelsChanged());
+}
+
 TEST_F(RadioPage, AListOverTheLimitShowsItsFirstChannelsAndSaysTheRestWereLeftOut)
 {
     WriteSettingInt("AutoPlay", 1);
