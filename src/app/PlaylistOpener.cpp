@@ -26,7 +26,6 @@ bool IsAddress(const std::string& location)
 {
     return location.compare(0, 7, "http://") == 0 || location.compare(0, 8, "https://") == 0;
 }
-
 } // namespace
 
 CPlaylistOpener::CPlaylistOpener() : m_timer(this)

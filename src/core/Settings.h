@@ -1,8 +1,9 @@
 #pragma once
 // The settings store: the settings are signed 32-bit integers (and a few
-// texts) in the group [Settings] of the per-user settings file; the application look and the
-// window placement live in [Workspace]. A read gives the default when the
-// value is missing or unusable; a write reaches the disk at once.
+// texts) in the group [Settings] of the per-user settings file; the
+// application look and the window placement live in [Workspace]. A read
+// gives the default when the value is missing or unusable; a write reaches
+// the disk at once.
 
 #include <cstdint>
 #include <string>

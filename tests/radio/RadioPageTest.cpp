@@ -241,7 +241,7 @@ TEST_F(RadioPage, AutoPlayFindsTheChannelPlayedLastByItsAddressWhereItsIndexMove
 
 TEST_F(RadioPage, AutoPlayPlaysTheOwnChannelPlayedLastAsThePageOpensAndTheListLeavesItPlaying)
 {
-    CMyChannels& mine = RadioView()->GetMyChannels();
+    CMyChannels& mine = RadioView()->GetMyChannels(); // until the page is opened anew
     ASSERT_TRUE(mine.Add(CMyChannels::MakeChannel("Mine", Stream(784), false)));
     ASSERT_TRUE(RadioView()->MyChannelsChanged());
     Reload(FourChannels());
@@ -272,7 +272,8 @@ TEST_F(RadioPage, AutoPlayPlaysTheOwnChannelPlayedLastAsThePageOpensAndTheListLe
     EXPECT_EQ(s_pStreams->RequestCount(path), requests);
     EXPECT_EQ(RadioView()->GetPlayer()->GetURL(), Stream(784));
 
-    mine.Remove(0);
+    // My channels of the page opened anew (the first page's went with it).
+    RadioView()->GetMyChannels().Remove(0);
     ASSERT_TRUE(RadioView()->MyChannelsChanged());
 }
 
