@@ -2,13 +2,13 @@
 
 #include "core/Identifiers.h"
 #include "download/FileDownloadManager.h"
+#include "frame/MainFrame.h"
 #include "platform/ModalDialogs.h"
 #include "platform/RegularFile.h"
 #include "playlists/MyChannels.h"
 #include "playlists/PlaylistReader.h"
-#include "radio/WavecrestView.h"
 
-#include <wx/docview.h>
+#include <wx/app.h>
 
 #include <vector>
 
@@ -25,12 +25,6 @@ void ShowError(const wxString& text)
 bool IsAddress(const std::string& location)
 {
     return location.compare(0, 7, "http://") == 0 || location.compare(0, 8, "https://") == 0;
-}
-
-CWavecrestView* RadioPage()
-{
-    wxDocManager* manager = wxDocManager::GetDocumentManager();
-    return manager ? dynamic_cast<CWavecrestView*>(manager->GetCurrentView()) : nullptr;
 }
 } // namespace
 
@@ -128,7 +122,6 @@ bool CPlaylistOpener::Fetch(Job& job)
         }
     }
     job.read = true;
-    job.readAt = std::chrono::steady_clock::now();
     return true;
 }
 
@@ -153,10 +146,6 @@ bool CPlaylistOpener::Deliver(Job& job)
     }
     if (job.reading.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
         return false;
-    CWavecrestView* page = RadioPage();
-    // At start-up the radio page comes a moment after the command line is read.
-    if (!page && std::chrono::steady_clock::now() - job.readAt < kPageWait)
-        return false;
     const Entries entries = job.reading.get();
     const std::vector<CChannelRecord>& channels = entries.channels;
     const wxString name = wxString::FromUTF8(job.location);
@@ -165,13 +154,16 @@ bool CPlaylistOpener::Deliver(Job& job)
         ShowError(name + " is not a playlist Wavecrest can read (M3U, PLS or XSPF).");
         return true;
     }
-    if (page)
+    // The radio page adds and plays them: it shows, or is brought forward,
+    // or (at start-up) is still to come.
+    auto* mainFrame = dynamic_cast<CMainFrame*>(wxTheApp->GetTopWindow());
+    if (mainFrame && !channels.empty())
     {
-        page->AddChannelsAndPlayFirst(channels);
+        mainFrame->RequestPlay(PlayRequest{channels, {}, {}});
     }
-    else
+    else if (!channels.empty())
     {
-        // Another page is open: the channels are kept for the radio page.
+        // No window to play in: the channels are kept for the next start.
         CMyChannels mine;
         mine.Load();
         for (const CChannelRecord& channel : channels)

@@ -30,9 +30,6 @@ public:
     // asked for before.
     void Open(const std::string& location);
 
-    // Longest wait for the radio page to be there once a playlist is read.
-    static constexpr std::chrono::seconds kPageWait{30};
-
 private:
     // What reading a playlist's bytes gives.
     struct Entries
@@ -48,7 +45,6 @@ private:
         std::string bytes;
         bool read = false;
         std::future<Entries> reading; // the bytes read into channels
-        std::chrono::steady_clock::time_point readAt;
     };
 
     void OnTimer(wxTimerEvent& event);

@@ -62,6 +62,18 @@ bool WriteSettingIntChecked(const wxString& name, int value)
     return File().WriteInt(kSettingsGroup, name.utf8_string(), value);
 }
 
+std::string GetSettingText(const wxString& name)
+{
+    return File().ReadValue(kSettingsGroup, name.utf8_string()).value_or(std::string());
+}
+
+bool WriteSettingText(const wxString& name, const std::string& value)
+{
+    if (value.find_first_of("\r\n") != std::string::npos)
+        return false;
+    return File().WriteValue(kSettingsGroup, name.utf8_string(), value);
+}
+
 int GetWorkspaceInt(const wxString& name, int defaultValue)
 {
     return Read(kWorkspaceGroup, name, defaultValue);

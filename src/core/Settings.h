@@ -1,8 +1,9 @@
 #pragma once
-// The settings store: every setting is a signed 32-bit integer in the group
-// [Settings] of the per-user settings file; the application look and the
-// window placement live in [Workspace]. A read gives the default when the
-// value is missing or unusable; a write reaches the disk at once.
+// The settings store: the settings are signed 32-bit integers (and a few
+// texts) in the group [Settings] of the per-user settings file; the
+// application look and the window placement live in [Workspace]. A read
+// gives the default when the value is missing or unusable; a write reaches
+// the disk at once.
 
 #include <cstdint>
 #include <string>
@@ -15,6 +16,11 @@ int GetSettingInt(const wxString& name, int defaultValue);
 void WriteSettingInt(const wxString& name, int value);
 // Writes the value and reports whether it reached the file.
 bool WriteSettingIntChecked(const wxString& name, int value);
+
+// A text value of [Settings] (one line, without blanks at either end),
+// empty when there is none; a text of several lines is not written.
+std::string GetSettingText(const wxString& name);
+bool WriteSettingText(const wxString& name, const std::string& value);
 
 int GetWorkspaceInt(const wxString& name, int defaultValue);
 bool WriteWorkspaceInt(const wxString& name, int value);

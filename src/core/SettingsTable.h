@@ -17,6 +17,10 @@ inline constexpr SettingInfo DisplayRadioChannels{"DisplayRadioChannels", 1};
 inline constexpr SettingInfo DisplayTVChannels{"DisplayTVChannels", 1};
 inline constexpr SettingInfo LastChannelIndex{"LastChannelIndex", 0};
 inline constexpr SettingInfo AutoPlay{"AutoPlay", 1};
+// A text beside LastChannelIndex: the address of the channel played last,
+// which finds it again where its index has moved (My channels follow the
+// station list's rows, however many of those there are).
+inline constexpr const char* LastChannelAddress = "LastChannelAddress";
 inline constexpr SettingInfo LastCategory{"LastCategory", 0};
 // Whether the main window has been fitted to a page, named after the page's view.
 inline constexpr SettingInfo RadioPageFitted{"CWavecrestView", 0};

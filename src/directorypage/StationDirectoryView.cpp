@@ -6,11 +6,9 @@
 #include "directory/DirectorySession.h"
 #include "directorypage/DirectoryListCtrl.h"
 #include "frame/ChildFrame.h"
-#include "frame/CustomMFCRibbonBar.h"
 #include "frame/MainFrame.h"
 #include "platform/ModalDialogs.h"
 #include "playlists/MyChannels.h"
-#include "radio/WavecrestView.h"
 
 #include <wx/checkbox.h>
 #include <wx/choice.h>
@@ -33,7 +31,6 @@ constexpr int kLanguageId = 1105;
 constexpr int kTagId = 1106;
 constexpr int kOrderId = 1107;
 constexpr int kShowBrokenId = 1108;
-constexpr int kRadioCategory = 0;
 // The directory knows tens of thousands of tags; the ones most stations
 // carry are offered.
 constexpr size_t kMostTags = 400;
@@ -326,9 +323,8 @@ void CStationDirectoryView::PlaySelected()
     // The program's one player is the radio page's: it opens and plays the
     // station as its chosen channel, so the status bar, the tray and the
     // desktop's media controls show it as they show any channel.
-    CWavecrestView::PlayWhenOpened(wxString::FromUTF8(station->name),
-                                   wxString::FromUTF8(station->url));
-    mainFrame->GetRibbonBar()->ActivateCategory(kRadioCategory);
+    mainFrame->RequestPlay(
+        PlayRequest{{}, wxString::FromUTF8(station->name), wxString::FromUTF8(station->url)});
 }
 
 // ---- Keeping ----------------------------------------------------------------------

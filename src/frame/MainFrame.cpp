@@ -229,6 +229,24 @@ void CMainFrame::OpenCategoryPage(int index)
     CallAfter([this, chosen] { OpenTemplatePage(chosen); });
 }
 
+void CMainFrame::RequestPlay(PlayRequest request)
+{
+    m_playRequests.push_back(std::move(request));
+    // The radio page takes it now if it is the page shown.
+    if (wxView* view = GetDocumentManager()->GetCurrentView())
+        platform::SendMessage(view, wc::WM_TAKE_PLAY_REQUESTS);
+    // Otherwise it is opened (unless it is being opened already) and takes
+    // the request once it is there.
+    if (!m_playRequests.empty() && m_wndRibbonBar &&
+        m_wndRibbonBar->GetActivePage() != kRadioCategory)
+        m_wndRibbonBar->ActivateCategory(kRadioCategory);
+}
+
+std::vector<PlayRequest> CMainFrame::TakePlayRequests()
+{
+    return std::exchange(m_playRequests, {});
+}
+
 void CMainFrame::OnOpenCategory(platform::CAppMessageEvent& event)
 {
     OpenCategoryPage(static_cast<int>(event.GetWParam()));

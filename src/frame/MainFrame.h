@@ -6,6 +6,7 @@
 // handles its commands. Closing the window only hides it; the tray menu's
 // Exit ends the program.
 
+#include "frame/PlayRequest.h"
 #include "frame/StatusPanes.h"
 #include "platform/Messages.h"
 
@@ -52,6 +53,15 @@ public:
     // Closes all pages and opens the page of the template with that index;
     // an index outside the templates gives the last template.
     void OpenCategoryPage(int index);
+    // The ribbon category (and template) of the radio page.
+    static constexpr int kRadioCategory = 0;
+
+    // Asks the radio page to play: the request waits here until the radio
+    // page takes it, at once when it is the page shown, else once it opens;
+    // another page shown gives way to it, as choosing its tab does.
+    void RequestPlay(PlayRequest request);
+    // The requests not yet taken, oldest first; they are taken only once.
+    std::vector<PlayRequest> TakePlayRequests();
 
     // Publishes what the player is doing: the tray tooltip at once, the first
     // status pane once the posted refresh is handled.
@@ -136,6 +146,7 @@ private:
     wxWindow* m_pPageArea = nullptr;
     wxBoxSizer* m_pPageSizer = nullptr;
     std::vector<CChildFrame*> m_pages;
+    std::vector<PlayRequest> m_playRequests; // for the radio page to take
     bool m_bClosingForReal = false;
     bool m_bRefreshing = false;
     bool m_bRefreshAgain = false;

@@ -232,6 +232,20 @@ const CChannelRecord* CChannelListCtrl::GetChannel(int row) const
     return index < 0 ? nullptr : &ChannelAt(m_listRows[static_cast<std::size_t>(index)]);
 }
 
+int CChannelListCtrl::FindListIndex(std::string_view address, int index) const
+{
+    const int count = GetListCount();
+    const int from = index >= 0 && index < count ? index : 0;
+    for (int step = 0; step < count; ++step)
+    {
+        const int at = (from + step) % count;
+        const std::uint32_t position = m_listRows[static_cast<std::size_t>(at)];
+        if (ChannelAt(position).FieldUtf8(CChannelRecord::kUrl) == address)
+            return at;
+    }
+    return -1;
+}
+
 int CChannelListCtrl::GetOwnChannelIndex(int row) const
 {
     const int index = GetListIndex(row);
@@ -254,6 +268,13 @@ void CChannelListCtrl::SelectAndFocus(int row)
     EnsureVisible(row);
     SetItemState(row, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED,
                  wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
+}
+
+void CChannelListCtrl::SelectAgain(int row)
+{
+    m_bRestoringSelection = true;
+    SelectAndFocus(row);
+    m_bRestoringSelection = false;
 }
 
 wxString CChannelListCtrl::OnGetItemText(long item, long column) const

@@ -20,6 +20,8 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
+#include <string_view>
 #include <vector>
 
 class CChannelListCtrl : public wxListCtrl
@@ -62,6 +64,10 @@ public:
     // the own channels (-1 for a station-list row).
     const CChannelRecord* GetChannel(int row) const;
     int GetOwnChannelIndex(int row) const;
+    // The first index of the list without a find text whose channel has
+    // that address (UTF-8), searching from `index` on and then from the
+    // start; -1 when none has.
+    int FindListIndex(std::string_view address, int index = 0) const;
 
     int GetSelectedRow() const;
     // True while the list selects again the row of the channel that was
@@ -69,6 +75,9 @@ public:
     bool IsRestoringSelection() const { return m_bRestoringSelection; }
     // Scrolls the row fully into view and makes it the selected and focused row.
     void SelectAndFocus(int row);
+    // The same for the row of the channel chosen before its rows changed:
+    // IsRestoringSelection() is true meanwhile.
+    void SelectAgain(int row);
 
 protected:
     wxString OnGetItemText(long item, long column) const override;

@@ -48,13 +48,6 @@ constexpr int kReloadTimerId = 1;
 constexpr std::chrono::milliseconds kReloadSlice{50};
 constexpr int kReloadPauseMs = 10;
 
-// The station handed over for the next radio page to play.
-MediaChannel& HandedStation()
-{
-    static MediaChannel station;
-    return station;
-}
-
 // "500,000" for 500000.
 wxString WithThousands(long number)
 {
@@ -71,6 +64,7 @@ wxBEGIN_EVENT_TABLE(CWavecrestView, CPageView)
     EVT_LIST_KEY_DOWN(kListId, CWavecrestView::OnListKeyDown)
     EVT_LIST_ITEM_SELECTED(kListId, CWavecrestView::OnListItemChanged)
     EVT_LIST_ITEM_RIGHT_CLICK(kListId, CWavecrestView::OnListContextMenu)
+    EVT_LIST_ITEM_ACTIVATED(kListId, CWavecrestView::OnListItemActivated)
     EVT_MENU(wc::ID_ADD_CHANNEL, CWavecrestView::OnAddChannel)
     EVT_MENU(kEditChannelId, CWavecrestView::OnEditChannel)
     EVT_MENU(kRemoveChannelId, CWavecrestView::OnRemoveChannel)
@@ -81,6 +75,7 @@ wxBEGIN_EVENT_TABLE(CWavecrestView, CPageView)
     EVT_UPDATE_UI(wc::ID_DISPLAY_RADIO, CWavecrestView::OnUpdateDisplayRadioChannels)
     EVT_UPDATE_UI(wc::ID_DISPLAY_TV, CWavecrestView::OnUpdateDisplayTvChannels)
     EVT_APP_MESSAGE(wc::WM_RELOAD_CHANNELS, CWavecrestView::OnReloadChannels)
+    EVT_APP_MESSAGE(wc::WM_TAKE_PLAY_REQUESTS, CWavecrestView::OnTakePlayRequests)
     EVT_TIMER(kReloadTimerId, CWavecrestView::OnReloadTimer)
     EVT_MENU(wc::ID_PLAY, CWavecrestView::OnPlay)
     EVT_MENU(wc::ID_TRAY_PLAY, CWavecrestView::OnPlay)
@@ -119,6 +114,7 @@ void CWavecrestView::CreateContent(CChildFrame* frame)
     m_player->SetId(kPlayerId); // the placeholder gives it its own id
     m_listChannels = XRCCTRL(*form, "IDC_CHANNELS", CChannelListCtrl);
     m_listChannels->SetId(kListId);
+    m_listChannels->Bind(wxEVT_CONTEXT_MENU, &CWavecrestView::OnListContextMenuKey, this);
     m_pNonWorkingBox = XRCCTRL(*form, "IDC_DISPLAY_NON_WORKING", wxCheckBox);
     m_pNonWorkingBox->SetId(kNonWorkingBoxId);
     m_pNonWorkingBox->SetValue(m_bDisplayNonWorking);
@@ -151,13 +147,15 @@ void CWavecrestView::OnInitialUpdate()
          m_pMyChannels->Header().GetField4(), m_pMyChannels->Header().GetUrl()});
     ShowMyChannelRows();
 
-    // A station handed over from elsewhere plays in place of auto-play's choice.
-    MediaChannel handed = std::exchange(HandedStation(), MediaChannel());
-    if (!handed.strAddress.empty())
+    // What was asked for while the page was closed plays in place of
+    // auto-play's choice. One of My channels played last is in the list
+    // before any download: auto-play plays it at once, also when the
+    // station list cannot be had.
+    if (!TakePlayRequests() && GetSetting(setting::AutoPlay) == 1)
     {
-        m_bPlayingHandedStation = true;
-        m_chosenChannel = handed;
-        PlayUrl(m_chosenChannel.strAddress);
+        const std::string address = GetSettingText(setting::LastChannelAddress);
+        if (!address.empty())
+            SelectRow(m_listChannels->FindListIndex(address));
     }
     PublishMediaState(); // the media controls can act from now on
     // The list is filled by the reload that follows a successful download.
@@ -221,7 +219,44 @@ void CWavecrestView::ContinueReload()
         ShowStatusText();
     }
     if (GetSetting(setting::AutoPlay) == 1 && !m_bPlayingHandedStation)
-        SelectRow(GetSetting(setting::LastChannelIndex));
+        SelectLastPlayed();
+}
+
+void CWavecrestView::SelectLastPlayed()
+{
+    const int index = LastPlayedListIndex();
+    const int row = index >= 0 && index < m_listChannels->GetListCount()
+                        ? m_listChannels->GetRowOfListIndex(index)
+                        : -1;
+    // The channel plays already (auto-play chose one of My channels before
+    // the station list came): its row is selected again, and it plays on.
+    if (row >= 0 && PlaysNow(m_chosenChannel.strAddress) &&
+        m_listChannels->GetItemText(row, CChannelListCtrl::kAddressColumn) ==
+            m_chosenChannel.strAddress)
+    {
+        m_listChannels->SelectAgain(row);
+        m_chosenChannel.nRow = row;
+        WriteSettingInt(setting::LastChannelIndex.name, index);
+        return;
+    }
+    SelectRow(index);
+}
+
+int CWavecrestView::LastPlayedListIndex() const
+{
+    // The index counts the station list's rows first: one of My channels
+    // moves with them (after a start whose download failed, say), and is
+    // then found by its address.
+    const int index = GetSetting(setting::LastChannelIndex);
+    const std::string address = GetSettingText(setting::LastChannelAddress);
+    if (address.empty())
+        return index;
+    const int row = m_listChannels->GetRowOfListIndex(index);
+    const CChannelRecord* channel = m_listChannels->GetChannel(row);
+    if (row >= 0 && channel && channel->FieldUtf8(CChannelRecord::kUrl) == address)
+        return index;
+    const int found = m_listChannels->FindListIndex(address, index);
+    return found >= 0 ? found : index;
 }
 
 void CWavecrestView::StopReload()
@@ -416,7 +451,35 @@ void CWavecrestView::OnRemoveChannel(wxCommandEvent& /*event*/)
 void CWavecrestView::OnListContextMenu(wxListEvent& event)
 {
     // The menu acts on the row clicked, which need not be the one playing.
-    m_nContextRow = static_cast<int>(event.GetIndex());
+    ShowChannelMenu(static_cast<int>(event.GetIndex()), wxDefaultPosition);
+}
+
+void CWavecrestView::OnListContextMenuKey(wxContextMenuEvent& event)
+{
+    // The Menu key or Shift+F10, which give no place (a click on a row
+    // comes as OnListContextMenu): the menu of the selected row, else of the
+    // focused one, below it.
+    int row = -1;
+    if (event.GetPosition() == wxDefaultPosition)
+    {
+        row = m_listChannels->GetSelectedRow();
+        if (row < 0)
+            row = static_cast<int>(
+                m_listChannels->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED));
+    }
+    if (row < 0)
+    {
+        event.Skip();
+        return;
+    }
+    wxRect rect;
+    m_listChannels->GetItemRect(row, rect);
+    ShowChannelMenu(row, rect.GetBottomLeft());
+}
+
+void CWavecrestView::ShowChannelMenu(int row, const wxPoint& position)
+{
+    m_nContextRow = row;
     const bool own = m_listChannels->GetOwnChannelIndex(m_nContextRow) >= 0;
     wxMenu menu;
     menu.Append(wc::ID_PLAY, "&Play");
@@ -424,8 +487,32 @@ void CWavecrestView::OnListContextMenu(wxListEvent& event)
     menu.Append(wc::ID_ADD_CHANNEL, "&Add Channel...");
     menu.Append(kEditChannelId, "&Edit Channel...")->Enable(own);
     menu.Append(kRemoveChannelId, "&Remove Channel\tDel")->Enable(own);
-    m_listChannels->PopupMenu(&menu);
+    m_listChannels->PopupMenu(&menu, position);
     CallAfter([this] { m_nContextRow = -1; });
+}
+
+void CWavecrestView::OnListItemActivated(wxListEvent& event)
+{
+    // A double click; Enter comes as a key (OnListKeyDown), once.
+    if (!m_bEnterHandled)
+        PlayRow(static_cast<int>(event.GetIndex()));
+}
+
+void CWavecrestView::PlayRow(int row)
+{
+    if (row < 0 || row >= m_listChannels->GetRowCount())
+        return;
+    // A row focused need not be selected (Down from the find box only
+    // focuses one): selecting it plays it.
+    if (m_listChannels->GetSelectedRow() != row)
+    {
+        m_listChannels->SelectAndFocus(row);
+        return;
+    }
+    // The selected row: played again unless it plays already (the second
+    // click of a double click comes here after the first one selected it).
+    if (!PlaysNow(m_listChannels->GetItemText(row, CChannelListCtrl::kAddressColumn)))
+        platform::PostCommand(this, wc::ID_PLAY);
 }
 
 // ---- Finding as the person types -----------------------------------------------
@@ -496,7 +583,16 @@ void CWavecrestView::OnListItemChanged(wxListEvent& /*event*/)
 void CWavecrestView::OnListKeyDown(wxListEvent& event)
 {
     // Only while the list has the keyboard focus; the list still handles the key.
-    if (event.GetKeyCode() == WXK_DELETE || event.GetKeyCode() == WXK_NUMPAD_DELETE)
+    if (event.GetKeyCode() == WXK_RETURN || event.GetKeyCode() == WXK_NUMPAD_ENTER)
+    {
+        // Enter plays the focused row (the list does not report it as
+        // activated when its row came from the find box).
+        m_bEnterHandled = true;
+        CallAfter([this] { m_bEnterHandled = false; });
+        PlayRow(static_cast<int>(
+            m_listChannels->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED)));
+    }
+    else if (event.GetKeyCode() == WXK_DELETE || event.GetKeyCode() == WXK_NUMPAD_DELETE)
         platform::PostCommand(this, kRemoveChannelId);
     else if (event.GetKeyCode() == kKeyF8)
         platform::PostCommand(this, wc::ID_PLAY_PREVIOUS);
@@ -563,13 +659,15 @@ void CWavecrestView::OnPlay(wxCommandEvent& /*event*/)
             m_listChannels->SelectAndFocus(0);
         return;
     }
-    // The index names the channel in the list without a find text.
-    WriteSettingInt(setting::LastChannelIndex.name, m_listChannels->GetListIndex(selected));
     m_bPlayingHandedStation = false;
     m_chosenChannel.nRow = selected;
     m_chosenChannel.strName = m_listChannels->GetItemText(selected, CChannelListCtrl::kNameColumn);
     m_chosenChannel.strAddress =
         m_listChannels->GetItemText(selected, CChannelListCtrl::kAddressColumn);
+    // The index names the channel in the list without a find text; the
+    // address finds it again where the index has moved.
+    WriteSettingInt(setting::LastChannelIndex.name, m_listChannels->GetListIndex(selected));
+    WriteSettingText(setting::LastChannelAddress, m_chosenChannel.strAddress.utf8_string());
     PlayUrl(m_chosenChannel.strAddress);
     // Playing the same address again changes no status text: the channel
     // is announced here all the same.
@@ -600,9 +698,45 @@ void CWavecrestView::OnPreviousChannel(wxCommandEvent& /*event*/)
     m_listChannels->SelectAndFocus(target < 0 ? rows - 1 : target);
 }
 
-void CWavecrestView::PlayWhenOpened(const wxString& name, const wxString& address)
+void CWavecrestView::OnTakePlayRequests(platform::CAppMessageEvent& /*event*/)
 {
-    HandedStation() = MediaChannel{-1, name, address};
+    TakePlayRequests();
+}
+
+bool CWavecrestView::TakePlayRequests()
+{
+    CMainFrame* mainFrame = GetMainFrame();
+    if (!mainFrame)
+        return false;
+    const std::vector<PlayRequest> requests = mainFrame->TakePlayRequests();
+    for (const PlayRequest& request : requests)
+    {
+        if (!request.channels.empty())
+        {
+            AddChannelsAndPlayFirst(request.channels);
+            continue;
+        }
+        if (request.stationAddress.empty())
+            continue;
+        // Not a row: a row left selected would play in its place on the
+        // next Play.
+        if (const int selected = m_listChannels->GetSelectedRow(); selected >= 0)
+            m_listChannels->SetItemState(selected, 0, wxLIST_STATE_SELECTED);
+        m_bPlayingHandedStation = true;
+        m_chosenChannel = MediaChannel{-1, request.stationName, request.stationAddress};
+        PlayUrl(m_chosenChannel.strAddress);
+        PublishMediaState();
+    }
+    return !requests.empty();
+}
+
+bool CWavecrestView::PlaysNow(const wxString& address) const
+{
+    using EState = CPlayerStatus::EState;
+    const EState state = m_player->GetPlayState();
+    const bool running =
+        state == EState::Playing || state == EState::Buffering || state == EState::Connecting;
+    return running && !address.empty() && m_player->GetURL() == address;
 }
 
 void CWavecrestView::PlayUrl(const wxString& url)
@@ -697,6 +831,8 @@ bool CWavecrestView::OnClose(bool deleteWindow)
     }
     if (m_pFindBox)
         m_pFindBox->Unbind(wxEVT_KEY_DOWN, &CWavecrestView::OnFindKeyDown, this);
+    if (m_listChannels)
+        m_listChannels->Unbind(wxEVT_CONTEXT_MENU, &CWavecrestView::OnListContextMenuKey, this);
     // The player goes with the page: nothing plays, and nothing can be asked for.
     if (m_player && m_pMediaSession)
         m_pMediaSession->Publish(CMediaSession::WithoutRadioPage(

@@ -61,10 +61,11 @@ public:
     wxTextCtrl* GetFindBox() const { return m_pFindBox; }
     // Hands an address to the player.
     void PlayUrl(const wxString& url);
-    // A station found elsewhere (the station directory) that the radio page
-    // opened next plays as its chosen channel, in place of the one auto-play
-    // would choose. The caller then opens the radio page.
-    static void PlayWhenOpened(const wxString& name, const wxString& address);
+    // Carries out what the main frame keeps for the page to play (see
+    // CMainFrame::RequestPlay): a station found elsewhere plays as the
+    // chosen channel, in place of the one auto-play would choose. True when
+    // there was any.
+    bool TakePlayRequests();
 
     CChannelListCtrl* GetChannelList() const { return m_listChannels; }
     CWMPPlayer4* GetPlayer() const { return m_player; }
@@ -87,9 +88,17 @@ protected:
 
 private:
     void OnReloadChannels(platform::CAppMessageEvent& event);
+    void OnTakePlayRequests(platform::CAppMessageEvent& event);
     void OnReloadTimer(wxTimerEvent& event);
     void ContinueReload();
     void StopReload();
+    // Where in the list without a find text auto-play finds the channel
+    // played last.
+    int LastPlayedListIndex() const;
+    // Auto-play after a reload: selects that channel's row (and so plays it).
+    void SelectLastPlayed();
+    // Whether the player is playing (or opening) that address now.
+    bool PlaysNow(const wxString& address) const;
     void OnListItemChanged(wxListEvent& event);
     void OnListKeyDown(wxListEvent& event);
     void ShowMyChannelRows();
@@ -101,6 +110,11 @@ private:
     void OnEditChannel(wxCommandEvent& event);
     void OnRemoveChannel(wxCommandEvent& event);
     void OnListContextMenu(wxListEvent& event);
+    void OnListContextMenuKey(wxContextMenuEvent& event);
+    void ShowChannelMenu(int row, const wxPoint& position);
+    void OnListItemActivated(wxListEvent& event);
+    // Plays the row (selecting it), unless it is the one playing already.
+    void PlayRow(int row);
     // The row a context menu was opened on (else the selected one), once.
     int TakeChannelRow();
     // Shows the own channel in the list and selects (so plays) it.
@@ -130,7 +144,8 @@ private:
     wxCheckBox* m_pNonWorkingBox = nullptr;
     wxTextCtrl* m_pFindBox = nullptr;
     std::unique_ptr<CMyChannels> m_pMyChannels;
-    int m_nContextRow = -1; // the row of an open context menu
+    int m_nContextRow = -1;       // the row of an open context menu
+    bool m_bEnterHandled = false; // Enter in the list, until the events it gives are handled
     bool m_bDisplayNonWorking = false;
     MediaChannel m_chosenChannel;
     bool m_bPlayingHandedStation = false; // a station from elsewhere plays, not a row

@@ -1,18 +1,21 @@
 """A person keeps channels of their own: playlists opened with a running
-Wavecrest play their first entry and join My channels, which are still there
-after a restart without the station-list server, where typing a few letters
-of a name finds one."""
+Wavecrest play their first entry and join My channels, also while another
+page shows, which are still there after a restart without the station-list
+server, where typing a few letters of a name finds one."""
 
 import os
+import re
 import subprocess
 import unittest
 
+from sound import strongest_tone
 from wavecrest_e2e import (EndToEndTest, StreamServer, free_port, is_dialog, utf16_station_list,
                             wait_until, xdotool)
 
-# The radio page's "Add Channel..." button, relative to the window (fixed for
-# the fonts of the test machine).
+# The radio page's "Add Channel..." button and the ribbon's "Settings" tab,
+# relative to the window (fixed for the fonts of the test machine).
 ADD_CHANNEL = (708, 80)
+TAB_SETTINGS = (233, 13)
 
 
 def key(*names):
@@ -64,6 +67,19 @@ class MyChannels(EndToEndTest):
             env["WAVECREST_STATION_LIST_URL"] = self.address + "/world.zip"
         return self.start(*args, **env)
 
+    def show_settings_page(self, window):
+        """Clicks the ribbon's Settings tab and waits until its page has been
+        shown (the first showing of a page is written to the settings)."""
+        subprocess.run(["xdotool", "mousemove", "--window", window, str(TAB_SETTINGS[0]),
+                        str(TAB_SETTINGS[1]), "click", "1"], check=True)
+        self.assertTrue(wait_until(lambda: "CRadioSettingsView=1" in self.home.read_settings(),
+                                   15), self.home.read_settings())
+
+    def start_on_settings_page(self):
+        settings = re.sub(r"(?m)^LastCategory=.*\n", "", self.home.read_settings())
+        self.home.write_settings(settings.replace("[Settings]\n", "[Settings]\nLastCategory=1\n",
+                                                  1))
+
     def read_my_channels(self):
         try:
             with open(self.my_channels, encoding="utf-8") as file:
@@ -107,18 +123,28 @@ class MyChannels(EndToEndTest):
         self.assertIn("Radio,Caf\u00e9 Six Five Nine,%s/radio/659.mp3" % self.address, saved)
         self.assertIn("Seven Eight Four", saved)
         self.assertNotIn("song.mp3", saved)
-        # The same playlist again adds nothing twice.
+        self.assertTrue(wait_until(lambda: "LastChannelIndex=2" in self.home.read_settings(), 10))
+        # The same playlist again, while another page shows: the radio page
+        # comes forward and plays its first entry as its row, and nothing is
+        # added twice.
+        self.show_settings_page(window)
         later = self.start_player(m3u)
         self.assertEqual(later.wait(), 0)
-        self.assertTrue(wait_until(lambda: self.requests_of("/radio/523.mp3") >= 2, 30))
+        self.assertTrue(wait_until(lambda: self.requests_of("/radio/523.mp3") >= 2, 30),
+                        self.server.requested())
+        self.assertTrue(wait_until(lambda: "LastChannelIndex=1" in self.home.read_settings(), 10))
+        self.assertTrue(wait_until(
+            lambda: strongest_tone(self.sound, [523, 659, 784], 1.0)[0] == 523, 60))
         self.assertEqual(self.read_my_channels(), saved)
         first.kill()
 
-        # A new start without the station-list server, naming a playlist on a
-        # web server: it is downloaded, its entry (relative to it) plays and
-        # joins My channels, which still hold the others.
-        # The failed download's message is counted from before the start: it
-        # may well come before the window is found.
+        # A new start without the station-list server, on the Settings page,
+        # naming a playlist on a web server: it is downloaded, the radio page
+        # comes forward, and the entry (relative to it) plays and joins My
+        # channels, which still hold the others. The failed download's
+        # message is counted from before the start: it may well come before
+        # the window is found.
+        self.start_on_settings_page()
         messages_before = len(self.home.modal_messages())
         again = self.start_player(self.address + "/lists/remote.xspf", list_server_up=False)
         window = again.wait_for_window()
@@ -146,6 +172,16 @@ class MyChannels(EndToEndTest):
         self.assertTrue(wait_until(lambda: self.requests_of("/radio/784.mp3") == 1, 30),
                         self.server.requested())
         self.assertIn("LastChannelIndex=2", self.home.read_settings())
+        # Down moves from the find box into the rows it shows, and Enter
+        # plays the one there.
+        before = self.requests_of("/radio/523.mp3")
+        subprocess.run(["xdotool", "key", "ctrl+f"], check=True)
+        subprocess.run(["xdotool", "type", "--delay", "50", "tone five"], check=True)
+        subprocess.run(["xdotool", "key", "Down"], check=True)
+        subprocess.run(["xdotool", "key", "Return"], check=True)
+        self.assertTrue(wait_until(lambda: self.requests_of("/radio/523.mp3") > before, 30),
+                        self.server.requested())
+        self.assertTrue(wait_until(lambda: "LastChannelIndex=0" in self.home.read_settings(), 10))
         self.assertEqual(self.read_my_channels(), saved)
 
     def open_add_channel(self, program, window):
@@ -156,11 +192,20 @@ class MyChannels(EndToEndTest):
         subprocess.run(["xdotool", "windowfocus", "--sync", dialogs[0]], check=True)
         return dialogs[0]
 
-    def dialog_open(self, program):
+    def dialog_open(self, program, title="Add Channel"):
         # The button's tooltip carries the same title: only the dialog counts.
         return [window for window in xdotool("search", "--onlyvisible", "--pid",
-                                             str(program.pid), "--name", "^Add Channel$")
+                                             str(program.pid), "--name", "^%s$" % title)
                 if is_dialog(window)]
+
+    def menu_open(self, program):
+        def is_menu(window):
+            text = subprocess.run(["xprop", "-id", window, "_NET_WM_WINDOW_TYPE"],
+                                  capture_output=True, text=True).stdout
+            return "_NET_WM_WINDOW_TYPE_POPUP_MENU" in text
+        return [window for window in xdotool("search", "--onlyvisible", "--pid",
+                                             str(program.pid), "--name", "")
+                if is_menu(window)]
 
     def test_add_channel_refuses_another_scheme_and_adds_a_stream_that_delete_removes(self):
         program = self.start_player(list_server_up=False)
@@ -195,11 +240,34 @@ class MyChannels(EndToEndTest):
         self.assertIn("Radio,Tone Seven Eight Four,%s/radio/784.mp3" % self.address,
                       self.read_my_channels())
 
-        # Delete in the list removes it, once the person agrees.
+        # The row's context menu, opened from the keyboard, edits it: the new
+        # address is kept, and Enter on the row plays it.
         subprocess.run(["xdotool", "windowfocus", "--sync", window], check=True)
+        key("shift+F10")
+        self.assertTrue(wait_until(lambda: self.menu_open(program), 15),
+                        "the context menu did not open")
+        key("e")
+        dialogs = wait_until(lambda: self.dialog_open(program, "Edit Channel"), 15)
+        self.assertTrue(dialogs, "the Edit Channel dialog did not open")
+        subprocess.run(["xdotool", "windowfocus", "--sync", dialogs[0]], check=True)
+        key("Tab")
+        key("ctrl+a")
+        type_text("%s/radio/880.mp3" % self.address)
+        key("Return")
+        self.assertTrue(wait_until(lambda: not self.dialog_open(program, "Edit Channel"), 10))
+        self.assertTrue(wait_until(
+            lambda: "Radio,Tone Seven Eight Four,%s/radio/880.mp3" % self.address
+            in self.read_my_channels(), 10), self.read_my_channels())
+        self.assertNotIn("784", self.read_my_channels())
+        subprocess.run(["xdotool", "windowfocus", "--sync", window], check=True)
+        key("Return")
+        self.assertTrue(wait_until(lambda: self.requests_of("/radio/880.mp3") == 1, 30),
+                        self.server.requested())
+
+        # Delete in the list removes it, once the person agrees.
         messages = len(self.home.modal_messages())
         key("Delete")
-        self.assertTrue(wait_until(lambda: "784" not in self.read_my_channels(), 10),
+        self.assertTrue(wait_until(lambda: "880" not in self.read_my_channels(), 10),
                         self.read_my_channels())
         self.assertIn("Remove \"Tone Seven Eight Four\" from My channels?",
                       self.home.modal_messages()[messages])

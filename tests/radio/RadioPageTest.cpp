@@ -7,6 +7,7 @@
 #include "core/CachedSettings.h"
 #include "core/Identifiers.h"
 #include "core/Settings.h"
+#include "core/SettingsTable.h"
 #include "frame/CustomMFCRibbonBar.h"
 #include "frame/MainFrame.h"
 #include "player/StreamServerProcess.h"
@@ -110,6 +111,8 @@ protected:
         }
         ASSERT_NE(RadioView(), nullptr);
         WriteSettingInt("AutoPlay", 0);
+        // As a settings file from before the address was kept beside the index.
+        WriteSettingText(setting::LastChannelAddress, "");
     }
 
     // Puts a station list where a download leaves it and has the page reload it.
@@ -228,6 +231,75 @@ TEST_F(RadioPage, AutoPlaySelectsNothingForARowThatIsNotThereOrWhenSwitchedOff)
         EXPECT_EQ(List()->GetSelectedRow(), -1) << autoPlay << " " << index;
         EXPECT_EQ(recorder.Count(wc::ID_PLAY), 0);
     }
+}
+
+TEST_F(RadioPage, AutoPlayFindsTheChannelPlayedLastByItsAddressWhereItsIndexMoved)
+{
+    // One of My channels played while the station list could not be had:
+    // its index counts no station-list rows.
+    CMyChannels& mine = RadioView()->GetMyChannels();
+    ASSERT_TRUE(mine.Add(CMyChannels::MakeChannel("Mine", Stream(784), false)));
+    ASSERT_TRUE(RadioView()->MyChannelsChanged());
+    Reload("Type,Name,Address,Language,Genre,About,Status\n");
+    List()->SelectAndFocus(0);
+    ASSERT_TRUE(PlayerIsOn(Stream(784)));
+    EXPECT_EQ(GetSettingInt("LastChannelIndex", -1), 0);
+
+    // The next list has three rows before it: auto-play finds it all the same.
+    WriteSettingInt("AutoPlay", 1);
+    Reload(FourChannels());
+    EXPECT_EQ(List()->GetSelectedRow(), 3);
+    EXPECT_TRUE(PlayerIsOn(Stream(784)));
+    EXPECT_EQ(GetSettingInt("LastChannelIndex", -1), 3);
+
+    // A station-list row keeps its index; an address no row has any more
+    // leaves the index to name the channel, as it always did.
+    List()->SelectAndFocus(1);
+    ASSERT_TRUE(PlayerIsOn(Stream(659)));
+    WriteSettingText(setting::LastChannelAddress, Stream(659) + "?moved");
+    Reload(FourChannels());
+    EXPECT_EQ(List()->GetSelectedRow(), 1);
+
+    mine.Remove(0);
+    ASSERT_TRUE(RadioView()->MyChannelsChanged());
+}
+
+TEST_F(RadioPage, AutoPlayPlaysTheOwnChannelPlayedLastAsThePageOpensAndTheListLeavesItPlaying)
+{
+    CMyChannels& mine = RadioView()->GetMyChannels(); // until the page is opened anew
+    ASSERT_TRUE(mine.Add(CMyChannels::MakeChannel("Mine", Stream(784), false)));
+    ASSERT_TRUE(RadioView()->MyChannelsChanged());
+    Reload(FourChannels());
+    List()->SelectAndFocus(3);
+    ASSERT_TRUE(PlayerIsOn(Stream(784)));
+
+    // The page opens again without a station list (its download fails):
+    // the channel plays at once.
+    WriteSettingInt("AutoPlay", 1);
+    Frame()->OpenCategoryPage(1);
+    PumpEvents();
+    Frame()->OpenCategoryPage(0);
+    PumpEvents();
+    ASSERT_NE(RadioView(), nullptr);
+    EXPECT_EQ(List()->GetSelectedRow(), 0);
+    EXPECT_TRUE(PlayerIsOn(Stream(784)));
+    const std::string path = "/radio/784.mp3";
+    ASSERT_TRUE(WaitUntil([&] { return s_pStreams->RequestCount(path) > 0; }, 10000));
+    ASSERT_TRUE(WaitUntil(
+        [&] { return RadioView()->GetPlayer()->GetPlayState() == CPlayerStatus::EState::Playing; },
+        10000));
+
+    // The list that comes later selects its row again, and it plays on.
+    const int requests = s_pStreams->RequestCount(path);
+    Reload(FourChannels());
+    EXPECT_EQ(List()->GetSelectedRow(), 3);
+    EXPECT_EQ(GetSettingInt("LastChannelIndex", -1), 3);
+    EXPECT_EQ(s_pStreams->RequestCount(path), requests);
+    EXPECT_EQ(RadioView()->GetPlayer()->GetURL(), Stream(784));
+
+    // My channels of the page opened anew (the first page's went with it).
+    RadioView()->GetMyChannels().Remove(0);
+    ASSERT_TRUE(RadioView()->MyChannelsChanged());
 }
 
 TEST_F(RadioPage, AListOverTheLimitShowsItsFirstChannelsAndSaysTheRestWereLeftOut)
@@ -369,6 +441,7 @@ TEST_F(RadioPage, TheFindBoxShowsTheMatchingRowsOfBothListsWithTheirPlaceInTheWh
     find->SetValue("fourier");
     WriteSettingInt("AutoPlay", 1);
     WriteSettingInt("LastChannelIndex", 3);
+    WriteSettingText(setting::LastChannelAddress, Stream(784));
     Reload(FourChannels());
     EXPECT_TRUE(PlayerIsOn(Stream(784)));
     EXPECT_EQ(List()->GetSelectedRow(), 3);
