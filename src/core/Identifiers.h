@@ -29,8 +29,6 @@ enum Message : int
     WM_RELOAD_CHANNELS = platform::WM_USER + 8,
     WM_OPEN_TEMPLATE_PAGE =
         platform::WM_USER + 9, // reserved: the frame opens the page by CallAfter
-    // The radio page takes the play requests the main frame keeps for it.
-    WM_TAKE_PLAY_REQUESTS = platform::WM_USER + 10,
 };
 
 // Command identifiers.

@@ -229,12 +229,17 @@ void CMainFrame::OpenCategoryPage(int index)
     CallAfter([this, chosen] { OpenTemplatePage(chosen); });
 }
 
+wxDEFINE_EVENT(EVT_PLAY_REQUEST_WAITING, wxCommandEvent);
+
 void CMainFrame::RequestPlay(PlayRequest request)
 {
     m_playRequests.push_back(std::move(request));
     // The radio page takes it now if it is the page shown.
     if (wxView* view = GetDocumentManager()->GetCurrentView())
-        platform::SendMessage(view, wc::WM_TAKE_PLAY_REQUESTS);
+    {
+        wxCommandEvent waiting(EVT_PLAY_REQUEST_WAITING);
+        view->ProcessEvent(waiting);
+    }
     // Otherwise it is opened (unless it is being opened already) and takes
     // the request once it is there.
     if (!m_playRequests.empty() && m_wndRibbonBar &&

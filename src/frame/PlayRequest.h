@@ -8,6 +8,7 @@
 
 #include "catalogue/ChannelRecord.h"
 
+#include <wx/event.h>
 #include <wx/string.h>
 
 #include <vector>
@@ -20,3 +21,6 @@ struct PlayRequest
     wxString stationName;
     wxString stationAddress;
 };
+
+// Sent to the page shown when a request comes: the radio page takes it.
+wxDECLARE_EVENT(EVT_PLAY_REQUEST_WAITING, wxCommandEvent);

@@ -75,7 +75,7 @@ wxBEGIN_EVENT_TABLE(CWavecrestView, CPageView)
     EVT_UPDATE_UI(wc::ID_DISPLAY_RADIO, CWavecrestView::OnUpdateDisplayRadioChannels)
     EVT_UPDATE_UI(wc::ID_DISPLAY_TV, CWavecrestView::OnUpdateDisplayTvChannels)
     EVT_APP_MESSAGE(wc::WM_RELOAD_CHANNELS, CWavecrestView::OnReloadChannels)
-    EVT_APP_MESSAGE(wc::WM_TAKE_PLAY_REQUESTS, CWavecrestView::OnTakePlayRequests)
+    EVT_COMMAND(wxID_ANY, EVT_PLAY_REQUEST_WAITING, CWavecrestView::OnTakePlayRequests)
     EVT_TIMER(kReloadTimerId, CWavecrestView::OnReloadTimer)
     EVT_MENU(wc::ID_PLAY, CWavecrestView::OnPlay)
     EVT_MENU(wc::ID_TRAY_PLAY, CWavecrestView::OnPlay)
@@ -698,7 +698,7 @@ void CWavecrestView::OnPreviousChannel(wxCommandEvent& /*event*/)
     m_listChannels->SelectAndFocus(target < 0 ? rows - 1 : target);
 }
 
-void CWavecrestView::OnTakePlayRequests(platform::CAppMessageEvent& /*event*/)
+void CWavecrestView::OnTakePlayRequests(wxCommandEvent& /*event*/)
 {
     TakePlayRequests();
 }

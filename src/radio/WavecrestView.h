@@ -88,7 +88,7 @@ protected:
 
 private:
     void OnReloadChannels(platform::CAppMessageEvent& event);
-    void OnTakePlayRequests(platform::CAppMessageEvent& event);
+    void OnTakePlayRequests(wxCommandEvent& event);
     void OnReloadTimer(wxTimerEvent& event);
     void ContinueReload();
     void StopReload();
