@@ -9,8 +9,7 @@ import subprocess
 import unittest
 
 from sound import strongest_tone
-from wavecrest_e2e import (EndToEndTest, StreamServer, free_port, is_dialog, utf16_station_list,
-                            wait_until, xdotool)
+from wavecrest_e2e import EndToEndTest, is_dialog, wait_until, xdotool
 
 # The radio page's "Add Channel..." button and the ribbon's "Settings" tab,
 # relative to the window (fixed for the fonts of the test machine).
@@ -30,14 +29,6 @@ class MyChannels(EndToEndTest):
 
     def setUp(self):
         super().setUp()
-        self.log = os.path.join(self.home.path, "requests.log")
-        port = free_port()
-        self.address = "http://127.0.0.1:%d" % port
-        station_list = os.path.join(self.home.path, "world.zip")
-        with open(station_list, "wb") as file:
-            file.write(utf16_station_list([
-                "Type,Channel,Address,Language,Genre,About,Status",
-                "Radio,Station Tone,%s/radio/440.mp3,en,Tones,440 Hz,ON" % self.address]))
         remote = os.path.join(self.home.path, "remote.xspf")
         with open(remote, "w", encoding="utf-8") as file:
             file.write('<?xml version="1.0" encoding="UTF-8"?>\n'
@@ -45,10 +36,8 @@ class MyChannels(EndToEndTest):
                        '<track><title>Rock &amp; Tone</title>'
                        '<location>../radio/988.mp3</location></track>\n'
                        '</trackList></playlist>\n')
-        self.server = StreamServer(self.log, "/world.zip=" + station_list,
-                                   "/lists/remote.xspf=%s=application/xspf+xml" % remote,
-                                   port=port)
-        self.addCleanup(self.server.stop)
+        self.serve_station_list(["Radio,Station Tone,{address}/radio/440.mp3,en,Tones,440 Hz,ON"],
+                                "/lists/remote.xspf=%s=application/xspf+xml" % remote)
         self.sound = os.path.join(self.home.path, "sound.wav")
         self.my_channels = os.path.join(self.home.data, "Wavecrest", "MyChannels.txt")
 

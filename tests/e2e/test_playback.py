@@ -7,7 +7,7 @@ import time
 import unittest
 
 from sound import strongest_tone
-from wavecrest_e2e import EndToEndTest, StreamServer, free_port, utf16_station_list, wait_until
+from wavecrest_e2e import EndToEndTest, wait_until
 
 TONES = [440, 523, 659]
 
@@ -16,19 +16,9 @@ class Playback(EndToEndTest):
 
     def setUp(self):
         super().setUp()
-        self.list_file = os.path.join(self.home.path, "world.zip")
-        self.log = os.path.join(self.home.path, "requests.log")
-        # The list names the server's own streams, so its port is chosen first.
-        port = free_port()
-        self.address = "http://127.0.0.1:%d" % port
-        lines = ["Type,Channel,Address,Language,Genre,About,Status"]
-        for hz in TONES:
-            lines.append("Radio,Tone %d,%s/radio/%d.mp3,en,Tones,%d Hz,ON" % (hz, self.address, hz, hz))
-        with open(self.list_file, "wb") as file:
-            file.write(utf16_station_list(lines))
-        self.server = StreamServer(self.log, "/world.zip=" + self.list_file, port=port)
-        self.addCleanup(self.server.stop)
-        self.assertEqual(self.server.address, self.address)
+        self.list_file = self.serve_station_list(
+            ["Radio,Tone %d,{address}/radio/%d.mp3,en,Tones,%d Hz,ON" % (hz, hz, hz)
+             for hz in TONES])
         self.sound = os.path.join(self.home.path, "sound.wav")
 
     def requested(self):

@@ -10,8 +10,7 @@ import unittest
 import urllib.request
 
 from sound import read_wave, strongest_tone
-from wavecrest_e2e import (EndToEndTest, StreamServer, free_port, playerctl, scaled,
-                           utf16_station_list, wait_until)
+from wavecrest_e2e import EndToEndTest, playerctl, scaled, wait_until
 
 TONE = 523
 
@@ -24,17 +23,9 @@ class Reconnect(EndToEndTest):
         With `audio_device` the sound goes to a device that plays in real
         time instead of to a file (which the player fills as fast as data
         comes, so it never waits for data as a person's sound card does)."""
-        port = free_port()
-        self.address = "http://127.0.0.1:%d" % port
         self.path = path or "/radio/%d.mp3%s" % (TONE, query)
-        list_file = os.path.join(self.home.path, "world.zip")
-        with open(list_file, "wb") as file:
-            file.write(utf16_station_list([
-                "Type,Channel,Address,Language,Genre,About,Status",
-                "Radio,Live Tone,%s%s,en,Tones,Live,ON" % (self.address, self.path)]))
-        self.server = StreamServer(os.path.join(self.home.path, "requests.log"),
-                                   "/world.zip=" + list_file, *routes, port=port)
-        self.addCleanup(self.server.stop)
+        self.serve_station_list(["Radio,Live Tone,{address}%s,en,Tones,Live,ON" % self.path],
+                                *routes)
         self.sound = os.path.join(self.home.path, "sound.wav")
         self.home.write_settings("[Settings]\nLastChannelIndex=0\nAutoPlay=1\n")
         env = dict(WAVECREST_STATION_LIST_URL=self.address + "/world.zip",

@@ -8,8 +8,7 @@ import os
 import unittest
 
 from sound import strongest_tone
-from wavecrest_e2e import (EndToEndTest, StreamServer, free_port, playerctl, utf16_station_list,
-                           wait_until)
+from wavecrest_e2e import EndToEndTest, playerctl, wait_until
 
 TITLE = "AC&DC & Co"
 
@@ -20,20 +19,9 @@ class StreamTitles(EndToEndTest):
         super().setUp()
         if not os.environ.get("DBUS_SESSION_BUS_ADDRESS"):
             self.skipTest("needs a session bus (run under dbus-run-session)")
-        # The list names the server's own stream, so its port is chosen first.
-        port = free_port()
-        self.address = "http://127.0.0.1:%d" % port
-        list_file = os.path.join(self.home.path, "world.zip")
         # The title travels in the stream's address, so "&" and blanks are escaped there.
-        with open(list_file, "wb") as file:
-            file.write(utf16_station_list([
-                "Type,Channel,Address,Language,Genre,About,Status",
-                "Radio,Rock Hour,%s/radio/440.mp3?title=AC%%26DC%%20%%26%%20Co,en,Rock,Loud,ON"
-                % self.address]))
-        self.server = StreamServer(os.path.join(self.home.path, "requests.log"),
-                                   "/world.zip=" + list_file, port=port)
-        self.addCleanup(self.server.stop)
-        self.assertEqual(self.server.address, self.address)
+        self.serve_station_list(
+            ["Radio,Rock Hour,{address}/radio/440.mp3?title=AC%26DC%20%26%20Co,en,Rock,Loud,ON"])
 
     def test_the_title_reaches_the_desktop_as_sent_and_only_allowed_options_count(self):
         sound = os.path.join(self.home.path, "sound.wav")

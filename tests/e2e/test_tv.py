@@ -9,8 +9,8 @@ import os
 import subprocess
 import unittest
 
-from wavecrest_e2e import (GL_DRIVER, EndToEndTest, StreamServer, free_port, mapped, playerctl,
-                           screen_pixels_of_colour, utf16_station_list, wait_until)
+from wavecrest_e2e import (GL_DRIVER, EndToEndTest, mapped, playerctl, screen_pixels_of_colour,
+                           wait_until)
 
 GREEN = 0x20C040
 TV_PATH = "/tv/600.ts?colour=20c040&size=320x180"
@@ -26,17 +26,9 @@ class WatchingTv(EndToEndTest):
         super().setUp()
         if not os.environ.get("DBUS_SESSION_BUS_ADDRESS"):
             self.skipTest("needs a session bus (run under dbus-run-session)")
-        port = free_port()
-        self.address = "http://127.0.0.1:%d" % port
-        lines = ["Type,Channel,Address,Language,Genre,About,Status",
-                 "TV,Green,%s%s,en,Test,A green picture,ON" % (self.address, TV_PATH),
-                 "Radio,Tone 440,%s%s,en,Tones,440 Hz,ON" % (self.address, RADIO_PATH)]
-        self.list_file = os.path.join(self.home.path, "world.zip")
-        with open(self.list_file, "wb") as file:
-            file.write(utf16_station_list(lines))
-        self.server = StreamServer(os.path.join(self.home.path, "requests.log"),
-                                   "/world.zip=" + self.list_file, port=port)
-        self.addCleanup(self.server.stop)
+        self.list_file = self.serve_station_list(
+            ["TV,Green,{address}%s,en,Test,A green picture,ON" % TV_PATH,
+             "Radio,Tone 440,{address}%s,en,Tones,440 Hz,ON" % RADIO_PATH])
         self.sound = os.path.join(self.home.path, "sound.wav")
 
     def start_wavecrest(self):
