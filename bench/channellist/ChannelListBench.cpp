@@ -6,7 +6,7 @@
 // application (it needs an X display), prints figures and ends; it asserts
 // nothing.
 
-#include "app/WavecrestApp.h"
+#include "RadioPageBench.h"
 #include "catalogue/DataFolder.h"
 #include "core/Identifiers.h"
 #include "core/Settings.h"
@@ -14,11 +14,8 @@
 #include "radio/ChannelListCtrl.h"
 #include "radio/WavecrestView.h"
 #include "support/GuiTestSupport.h"
-#include "support/TempHome.h"
 
-#include <wx/docview.h>
 #include <wx/evtloop.h>
-#include <wx/init.h>
 
 #include <algorithm>
 #include <chrono>
@@ -84,33 +81,14 @@ std::string UselessStationList()
     return bytes;
 }
 
-CWavecrestView* RadioView()
-{
-    return dynamic_cast<CWavecrestView*>(wxDocManager::GetDocumentManager()->GetCurrentView());
-}
 } // namespace
 
 int main(int argc, char** argv)
 {
-    setenv("GDK_BACKEND", "x11", 1);
-    setenv("NO_AT_BRIDGE", "1", 1);
-    CTempHome home;
-    setenv("WAVECREST_STATION_LIST_URL", "http://127.0.0.1:9/world.zip", 1);
-    const std::string modalLog = home.Path() + "/modal.log";
-    setenv("WAVECREST_MODAL_LOG", modalLog.c_str(), 1);
-    setenv("WAVECREST_PLAYER_OPTIONS", "ao=null", 1);
-    wxApp::SetInstance(new CWavecrestApp());
-    int wxArgc = 1;
-    if (!wxEntryStart(wxArgc, argv) || !wxTheApp->CallOnInit())
+    CRadioPageBench bench(argv);
+    if (!bench.IsRunning())
         return 2;
-    (void)argc;
-    WriteSettingInt("AutoPlay", 0);
-    // An active loop, as the program has, whose turns can be taken one by one.
-    wxGUIEventLoop loop;
-    wxEventLoopActivator active(&loop);
-    PumpEvents();
-    WaitUntil([] { return RadioView() != nullptr; });
-    PumpEvents();
+    wxGUIEventLoop& loop = bench.Loop();
 
     const bool useless = argc > 1 && std::string(argv[1]) == "x";
     const std::string list = useless ? UselessStationList() : GeneratedStationList();
@@ -126,32 +104,27 @@ int main(int argc, char** argv)
         const long before = ResidentKilobytes();
         const auto start = std::chrono::steady_clock::now();
         auto turnStart = start;
-        platform::SendMessage(RadioView(), wc::WM_RELOAD_CHANNELS);
+        platform::SendMessage(CRadioPageBench::View(), wc::WM_RELOAD_CHANNELS);
         // The rest of the reload, one turn of the event loop at a time.
         Milliseconds longestTurn = std::chrono::steady_clock::now() - turnStart;
-        while (RadioView()->IsReloading())
+        while (CRadioPageBench::View()->IsReloading())
         {
             turnStart = std::chrono::steady_clock::now();
             loop.Dispatch();
             longestTurn =
                 std::max<Milliseconds>(longestTurn, std::chrono::steady_clock::now() - turnStart);
         }
-        RadioView()->GetChannelList()->Update(); // the rows drawn
+        CRadioPageBench::View()->GetChannelList()->Update(); // the rows drawn
         const Milliseconds elapsed = std::chrono::steady_clock::now() - start;
         PumpEvents();
         std::printf("reload %d: %d rows shown in %.0f ms, longest turn of the event loop %.0f ms; "
                     "memory %+.1f MB (resident %.1f MB, peak %.1f MB)\n",
-                    round, RadioView()->GetChannelList()->GetRowCount(), elapsed.count(),
-                    longestTurn.count(), (ResidentKilobytes() - before) / 1024.0,
+                    round, CRadioPageBench::View()->GetChannelList()->GetRowCount(),
+                    elapsed.count(), longestTurn.count(), (ResidentKilobytes() - before) / 1024.0,
                     ResidentKilobytes() / 1024.0, StatusKilobytes("VmHWM:") / 1024.0);
     }
     std::printf("targets: under 300 ms for 100,000 channels, no turn over 500 ms, "
                 "under 100 MB more than before the reload\n");
 
-    if (wxWindow* frame = wxTheApp->GetTopWindow())
-        frame->Destroy();
-    PumpEvents();
-    wxTheApp->OnExit();
-    wxEntryCleanup();
     return 0;
 }

@@ -6,18 +6,15 @@
 // Starts the real application (it needs an X display), prints figures and
 // ends; it asserts nothing.
 
-#include "app/WavecrestApp.h"
+#include "RadioPageBench.h"
 #include "catalogue/DataFolder.h"
 #include "core/Identifiers.h"
 #include "core/Settings.h"
 #include "radio/ChannelListCtrl.h"
 #include "radio/WavecrestView.h"
 #include "support/GuiTestSupport.h"
-#include "support/TempHome.h"
 
-#include <wx/docview.h>
 #include <wx/evtloop.h>
-#include <wx/init.h>
 #include <wx/textctrl.h>
 
 #include <algorithm>
@@ -96,37 +93,20 @@ void PrintSummary(const char* what, std::vector<double> figures)
                 figures.back());
 }
 
-CWavecrestView* RadioView()
-{
-    return dynamic_cast<CWavecrestView*>(wxDocManager::GetDocumentManager()->GetCurrentView());
-}
 } // namespace
 
 int main(int argc, char** argv)
 {
     // The keystrokes are typed this many times over.
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
-    setenv("GDK_BACKEND", "x11", 1);
-    setenv("NO_AT_BRIDGE", "1", 1);
-    CTempHome home;
-    setenv("WAVECREST_STATION_LIST_URL", "http://127.0.0.1:9/world.zip", 1);
-    const std::string modalLog = home.Path() + "/modal.log";
-    setenv("WAVECREST_MODAL_LOG", modalLog.c_str(), 1);
-    setenv("WAVECREST_PLAYER_OPTIONS", "ao=null", 1);
-    wxApp::SetInstance(new CWavecrestApp());
-    int wxArgc = 1;
-    if (!wxEntryStart(wxArgc, argv) || !wxTheApp->CallOnInit())
+    CRadioPageBench bench(argv);
+    if (!bench.IsRunning())
         return 2;
-    WriteSettingInt("AutoPlay", 0);
-    wxGUIEventLoop loop;
-    wxEventLoopActivator active(&loop);
-    PumpEvents();
-    WaitUntil([] { return RadioView() != nullptr; });
-    PumpEvents();
+    wxGUIEventLoop& loop = bench.Loop();
 
     std::ofstream(GetStationListPath(), std::ios::binary) << GeneratedStationList();
-    platform::SendMessage(RadioView(), wc::WM_RELOAD_CHANNELS);
-    while (RadioView()->IsReloading())
+    platform::SendMessage(CRadioPageBench::View(), wc::WM_RELOAD_CHANNELS);
+    while (CRadioPageBench::View()->IsReloading())
         loop.Dispatch();
     const auto foldStart = std::chrono::steady_clock::now();
     PumpEvents(); // the rows' texts folded
@@ -134,8 +114,8 @@ int main(int argc, char** argv)
         "rows' texts folded for finding after the reload in %.0f ms\n",
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - foldStart)
             .count());
-    CChannelListCtrl* list = RadioView()->GetChannelList();
-    wxTextCtrl* findBox = RadioView()->GetFindBox();
+    CChannelListCtrl* list = CRadioPageBench::View()->GetChannelList();
+    wxTextCtrl* findBox = CRadioPageBench::View()->GetFindBox();
     std::printf("%d channels listed\n", list->GetListCount());
 
     // The list's two windows: the rows, which it scrolls, and the column titles.
@@ -226,10 +206,5 @@ int main(int argc, char** argv)
     PrintSummary("repaint (reference)", repaint);
     std::printf("target: found and drawn under 16 ms for every keystroke, aim 5 ms\n");
 
-    if (wxWindow* frame = wxTheApp->GetTopWindow())
-        frame->Destroy();
-    PumpEvents();
-    wxTheApp->OnExit();
-    wxEntryCleanup();
     return 0;
 }
