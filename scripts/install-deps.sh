@@ -14,7 +14,7 @@ test_packages=(
     xvfb xauth xdotool x11-utils trayer
     python3 ffmpeg mpv
     clang libclang-rt-14-dev ninja-build
-    dbus dbus-daemon playerctl
+    dbus dbus-daemon playerctl openbox
     dpkg-dev file desktop-file-utils appstream
 )
 
