@@ -117,8 +117,11 @@ class SmallScreen(EndToEndTest):
     def outer_rect(self, window):
         """The window with its frame, as the person sees it on the screen."""
         info = self.x("xwininfo", "-id", window)
-        x, y, w, h = (int(re.search(pattern + r":\s+(-?\d+)", info).group(1)) for pattern in
-                      ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
+        found = [re.search(pattern + r":\s+(-?\d+)", info) for pattern in
+                 ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height")]
+        if not all(found):
+            return 0, 0, 0, 0  # gone meanwhile
+        x, y, w, h = (int(match.group(1)) for match in found)
         extents = re.findall(r"\d+", self.x("xprop", "-id", window, "_NET_FRAME_EXTENTS")
                              .partition("=")[2])
         left, right, top, bottom = map(int, extents) if len(extents) == 4 else (0, 0, 0, 0)
