@@ -190,6 +190,7 @@ void CWMPPlayer4::OnEngineChange()
     // The picture area gets ready when the first stream with a picture comes.
     if (m_pEngine->HasVideoTrack() && !m_pSurface->IsStarted())
         m_pSurface->Start();
+    m_pSurface->SetHasPicture(m_pEngine->HasVideoTrack());
     m_bMuted = m_pEngine->IsMuted();
     m_pBar->ShowMute(m_bMuted);
     if (m_pEngine->GetVolume() != m_nVolume)
