@@ -1,6 +1,7 @@
 #include "player/PlayerEngine.h"
 
 #include "core/StreamAddress.h"
+#include "platform/TextEncoding.h"
 #include "player/PlayerOptions.h"
 
 #include <mpv/client.h>
@@ -60,11 +61,17 @@ const CWatchedProperty kWatched[] = {
 constexpr std::uint64_t kLoadReplyMark = std::uint64_t(1) << 62;
 constexpr std::int64_t kNoEntry = std::numeric_limits<std::int64_t>::max();
 
+// The engine hands the texts a stream announces on as the server sent their
+// bytes; older servers send titles and names in a legacy encoding, which is
+// decoded rather than dropped.
 wxString PropertyText(const mpv_event_property& property)
 {
     if (property.format != MPV_FORMAT_STRING || !property.data)
         return wxString();
-    return wxString::FromUTF8(*static_cast<char**>(property.data));
+    const char* pszBytes = *static_cast<char**>(property.data);
+    if (!pszBytes)
+        return wxString();
+    return wxString::FromUTF8(platform::DecodeToUtf8(pszBytes));
 }
 
 bool PropertyFlag(const mpv_event_property& property)
