@@ -125,9 +125,10 @@ std::int64_t FirstVideoTrack(const mpv_event_property& property)
 CPlayerEngine::CPlayerEngine()
     : m_pMpv(nullptr), m_bWakeUpQueued(false), m_bEngineGone(false), m_nLoadRequest(0),
       m_nFirstEntryId(kNoEntry), m_nCurrentEntryId(-1), m_bEndPending(false), m_nEndReason(0),
-      m_nEndError(0), m_dAudioBitrate(0), m_dVideoBitrate(0), m_nVolume(50),
-      m_bVolumeTouched(false), m_bMuted(false), m_bShowingVideo(false), m_bVideoEnabled(false),
-      m_nVideoTrack(-1), m_bStreamPlayed(false), m_bWaitingForData(false), m_reconnectTimer(this)
+      m_nEndError(0), m_bNoSoundOutput(false), m_dAudioBitrate(0), m_dVideoBitrate(0),
+      m_nVolume(50), m_bVolumeTouched(false), m_bMuted(false), m_bShowingVideo(false),
+      m_bVideoEnabled(false), m_nVideoTrack(-1), m_bStreamPlayed(false), m_bWaitingForData(false),
+      m_reconnectTimer(this)
 {
     Bind(wxEVT_THREAD, &CPlayerEngine::OnWakeUp, this);
     Bind(wxEVT_TIMER, &CPlayerEngine::OnReconnectTimer, this, m_reconnectTimer.GetId());
@@ -357,6 +358,7 @@ void CPlayerEngine::ForgetCurrentStream()
     m_strStreamPictureProblem.clear();
     m_nVideoTrack = -1;
     m_bEndPending = false;
+    m_bNoSoundOutput = false;
     m_dAudioBitrate = m_dVideoBitrate = 0;
 }
 
@@ -433,6 +435,7 @@ void CPlayerEngine::HandleStartFile(const mpv_event& event)
     m_nCurrentEntryId = pStart->playlist_entry_id;
     m_strLastEngineMessage.clear();
     m_strStreamPictureProblem.clear();
+    m_bNoSoundOutput = false;
     m_bWaitingForData = false;
     m_lastWait = std::chrono::milliseconds(0);
     m_status.Open(m_strUrl);
@@ -460,6 +463,13 @@ void CPlayerEngine::ApplyPendingEnd()
     if (!m_bEndPending)
         return;
     m_bEndPending = false;
+    // Opening the stream again would only fail again on the same output;
+    // the next Play tries anew.
+    if (m_bNoSoundOutput)
+    {
+        m_status.FailWithReason("no sound output could be opened");
+        return;
+    }
     if (ScheduleReconnect())
         return;
     if (m_nEndReason == MPV_END_FILE_REASON_EOF)
@@ -558,6 +568,12 @@ void CPlayerEngine::HandleLogMessage(const mpv_event& event)
                  std::strstr(pMessage->text, "video_out"))
             m_strStreamPictureProblem = "the video output failed";
     }
+    // The engine tells once, for the stream, that no sound output could be
+    // opened (it has played nothing then, though it had started).
+    if (pMessage->log_level <= MPV_LOG_LEVEL_ERROR && m_nCurrentEntryId >= 0 &&
+        std::strcmp(pMessage->prefix, "cplayer") == 0 &&
+        std::strstr(pMessage->text, "Could not open/initialize audio device"))
+        m_bNoSoundOutput = true;
     // The network layer says why a stream failed ("Connection refused",
     // "HTTP error 404 Not Found"); the other modules only repeat it.
     if (std::strcmp(pMessage->prefix, "ffmpeg") != 0)

@@ -119,6 +119,8 @@ private:
     bool m_bEndPending;
     int m_nEndReason;
     int m_nEndError;
+    // The engine could not open a sound output for the current stream.
+    bool m_bNoSoundOutput;
     double m_dAudioBitrate;
     double m_dVideoBitrate;
     int m_nVolume;

@@ -391,6 +391,41 @@ TEST_F(PlayerFailures, ADroppedStreamIsReopenedAndGivenUpWhenTheServerSaysItIsGo
     EXPECT_EQ(m_pHost->PlayStates().back(), static_cast<int>(CPlayerStatus::EState::Failed));
 }
 
+TEST_F(PlayerFailures, WithoutASoundOutputTheStreamIsNotOpenedAgainUntilPlay)
+{
+    OpenPlayer("ao-pcm-file=/nonexistent-dir/sound.wav");
+    const std::string strPath = "/radio/659.mp3?title=No%20Output";
+    Player()->SetURL(s_pServer->Url(strPath));
+    EXPECT_TRUE(WaitForStatus("Failed: no sound output could be opened"))
+        << Player()->GetStatusText();
+    EXPECT_EQ(m_pHost->PlayStates().back(), static_cast<int>(CPlayerStatus::EState::Failed));
+    // A reopening would come after half a second.
+    Pause(2000);
+    EXPECT_EQ(s_pServer->RequestCount(strPath), 1);
+    EXPECT_EQ(Player()->GetStatusText(), "Failed: no sound output could be opened");
+    Player()->Play();
+    EXPECT_TRUE(WaitUntil([&] { return s_pServer->RequestCount(strPath) == 2; }, kLongWait));
+}
+
+TEST_F(PlayerPlayback, ShowsEveryTitleTheStationAnnouncesInWhateverEncoding)
+{
+    // A sound output that keeps time, as a real one does: the engine applies
+    // a stream's later titles as playback reaches them, which a file output
+    // that runs ahead of the stream never does.
+    OpenPlayer("ao=null");
+    // Latin-1 and Windows-1251 titles, taking turns every two seconds.
+    Player()->SetURL(s_pServer->Url(
+        "/radio/"
+        "440.mp3?titles=latin-1:Caf%C3%A9%20M%C3%BCller|cp1251:%D0%9A%D0%B8%D0%BD%D0%BE%20-%20%D0%"
+        "93%D1%80%D1%83%D0%BF%D0%BF%D0%B0%20%D0%BA%D1%80%D0%BE%D0%B2%D0%B8"));
+    EXPECT_TRUE(WaitForStatus(wxString::FromUTF8("Playing: Café Müller (128 kbps)")))
+        << Player()->GetStatusText();
+    EXPECT_TRUE(WaitForStatus(wxString::FromUTF8("Playing: Кино - Группа крови (128 kbps)")))
+        << Player()->GetStatusText();
+    EXPECT_TRUE(WaitForStatus(wxString::FromUTF8("Playing: Café Müller (128 kbps)")))
+        << Player()->GetStatusText();
+}
+
 struct CRefusedAddress
 {
     const char* pszName; // the test's name
