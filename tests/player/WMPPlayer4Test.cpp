@@ -2,6 +2,7 @@
 // its sound written to a file (ao=pcm), on the test's X display.
 
 #include "player/WMPPlayer4.h"
+#include "player/LoadVetting.h"
 #include "player/StreamServerProcess.h"
 #include "player/ToneAnalysis.h"
 #include "support/GuiTestSupport.h"
@@ -476,6 +477,55 @@ INSTANTIATE_TEST_SUITE_P(
                       CRefusedAddress{"EdlProtocol", "edl://%10%/etc/hostname",
                                       "Not played: edl: addresses are not opened"}),
     [](const ::testing::TestParamInfo<CRefusedAddress>& info) { return info.param.pszName; });
+
+// A station answers with a playlist of loopback streams. The playlist's own
+// host counts as remote in the first case, as a station on the internet is.
+struct CPlaylistCase
+{
+    const char* pszName;
+    bool bRemoteStation;
+    const char* pszFirstEntry; // a path on the loopback server
+    const char* pszStatusStart;
+};
+
+class PlayerPlaylistEntries : public PlayerTest, public ::testing::WithParamInterface<CPlaylistCase>
+{
+};
+
+TEST_P(PlayerPlaylistEntries, LeadOnlyWhereTheirSourceMayAndOnlyToTheFirst)
+{
+    if (GetParam().bRemoteStation)
+        setenv(CLoadVetting::kRemoteHostsVariable, "localhost", 1);
+    OpenPlayer();
+    unsetenv(CLoadVetting::kRemoteHostsVariable);
+    const std::string strSecond = "/radio/523.mp3?second=1";
+    const std::string strFirst = GetParam().pszFirstEntry;
+    const std::string strPlaylist =
+        "/playlist.m3u?entries=" + s_pServer->Url(strFirst) + "%7C" + s_pServer->Url(strSecond);
+    std::string strStation = s_pServer->Url(strPlaylist);
+    strStation.replace(strStation.find("127.0.0.1"), 9, "localhost");
+    Player()->SetURL(wxString::FromUTF8(strStation));
+    EXPECT_TRUE(WaitUntil(
+        [&] { return Player()->GetStatusText().StartsWith(GetParam().pszStatusStart); }, kLongWait))
+        << Player()->GetStatusText();
+    Pause(1500);
+    EXPECT_EQ(s_pServer->RequestCount(strPlaylist), 1);
+    EXPECT_EQ(s_pServer->RequestCount(strFirst), GetParam().bRemoteStation ? 0 : 1);
+    EXPECT_EQ(s_pServer->RequestCount(strSecond), 0);
+    EXPECT_TRUE(Player()->GetStatusText().StartsWith(GetParam().pszStatusStart))
+        << Player()->GetStatusText();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    LoopbackStreams, PlayerPlaylistEntries,
+    ::testing::Values(
+        CPlaylistCase{"OfARemoteStationAreNotFetched", true, "/radio/440.mp3?first=1",
+                      "Failed: the station's playlist leads to a local address (127.0.0.1)"},
+        CPlaylistCase{"OfALocalStationPlay", false, "/radio/440.mp3?first=2",
+                      "Playing: Sine 440 Hz"},
+        CPlaylistCase{"AfterAFirstThatFailsAreNotTried", false, "/radio/nothing.mp3",
+                      "Failed: the server answered 404 Not Found"}),
+    [](const ::testing::TestParamInfo<CPlaylistCase>& info) { return info.param.pszName; });
 
 TEST_F(PlayerAddressRule, RefusingAnAddressStopsWhatPlayed)
 {
