@@ -9,7 +9,7 @@ import time
 import unittest
 
 from sound import strongest_tone
-from wavecrest_e2e import EndToEndTest, playerctl, scaled, wait_until
+from wavecrest_e2e import EndToEndTest, Wavecrest, playerctl, scaled, wait_until
 
 TONES = [440, 523, 659]
 
@@ -77,6 +77,26 @@ class Playback(EndToEndTest):
         self.assertEqual([path for path in self.requested() if path.startswith("/radio")], [])
         self.assertEqual(len(playlist()), 1, self.requested())
         self.assertEqual(self.home.modal_messages(), [])
+
+    @unittest.skipUnless(os.environ.get("DBUS_SESSION_BUS_ADDRESS"),
+                         "needs a session bus (run under dbus-run-session)")
+    def test_without_a_pipewire_server_playing_prints_nothing_of_pipewires(self):
+        # The test's home has no PipeWire socket; the sound output is the
+        # machine's own (where there is none, the station fails).
+        self.home.write_settings("[Settings]\nLastChannelIndex=0\nAutoPlay=1\n")
+        env = self.home.environment(DBUS_SESSION_BUS_ADDRESS=os.environ["DBUS_SESSION_BUS_ADDRESS"],
+                                    WAVECREST_STATION_LIST_URL=self.address + "/world.zip")
+        env.pop("PIPEWIRE_REMOTE", None)
+        env.pop("WAVECREST_PLAYER_OPTIONS", None)
+        program = Wavecrest(self.home, env=env)
+        self.started.append(program)
+        program.wait_for_window()
+        self.assertTrue(wait_until(lambda: "/radio/440.mp3" in self.requested(), 30))
+        self.assertTrue(wait_until(lambda: playerctl("status") == "Stopped"
+                                   or playerctl("metadata", "xesam:title") == "Sine 440 Hz", 15))
+        time.sleep(scaled(1))
+        program.kill()
+        self.assertNotIn("client.conf", program.output_so_far())
 
     def test_a_station_list_server_that_is_down_shows_the_failure_and_loses_nothing(self):
         self.home.write_settings("[Settings]\nLastChannelIndex=0\nAutoPlay=1\n")
