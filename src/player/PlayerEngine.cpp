@@ -1,6 +1,7 @@
 #include "player/PlayerEngine.h"
 
 #include "core/StreamAddress.h"
+#include "platform/TextEncoding.h"
 #include "player/PlayerOptions.h"
 
 #include <mpv/client.h>
@@ -59,12 +60,20 @@ const CWatchedProperty kWatched[] = {
 // a late reply to an earlier address is told apart.
 constexpr std::uint64_t kLoadReplyMark = std::uint64_t(1) << 62;
 constexpr std::int64_t kNoEntry = std::numeric_limits<std::int64_t>::max();
+// The mark of the engine's hook before each address it opens.
+constexpr std::uint64_t kLoadHook = 1;
 
+// The engine hands the texts a stream announces on as the server sent their
+// bytes; older servers send titles and names in a legacy encoding, which is
+// decoded rather than dropped.
 wxString PropertyText(const mpv_event_property& property)
 {
     if (property.format != MPV_FORMAT_STRING || !property.data)
         return wxString();
-    return wxString::FromUTF8(*static_cast<char**>(property.data));
+    const char* pszBytes = *static_cast<char**>(property.data);
+    if (!pszBytes)
+        return wxString();
+    return wxString::FromUTF8(platform::DecodeToUtf8(pszBytes));
 }
 
 bool PropertyFlag(const mpv_event_property& property)
@@ -118,10 +127,13 @@ std::int64_t FirstVideoTrack(const mpv_event_property& property)
 CPlayerEngine::CPlayerEngine()
     : m_pMpv(nullptr), m_bWakeUpQueued(false), m_bEngineGone(false), m_nLoadRequest(0),
       m_nFirstEntryId(kNoEntry), m_nCurrentEntryId(-1), m_bEndPending(false), m_nEndReason(0),
-      m_nEndError(0), m_dAudioBitrate(0), m_dVideoBitrate(0), m_nVolume(50),
-      m_bVolumeTouched(false), m_bMuted(false), m_bShowingVideo(false), m_bVideoEnabled(false),
-      m_nVideoTrack(-1), m_bStreamPlayed(false), m_bWaitingForData(false), m_reconnectTimer(this)
+      m_nEndError(0), m_bNoSoundOutput(false), m_dAudioBitrate(0), m_dVideoBitrate(0),
+      m_nVolume(50), m_bVolumeTouched(false), m_bMuted(false), m_bShowingVideo(false),
+      m_bVideoEnabled(false), m_nVideoTrack(-1), m_bStreamPlayed(false), m_bWaitingForData(false),
+      m_vetting(*this), m_nPendingHook(0), m_reconnectTimer(this)
 {
+    m_vetting.SetVerdictHandler([this](std::uint64_t nHook, const std::string& strRefusal)
+                                { OnLoadVetted(nHook, strRefusal); });
     Bind(wxEVT_THREAD, &CPlayerEngine::OnWakeUp, this);
     Bind(wxEVT_TIMER, &CPlayerEngine::OnReconnectTimer, this, m_reconnectTimer.GetId());
 }
@@ -162,6 +174,7 @@ bool CPlayerEngine::Start()
     for (const auto& watched : kWatched)
         mpv_observe_property(m_pMpv, watched.eId, watched.pszName,
                              static_cast<mpv_format>(watched.nFormat));
+    mpv_hook_add(m_pMpv, kLoadHook, "on_load", 0);
     mpv_set_wakeup_callback(m_pMpv, &CPlayerEngine::OnWakeUpCallback, this);
     return true;
 }
@@ -280,6 +293,8 @@ void CPlayerEngine::LoadCurrentUrl()
         const char* pszAuto = "auto";
         mpv_set_property_async(m_pMpv, 0, "vid", MPV_FORMAT_STRING, &pszAuto);
     }
+    ReleasePendingLoad();
+    m_vetting.Restart();
     const std::string strUtf8 = m_strUrl.ToStdString(wxConvUTF8);
     const char* loadArgs[] = {"loadfile", strUtf8.c_str(), "replace", nullptr};
     mpv_command_async(m_pMpv, kLoadReplyMark | ++m_nLoadRequest, loadArgs);
@@ -341,6 +356,7 @@ void CPlayerEngine::SetEngineFlag(const char* pszName, bool bValue)
 void CPlayerEngine::ForgetCurrentStream()
 {
     CancelReconnect();
+    ReleasePendingLoad();
     m_bStreamPlayed = false;
     // Whatever the engine still reports about earlier addresses is ignored
     // from now on.
@@ -350,6 +366,7 @@ void CPlayerEngine::ForgetCurrentStream()
     m_strStreamPictureProblem.clear();
     m_nVideoTrack = -1;
     m_bEndPending = false;
+    m_bNoSoundOutput = false;
     m_dAudioBitrate = m_dVideoBitrate = 0;
 }
 
@@ -380,6 +397,9 @@ void CPlayerEngine::HandleEngineEvent(const mpv_event& event)
         break;
     case MPV_EVENT_LOG_MESSAGE:
         HandleLogMessage(event);
+        break;
+    case MPV_EVENT_HOOK:
+        HandleLoadHook(event);
         break;
     case MPV_EVENT_PROPERTY_CHANGE:
         HandlePropertyChange(*static_cast<mpv_event_property*>(event.data), event.reply_userdata);
@@ -420,12 +440,15 @@ void CPlayerEngine::HandleReply(const mpv_event& event)
 void CPlayerEngine::HandleStartFile(const mpv_event& event)
 {
     const auto* pStart = static_cast<const mpv_event_start_file*>(event.data);
-    ApplyPendingEnd();
+    // Entries that are not the stream's leave its end as it is: the
+    // engine's messages about that end are still to come.
     if (pStart->playlist_entry_id < m_nFirstEntryId)
         return;
+    ApplyPendingEnd();
     m_nCurrentEntryId = pStart->playlist_entry_id;
     m_strLastEngineMessage.clear();
     m_strStreamPictureProblem.clear();
+    m_bNoSoundOutput = false;
     m_bWaitingForData = false;
     m_lastWait = std::chrono::milliseconds(0);
     m_status.Open(m_strUrl);
@@ -443,6 +466,9 @@ void CPlayerEngine::HandleEndFile(const mpv_event& event)
     // a stop was asked for by this control and is shown already.
     if (pEnd->reason != MPV_END_FILE_REASON_EOF && pEnd->reason != MPV_END_FILE_REASON_ERROR)
         return;
+    // The engine would go on with the playlist's next entries: they are not
+    // the stream's, and are refused as they come.
+    m_nFirstEntryId = kNoEntry;
     m_bEndPending = true;
     m_nEndReason = pEnd->reason;
     m_nEndError = pEnd->error;
@@ -453,6 +479,13 @@ void CPlayerEngine::ApplyPendingEnd()
     if (!m_bEndPending)
         return;
     m_bEndPending = false;
+    // Opening the stream again would only fail again on the same output;
+    // the next Play tries anew.
+    if (m_bNoSoundOutput)
+    {
+        m_status.FailWithReason("no sound output could be opened");
+        return;
+    }
     if (ScheduleReconnect())
         return;
     if (m_nEndReason == MPV_END_FILE_REASON_EOF)
@@ -551,6 +584,12 @@ void CPlayerEngine::HandleLogMessage(const mpv_event& event)
                  std::strstr(pMessage->text, "video_out"))
             m_strStreamPictureProblem = "the video output failed";
     }
+    // The engine tells once, for the stream, that no sound output could be
+    // opened (it has played nothing then, though it had started).
+    if (pMessage->log_level <= MPV_LOG_LEVEL_ERROR && m_nCurrentEntryId >= 0 &&
+        std::strcmp(pMessage->prefix, "cplayer") == 0 &&
+        std::strstr(pMessage->text, "Could not open/initialize audio device"))
+        m_bNoSoundOutput = true;
     // The network layer says why a stream failed ("Connection refused",
     // "HTTP error 404 Not Found"); the other modules only repeat it.
     if (std::strcmp(pMessage->prefix, "ffmpeg") != 0)
@@ -558,6 +597,75 @@ void CPlayerEngine::HandleLogMessage(const mpv_event& event)
     const wxString strText = wxString::FromUTF8(pMessage->text).Trim(true);
     if (!strText.empty())
         m_strLastEngineMessage = strText;
+}
+
+void CPlayerEngine::HandleLoadHook(const mpv_event& event)
+{
+    const auto* pHook = static_cast<const mpv_event_hook*>(event.data);
+    if (event.reply_userdata != kLoadHook)
+    {
+        mpv_hook_continue(m_pMpv, pHook->id);
+        return;
+    }
+    // Not a load of the current stream: an entry after the one that played.
+    if (m_nCurrentEntryId < 0)
+    {
+        RefuseLoad(pHook->id, wxString());
+        return;
+    }
+    char* pszAddress = mpv_get_property_string(m_pMpv, "stream-open-filename");
+    const std::string strAddress = pszAddress ? pszAddress : "";
+    mpv_free(pszAddress);
+    switch (m_vetting.OnLoad(strAddress, pHook->id))
+    {
+    case CLoadVetting::EVerdict::Allow:
+        mpv_hook_continue(m_pMpv, pHook->id);
+        break;
+    case CLoadVetting::EVerdict::Refuse:
+        RefuseLoad(pHook->id, wxString::FromUTF8(m_vetting.GetRefusal()));
+        break;
+    case CLoadVetting::EVerdict::Wait:
+        m_nPendingHook = pHook->id;
+        break;
+    }
+}
+
+void CPlayerEngine::OnLoadVetted(std::uint64_t nHook, const std::string& strRefusal)
+{
+    if (nHook != m_nPendingHook || !m_pMpv || m_bEngineGone)
+        return;
+    m_nPendingHook = 0;
+    if (strRefusal.empty())
+        mpv_hook_continue(m_pMpv, nHook);
+    else
+        RefuseLoad(nHook, wxString::FromUTF8(strRefusal));
+    Changed();
+}
+
+void CPlayerEngine::RefuseLoad(std::uint64_t nHook, const wxString& strReason)
+{
+    // The engine opens nothing in its place, and stops.
+    mpv_set_property_string(m_pMpv, "stream-open-filename", "null://");
+    mpv_hook_continue(m_pMpv, nHook);
+    const char* stopArgs[] = {"stop", nullptr};
+    mpv_command_async(m_pMpv, 0, stopArgs);
+    if (strReason.empty())
+        return;
+    CancelReconnect();
+    m_nFirstEntryId = kNoEntry;
+    m_nCurrentEntryId = -1;
+    m_status.FailWithReason(strReason);
+}
+
+void CPlayerEngine::ReleasePendingLoad()
+{
+    // A load still waiting for its verdict is let go unopened; what follows
+    // (another address, or stop) replaces it.
+    if (m_nPendingHook == 0 || !m_pMpv || m_bEngineGone)
+        return;
+    mpv_set_property_string(m_pMpv, "stream-open-filename", "null://");
+    mpv_hook_continue(m_pMpv, m_nPendingHook);
+    m_nPendingHook = 0;
 }
 
 void CPlayerEngine::HandlePropertyChange(const mpv_event_property& property, std::uint64_t nId)

@@ -15,12 +15,19 @@
 // is libmpv's own, never a window). Until a surface says it is ready, a
 // stream's video is left aside and only its sound plays.
 //
+// Every address the engine is about to open passes CLoadVetting first (the
+// engine's "on_load" hook waits meanwhile): the address the person chose,
+// and of each playlist a stream answers with only the first entry, and only
+// where its source may lead. A refused address is not opened at all, and the
+// status says why.
+//
 // Live streams drop. A stream that has played and then ends without a known
 // duration, breaks or stalls is opened again on the schedule of
 // CReconnectPolicy; meanwhile the status says "Reconnecting..." and the
 // stream still counts as playing. Open, Stop and the engine's end cancel the
 // tries at once.
 
+#include "player/LoadVetting.h"
 #include "player/PlayerStatus.h"
 #include "player/ReconnectPolicy.h"
 
@@ -86,6 +93,12 @@ private:
     void HandleStartFile(const mpv_event& event);
     void HandleEndFile(const mpv_event& event);
     void HandleLogMessage(const mpv_event& event);
+    void HandleLoadHook(const mpv_event& event);
+    void OnLoadVetted(std::uint64_t nHook, const std::string& strRefusal);
+    // Lets the engine go on without opening the address; strReason (when
+    // given) is why the current stream fails.
+    void RefuseLoad(std::uint64_t nHook, const wxString& strReason);
+    void ReleasePendingLoad();
     void ApplyPendingEnd();
     void HandlePropertyChange(const mpv_event_property& property, std::uint64_t nId);
     void SetEngineFlag(const char* pszName, bool bValue);
@@ -119,6 +132,8 @@ private:
     bool m_bEndPending;
     int m_nEndReason;
     int m_nEndError;
+    // The engine could not open a sound output for the current stream.
+    bool m_bNoSoundOutput;
     double m_dAudioBitrate;
     double m_dVideoBitrate;
     int m_nVolume;
@@ -136,6 +151,8 @@ private:
     CReconnectPolicy::Clock::time_point m_lastWaitEnd;
     std::chrono::milliseconds m_lastWait{0};
     CReconnectPolicy m_reconnect;
+    CLoadVetting m_vetting;
+    std::uint64_t m_nPendingHook; // the load waiting for its verdict (0: none)
     wxTimer m_reconnectTimer;
     // Why the current stream shows no picture: the surface's reason (it
     // holds for every stream) and the engine's (for this stream only).

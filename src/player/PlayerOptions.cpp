@@ -1,11 +1,15 @@
 #include "player/PlayerOptions.h"
 
+#include "platform/SoundServer.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <iostream>
 
 const char* const CPlayerOptions::kEnvironmentVariable = "WAVECREST_PLAYER_OPTIONS";
+// The engine's own order of outputs, without PipeWire.
+const char* const CPlayerOptions::kOutputsWithoutPipeWire = "pulse,alsa,jack,sdl";
 
 namespace
 {
@@ -119,10 +123,12 @@ const std::vector<CPlayerOptions::COption>& CPlayerOptions::DefaultOptions()
     return kDefaults;
 }
 
-std::vector<CPlayerOptions::COption> CPlayerOptions::Build(const std::string& strExtra,
-                                                           std::ostream* pRefusals)
+std::vector<CPlayerOptions::COption>
+CPlayerOptions::Build(const std::string& strExtra, std::ostream* pRefusals, bool bPipeWireServer)
 {
     std::vector<COption> options = DefaultOptions();
+    if (!bPipeWireServer)
+        options.emplace_back("ao", kOutputsWithoutPipeWire);
     std::vector<std::string> unreadable;
     for (const auto& option : Parse(strExtra, &unreadable))
     {
@@ -146,5 +152,5 @@ std::vector<CPlayerOptions::COption> CPlayerOptions::Build(const std::string& st
 std::vector<CPlayerOptions::COption> CPlayerOptions::FromEnvironment()
 {
     const char* pszExtra = std::getenv(kEnvironmentVariable);
-    return Build(pszExtra ? pszExtra : "", &std::cerr);
+    return Build(pszExtra ? pszExtra : "", &std::cerr, platform::IsPipeWireServerPresent());
 }

@@ -34,13 +34,20 @@ public:
     // The program's own starting values (volume 50 and the like).
     static const std::vector<COption>& DefaultOptions();
 
+    // The sound outputs tried in turn when no PipeWire server runs: the
+    // PipeWire output is left out, whose library would print complaints
+    // about its missing configuration on standard error at every stream.
+    static const char* const kOutputsWithoutPipeWire;
+
     // Everything the engine starts with, in the order it is applied: the
-    // defaults, then those extra options that are on the list of allowed
+    // defaults (among them kOutputsWithoutPipeWire without a PipeWire
+    // server), then those extra options that are on the list of allowed
     // ones, then the safety options. Each extra option left out gets one line
     // in pRefusals when given.
     static std::vector<COption> Build(const std::string& strExtra,
-                                      std::ostream* pRefusals = nullptr);
-    // Build() with the contents of the environment variable; what is left
-    // out is told on standard error.
+                                      std::ostream* pRefusals = nullptr,
+                                      bool bPipeWireServer = true);
+    // Build() with the contents of the environment variable and the session's
+    // sound server; what is left out is told on standard error.
     static std::vector<COption> FromEnvironment();
 };

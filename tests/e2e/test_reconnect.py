@@ -107,6 +107,28 @@ class Reconnect(EndToEndTest):
 
     @unittest.skipUnless(os.environ.get("DBUS_SESSION_BUS_ADDRESS"),
                          "needs a session bus (run under dbus-run-session)")
+    def test_without_a_sound_output_the_station_is_asked_for_once_until_play(self):
+        self.serve_station_list(["Radio,Live Tone,{address}/radio/%d.mp3,en,Tones,Live,ON" % TONE])
+        self.home.write_settings("[Settings]\nLastChannelIndex=0\nAutoPlay=1\n")
+        program = self.start(DBUS_SESSION_BUS_ADDRESS=os.environ["DBUS_SESSION_BUS_ADDRESS"],
+                             WAVECREST_STATION_LIST_URL=self.address + "/world.zip",
+                             WAVECREST_PLAYER_OPTIONS="ao=pcm;ao-pcm-file=/nonexistent-dir/x.wav")
+        program.wait_for_window()
+        self.assertTrue(wait_until(lambda: len(self.stream_requests()) == 1, 30))
+        self.assertTrue(wait_until(lambda: playerctl("status") == "Stopped", 15),
+                        "the media controls say %r" % playerctl("status"))
+        # Reopenings would have come after 0.5, 1 and 2 seconds.
+        time.sleep(scaled(4))
+        self.assertEqual(len(self.stream_requests()), 1, self.server.requested())
+        self.assertEqual(playerctl("status"), "Stopped")
+        # Play tries again, once.
+        playerctl("play")
+        self.assertTrue(wait_until(lambda: len(self.stream_requests()) == 2, 15))
+        self.assertTrue(wait_until(lambda: playerctl("status") == "Stopped", 15))
+        self.assertEqual(self.home.modal_messages(), [])
+
+    @unittest.skipUnless(os.environ.get("DBUS_SESSION_BUS_ADDRESS"),
+                         "needs a session bus (run under dbus-run-session)")
     def test_stop_while_waiting_to_reconnect_ends_the_tries(self):
         # The station is down for a while after the cut: every try gets 503.
         self.start_station("?later=503")

@@ -371,15 +371,16 @@ class EndToEndTest(unittest.TestCase):
         """Starts a stream server that also serves a station list at
         /world.zip naming the server's own streams: in each of `rows` (list
         lines without the header) "{address}" stands for the server's
-        address, so its port is chosen first. Sets self.address and
-        self.server (ended with the test); returns the list file's path."""
+        address and "{port}" for its port alone, so the port is chosen
+        first. Sets self.address and self.server (ended with the test);
+        returns the list file's path."""
         port = free_port()
         self.address = "http://127.0.0.1:%d" % port
         list_file = os.path.join(self.home.path, "world.zip")
         with open(list_file, "wb") as file:
             file.write(utf16_station_list(
                 ["Type,Channel,Address,Language,Genre,About,Status"]
-                + [row.format(address=self.address) for row in rows]))
+                + [row.format(address=self.address, port=port) for row in rows]))
         self.server = StreamServer(os.path.join(self.home.path, log), "/world.zip=" + list_file,
                                    *routes, port=port)
         self.addCleanup(self.server.stop)

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <sstream>
 
+using ::testing::_;
 using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
@@ -103,6 +104,20 @@ TEST(PlayerOptionsBuilding, AppliesExtraOptionsAfterTheDefaults)
     const auto options = CPlayerOptions::Build("volume=80;ao=pcm");
     EXPECT_LT(IndexOf(options, "volume", "50"), IndexOf(options, "volume", "80"));
     EXPECT_THAT(options, Contains(Pair("ao", "pcm")));
+}
+
+TEST(PlayerOptionsBuilding, LeavesThePipeWireOutputOutOnlyWithoutAPipeWireServer)
+{
+    const auto withServer = CPlayerOptions::Build("");
+    EXPECT_THAT(withServer, Not(Contains(Pair("ao", _))));
+    const auto without = CPlayerOptions::Build("", nullptr, false);
+    EXPECT_THAT(without, Contains(Pair("ao", CPlayerOptions::kOutputsWithoutPipeWire)));
+    EXPECT_EQ(std::string(CPlayerOptions::kOutputsWithoutPipeWire).find("pipewire"),
+              std::string::npos);
+    // The person's own choice comes later and wins.
+    const auto chosen = CPlayerOptions::Build("ao=pcm", nullptr, false);
+    EXPECT_LT(IndexOf(chosen, "ao", CPlayerOptions::kOutputsWithoutPipeWire),
+              IndexOf(chosen, "ao", "pcm"));
 }
 
 // What a person or a test sets: sound output and device, volume, picture

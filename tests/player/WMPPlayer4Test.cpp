@@ -2,6 +2,7 @@
 // its sound written to a file (ao=pcm), on the test's X display.
 
 #include "player/WMPPlayer4.h"
+#include "player/LoadVetting.h"
 #include "player/StreamServerProcess.h"
 #include "player/ToneAnalysis.h"
 #include "support/GuiTestSupport.h"
@@ -391,6 +392,41 @@ TEST_F(PlayerFailures, ADroppedStreamIsReopenedAndGivenUpWhenTheServerSaysItIsGo
     EXPECT_EQ(m_pHost->PlayStates().back(), static_cast<int>(CPlayerStatus::EState::Failed));
 }
 
+TEST_F(PlayerFailures, WithoutASoundOutputTheStreamIsNotOpenedAgainUntilPlay)
+{
+    OpenPlayer("ao-pcm-file=/nonexistent-dir/sound.wav");
+    const std::string strPath = "/radio/659.mp3?title=No%20Output";
+    Player()->SetURL(s_pServer->Url(strPath));
+    EXPECT_TRUE(WaitForStatus("Failed: no sound output could be opened"))
+        << Player()->GetStatusText();
+    EXPECT_EQ(m_pHost->PlayStates().back(), static_cast<int>(CPlayerStatus::EState::Failed));
+    // A reopening would come after half a second.
+    Pause(2000);
+    EXPECT_EQ(s_pServer->RequestCount(strPath), 1);
+    EXPECT_EQ(Player()->GetStatusText(), "Failed: no sound output could be opened");
+    Player()->Play();
+    EXPECT_TRUE(WaitUntil([&] { return s_pServer->RequestCount(strPath) == 2; }, kLongWait));
+}
+
+TEST_F(PlayerPlayback, ShowsEveryTitleTheStationAnnouncesInWhateverEncoding)
+{
+    // A sound output that keeps time, as a real one does: the engine applies
+    // a stream's later titles as playback reaches them, which a file output
+    // that runs ahead of the stream never does.
+    OpenPlayer("ao=null");
+    // Latin-1 and Windows-1251 titles, taking turns every two seconds.
+    Player()->SetURL(s_pServer->Url(
+        "/radio/"
+        "440.mp3?titles=latin-1:Caf%C3%A9%20M%C3%BCller|cp1251:%D0%9A%D0%B8%D0%BD%D0%BE%20-%20%D0%"
+        "93%D1%80%D1%83%D0%BF%D0%BF%D0%B0%20%D0%BA%D1%80%D0%BE%D0%B2%D0%B8"));
+    EXPECT_TRUE(WaitForStatus(wxString::FromUTF8("Playing: Café Müller (128 kbps)")))
+        << Player()->GetStatusText();
+    EXPECT_TRUE(WaitForStatus(wxString::FromUTF8("Playing: Кино - Группа крови (128 kbps)")))
+        << Player()->GetStatusText();
+    EXPECT_TRUE(WaitForStatus(wxString::FromUTF8("Playing: Café Müller (128 kbps)")))
+        << Player()->GetStatusText();
+}
+
 struct CRefusedAddress
 {
     const char* pszName; // the test's name
@@ -441,6 +477,55 @@ INSTANTIATE_TEST_SUITE_P(
                       CRefusedAddress{"EdlProtocol", "edl://%10%/etc/hostname",
                                       "Not played: edl: addresses are not opened"}),
     [](const ::testing::TestParamInfo<CRefusedAddress>& info) { return info.param.pszName; });
+
+// A station answers with a playlist of loopback streams. The playlist's own
+// host counts as remote in the first case, as a station on the internet is.
+struct CPlaylistCase
+{
+    const char* pszName;
+    bool bRemoteStation;
+    const char* pszFirstEntry; // a path on the loopback server
+    const char* pszStatusStart;
+};
+
+class PlayerPlaylistEntries : public PlayerTest, public ::testing::WithParamInterface<CPlaylistCase>
+{
+};
+
+TEST_P(PlayerPlaylistEntries, LeadOnlyWhereTheirSourceMayAndOnlyToTheFirst)
+{
+    if (GetParam().bRemoteStation)
+        setenv(CLoadVetting::kRemoteHostsVariable, "localhost", 1);
+    OpenPlayer();
+    unsetenv(CLoadVetting::kRemoteHostsVariable);
+    const std::string strSecond = "/radio/523.mp3?second=1";
+    const std::string strFirst = GetParam().pszFirstEntry;
+    const std::string strPlaylist =
+        "/playlist.m3u?entries=" + s_pServer->Url(strFirst) + "%7C" + s_pServer->Url(strSecond);
+    std::string strStation = s_pServer->Url(strPlaylist);
+    strStation.replace(strStation.find("127.0.0.1"), 9, "localhost");
+    Player()->SetURL(wxString::FromUTF8(strStation));
+    EXPECT_TRUE(WaitUntil(
+        [&] { return Player()->GetStatusText().StartsWith(GetParam().pszStatusStart); }, kLongWait))
+        << Player()->GetStatusText();
+    Pause(1500);
+    EXPECT_EQ(s_pServer->RequestCount(strPlaylist), 1);
+    EXPECT_EQ(s_pServer->RequestCount(strFirst), GetParam().bRemoteStation ? 0 : 1);
+    EXPECT_EQ(s_pServer->RequestCount(strSecond), 0);
+    EXPECT_TRUE(Player()->GetStatusText().StartsWith(GetParam().pszStatusStart))
+        << Player()->GetStatusText();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    LoopbackStreams, PlayerPlaylistEntries,
+    ::testing::Values(
+        CPlaylistCase{"OfARemoteStationAreNotFetched", true, "/radio/440.mp3?first=1",
+                      "Failed: the station's playlist leads to a local address (127.0.0.1)"},
+        CPlaylistCase{"OfALocalStationPlay", false, "/radio/440.mp3?first=2",
+                      "Playing: Sine 440 Hz"},
+        CPlaylistCase{"AfterAFirstThatFailsAreNotTried", false, "/radio/nothing.mp3",
+                      "Failed: the server answered 404 Not Found"}),
+    [](const ::testing::TestParamInfo<CPlaylistCase>& info) { return info.param.pszName; });
 
 TEST_F(PlayerAddressRule, RefusingAnAddressStopsWhatPlayed)
 {

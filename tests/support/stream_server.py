@@ -28,6 +28,12 @@ Query parameters of a stream path:
                       name of a TV stream (default "Tone HZ Hz")
     title=TEXT        the StreamTitle sent in the ICY metadata
                       (default "Sine HZ Hz")
+    titles=LIST       StreamTitles that take turns instead, one after
+                      another and round again, each for two metadata blocks
+                      (about two seconds); LIST is "CHARSET:TEXT" items
+                      separated by "|", and each title is sent as the bytes
+                      of TEXT in that Python codec ("latin-1", "cp1251"),
+                      as older stations send theirs
     drop_after=BYTES  close the connection after that many bytes of stream
                       data, as a station that fails mid-stream would
     colour=RRGGBB     TV only: the picture is that one colour instead of the
@@ -42,6 +48,10 @@ Query parameters of a stream path:
                       requests (503: a station that is down for a while)
 
 Other paths:
+    /playlist.m3u?entries=LIST
+                    an M3U playlist (audio/x-mpegurl) of the addresses in
+                    LIST, separated by "|": a station whose stream address
+                    answers with a list of other addresses
     /requests       text/plain: every path (with its query) asked for so far,
                     one per line, in order; /requests and /drop themselves
                     are not listed
@@ -124,11 +134,25 @@ def content_type(kind, container):
     return "audio/ogg" if container == "ogg" else "audio/mpeg"
 
 
-def icy_metadata_block(title):
+BLOCKS_PER_TITLE = 2
+
+
+def icy_metadata_block(title, charset="utf-8"):
     """One ICY metadata block: a length byte (in 16-byte units), then the text padded."""
-    text = ("StreamTitle='%s';" % title.replace("'", "")).encode("utf-8")[:16 * 255]
+    text = ("StreamTitle='%s';" % title.replace("'", "")).encode(charset)[:16 * 255]
     units = (len(text) + 15) // 16
     return bytes([units]) + text.ljust(units * 16, b"\0")
+
+
+def icy_metadata_blocks(query, default_title):
+    """The metadata blocks a stream sends in turn, each as often as it is sent."""
+    if "titles" not in query:
+        return [icy_metadata_block(query.get("title", default_title))]
+    blocks = []
+    for item in query["titles"].split("|"):
+        charset, _, title = item.partition(":")
+        blocks += [icy_metadata_block(title, charset)] * BLOCKS_PER_TITLE
+    return blocks
 
 
 class StreamServer(http.server.ThreadingHTTPServer):
@@ -226,6 +250,10 @@ class _Handler(http.server.BaseHTTPRequestHandler):
             count = self.server.drop_all()
             return self._send_bytes(("%d\n" % count).encode(), "text/plain")
         self.server.note_request(self.path)
+        if url.path == "/playlist.m3u":
+            entries = dict(urllib.parse.parse_qsl(url.query)).get("entries", "")
+            playlist = "#EXTM3U\n" + "".join(entry + "\n" for entry in entries.split("|") if entry)
+            return self._send_bytes(playlist.encode("utf-8"), "audio/x-mpegurl")
         if url.path in self.server.routes:
             data, mime = self.server.routes[url.path]
             return self._send_bytes(data, mime)
@@ -250,7 +278,6 @@ class _Handler(http.server.BaseHTTPRequestHandler):
         icy = (self.headers.get("Icy-MetaData", "0").strip() == "1"
                and kind == "radio" and container == "mp3")
         name = query.get("name", "Tone %d Hz" % frequency)
-        title = query.get("title", "Sine %d Hz" % frequency)
         limit = int(query.get("drop_after", "0")) or None
         stall = int(query.get("stall_after", "0")) or None
         self.send_response(200)
@@ -269,7 +296,8 @@ class _Handler(http.server.BaseHTTPRequestHandler):
         with self.server.lock:
             self.server.connections.add(self.connection)
         try:
-            self._copy(encoder.stdout, limit or stall, icy_metadata_block(title) if icy else None)
+            blocks = icy_metadata_blocks(query, "Sine %d Hz" % frequency) if icy else None
+            self._copy(encoder.stdout, limit or stall, blocks)
             if stall:
                 # Silent but open, until the listener or /drop closes it.
                 while self.connection.recv(4096):
@@ -281,8 +309,10 @@ class _Handler(http.server.BaseHTTPRequestHandler):
                 self.server.connections.discard(self.connection)
             self.server.stop_encoder(encoder)
 
-    def _copy(self, source, limit, metadata):
+    def _copy(self, source, limit, blocks):
         sent = 0
+        sent_blocks = 0
+        metadata = blocks[0] if blocks else None
         until_metadata = ICY_METAINT
         while limit is None or sent < limit:
             data = source.read1(CHUNK_BYTES)
@@ -293,6 +323,8 @@ class _Handler(http.server.BaseHTTPRequestHandler):
             sent += len(data)
             while metadata is not None and len(data) >= until_metadata:
                 self.wfile.write(data[:until_metadata] + metadata)
+                sent_blocks += 1
+                metadata = blocks[sent_blocks % len(blocks)]
                 data = data[until_metadata:]
                 until_metadata = ICY_METAINT
             if data:
