@@ -9,6 +9,7 @@ namespace
 {
 constexpr const char* kServiceRecord = "_api._tcp.radio-browser.info";
 constexpr const char* kAllServersHost = "all.api.radio-browser.info";
+constexpr const char* kDirectoryDomain = "radio-browser.info";
 
 std::mutex g_programMutex;
 std::shared_ptr<CDirectorySession> g_program;
@@ -40,12 +41,15 @@ CDirectorySession::Discovery CDirectorySession::DiscoveryFromEnvironment()
             address.pop_back();
         return [address] { return std::vector<std::string>{address}; };
     }
-    return []
+    // The one name server to ask ("127.0.0.1:5353"), for tests of the lookup.
+    const char* nameServer = std::getenv("WAVECREST_DIRECTORY_NAMESERVER");
+    platform::ServiceLookup lookup{kServiceRecord, kAllServersHost, kDirectoryDomain,
+                                   nameServer ? nameServer : ""};
+    return [lookup]
     {
         std::random_device seed;
         std::mt19937 random(seed());
-        return AddressesInRandomOrder(platform::LookUpServiceHosts(kServiceRecord, kAllServersHost),
-                                      random);
+        return AddressesInRandomOrder(platform::LookUpServiceHosts(lookup), random);
     };
 }
 
