@@ -13,6 +13,7 @@ Every question gets the same records, whatever name it asks for:
   --a ADDRESS       an A record (repeatable)
   --ptr NAME        a PTR record (repeatable)
   --silent          never answers at all, as a lost name server does
+  --log FILE        a line for each question received (over UDP or TCP)
 
 An answer longer than 512 bytes goes over UDP cut off, with the TC bit set,
 so the resolver asks again over TCP and gets all of it (up to 64 KiB), as
@@ -46,7 +47,10 @@ def question_end(query):
     return at + 5  # the root byte, type and class
 
 
-def answer(query, records, silent):
+def answer(query, records, silent, log=None):
+    if log:
+        with open(log, "a") as f:
+            f.write("question %d bytes\n" % len(query))
     if silent or len(query) < 12:
         return None
     end = question_end(query)
@@ -63,7 +67,7 @@ def answer(query, records, silent):
 class Udp(socketserver.BaseRequestHandler):
     def handle(self):
         data, sock = self.request
-        reply = answer(data, self.server.records, self.server.silent)
+        reply = answer(data, self.server.records, self.server.silent, self.server.log)
         if reply is None:
             return
         if len(reply) > 512:
@@ -83,7 +87,7 @@ class Tcp(socketserver.BaseRequestHandler):
                 if not part:
                     return
                 query += part
-            reply = answer(query, self.server.records, self.server.silent)
+            reply = answer(query, self.server.records, self.server.silent, self.server.log)
             if reply is not None:
                 self.request.sendall(struct.pack("!H", len(reply)) + reply)
         except (OSError, struct.error):
@@ -97,6 +101,7 @@ def main():
     parser.add_argument("--a", action="append", default=[])
     parser.add_argument("--ptr", action="append", default=[])
     parser.add_argument("--silent", action="store_true")
+    parser.add_argument("--log")
     parser.add_argument("--exit-on-stdin-eof", action="store_true")
     args = parser.parse_args()
 
@@ -113,6 +118,7 @@ def main():
         server.daemon_threads = True
         server.records = records
         server.silent = args.silent
+        server.log = args.log
         threading.Thread(target=server.serve_forever, daemon=True).start()
 
     stopped = threading.Event()
