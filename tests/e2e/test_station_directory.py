@@ -4,9 +4,10 @@ searches, Down moves into the results and Enter plays the station. The
 directory is a loopback server that answers as the real one does; the
 station's stream comes from the loopback stream server.
 
-Hostile peers: a directory that sends 50,000 countries and languages, and a
-name server that never answers the lookup of the directory's servers; with
-either the page keeps answering and the program ends at once on SIGTERM."""
+Hostile peers: a directory that sends 50,000 countries and languages, a
+name server that never answers the lookup of the directory's servers, and
+one whose answer is 30 KiB of servers outside the directory's domain; with
+each the page keeps answering and the program ends at once on SIGTERM."""
 
 import os
 import signal
@@ -127,16 +128,42 @@ class StationDirectory(EndToEndTest):
                         many.get("/requests"))
         self.assert_ends_on_sigterm_within(program, 1)
 
-    def test_a_name_server_that_never_answers_holds_up_neither_the_page_nor_the_exit(self):
+    def start_with_name_server(self, *options):
+        """The program on the directory page, finding the directory's servers
+        through a loopback name server; returns it, its window and the file
+        where the name server logs the questions it gets."""
         questions = os.path.join(self.home.path, "questions.log")
-        dns = subprocess.Popen([sys.executable, DNS_SERVER, "--silent", "--log", questions,
-                                "--exit-on-stdin-eof"],
+        dns = subprocess.Popen([sys.executable, DNS_SERVER, "--log", questions,
+                                "--exit-on-stdin-eof", *options],
                                stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
         self.addCleanup(lambda: (dns.terminate(), dns.wait(10), dns.stdin.close(),
                                  dns.stdout.close()))
         port = dns.stdout.readline().split()[1]
         program, window = self.start_on_the_directory_page(
             WAVECREST_DIRECTORY_URL="", WAVECREST_DIRECTORY_NAMESERVER="127.0.0.1:" + port)
+        return program, window, questions
+
+    def test_thirty_kilobytes_of_foreign_servers_are_read_safely_and_asked_again(self):
+        program, window, questions = self.start_with_name_server(
+            "--srv-count", "660", "--srv-domain", "evil.example")
+        log = lambda: open(questions).read() if os.path.exists(questions) else ""
+        # Each of the page's three lists looks up the servers (none found, each
+        # looks again): the SRV answer comes whole over TCP, then the host's
+        # addresses are asked for, the IPv6 ones last.
+        self.assertTrue(wait_until(lambda: log().count("udp question of type 28") >= 3, 30),
+                        log())
+        self.assertGreaterEqual(log().count("tcp question of type 33"), 3)
+        # None of its 660 servers is the directory's: a search looks again.
+        subprocess.run(["xdotool", "windowfocus", "--sync", window], check=True)
+        subprocess.run(["xdotool", "type", "--delay", "20", "jazz"], check=True)
+        self.key(window, "Return")
+        self.assertTrue(wait_until(lambda: log().count("tcp question of type 33") >= 4, 30),
+                        log())
+        self.assertTrue(program.is_running(), program.output_so_far())
+        self.assert_ends_on_sigterm_within(program, 1)
+
+    def test_a_name_server_that_never_answers_holds_up_neither_the_page_nor_the_exit(self):
+        program, window, questions = self.start_with_name_server("--silent")
         # The page's lists wait for the lookup, which is asking the silent server.
         self.assertTrue(wait_until(lambda: os.path.exists(questions), 30))
         # The page closes as another tab opens, then the program is told to end.

@@ -10,10 +10,11 @@ Every question gets the same records, whatever name it asks for:
 
   --srv NAME        an SRV record with this target (repeatable)
   --srv-count N     N more SRV records, targets sN.api.radio-browser.info
+  --srv-domain D    the domain of those N targets in place of radio-browser.info
   --a ADDRESS       an A record (repeatable)
   --ptr NAME        a PTR record (repeatable)
   --silent          never answers at all, as a lost name server does
-  --log FILE        a line for each question received (over UDP or TCP)
+  --log FILE        a line for each question received: "udp question of type 33"
 
 An answer longer than 512 bytes goes over UDP cut off, with the TC bit set,
 so the resolver asks again over TCP and gets all of it (up to 64 KiB), as
@@ -47,14 +48,16 @@ def question_end(query):
     return at + 5  # the root byte, type and class
 
 
-def answer(query, records, silent, log=None):
-    if log:
-        with open(log, "a") as f:
-            f.write("question %d bytes\n" % len(query))
-    if silent or len(query) < 12:
+def answer(query, records, silent, log=None, way="udp"):
+    if len(query) < 12:
         return None
     end = question_end(query)
     qtype = struct.unpack("!H", query[end - 4:end - 2])[0]
+    if log:
+        with open(log, "a") as f:
+            f.write("%s question of type %d\n" % (way, qtype))
+    if silent:
+        return None
     chosen = [data for kind, data in records if kind == qtype]
     body = b""
     for data in chosen:
@@ -87,7 +90,8 @@ class Tcp(socketserver.BaseRequestHandler):
                 if not part:
                     return
                 query += part
-            reply = answer(query, self.server.records, self.server.silent, self.server.log)
+            reply = answer(query, self.server.records, self.server.silent, self.server.log,
+                           "tcp")
             if reply is not None:
                 self.request.sendall(struct.pack("!H", len(reply)) + reply)
         except (OSError, struct.error):
@@ -98,6 +102,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--srv", action="append", default=[])
     parser.add_argument("--srv-count", type=int, default=0)
+    parser.add_argument("--srv-domain", default="radio-browser.info")
     parser.add_argument("--a", action="append", default=[])
     parser.add_argument("--ptr", action="append", default=[])
     parser.add_argument("--silent", action="store_true")
@@ -105,7 +110,7 @@ def main():
     parser.add_argument("--exit-on-stdin-eof", action="store_true")
     args = parser.parse_args()
 
-    targets = args.srv + ["s%d.api.radio-browser.info" % i for i in range(args.srv_count)]
+    targets = args.srv + ["s%d.api.%s" % (i, args.srv_domain) for i in range(args.srv_count)]
     records = [(TYPES["srv"], struct.pack("!HHH", 1, 1, 443) + encode_name(t)) for t in targets]
     records += [(TYPES["a"], socket.inet_aton(a)) for a in args.a]
     records += [(TYPES["ptr"], encode_name(p)) for p in args.ptr]
