@@ -7,11 +7,13 @@
 //  - an answer is either read or has an error text, and a text that was not
 //    read gives nothing else;
 //  - every station read has a name and an address, and no control character
-//    in what the list shows;
-//  - every list entry has a name and what a search is given;
+//    in what the list shows; its id, if any, has the directory's shape;
+//  - every list entry has a name and what a search is given (a country: a
+//    code of two letters); the most used few are kept in the order of names;
 //  - a play is counted only without an error text.
 
 #include "directory/DirectoryAnswers.h"
+#include "directory/DirectoryRequest.h"
 
 #include "FuzzRequire.h"
 
@@ -40,6 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (const DirectoryStation& station : stations.stations)
     {
         REQUIRE(!station.name.empty() && !station.url.empty());
+        REQUIRE(station.uuid.empty() || IsStationUuid(station.uuid));
         REQUIRE(Printable(station.name) && Printable(station.country) &&
                 Printable(station.language) && Printable(station.tags) &&
                 Printable(station.codec) && Printable(station.countryCode));
@@ -48,12 +51,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (EDirectoryFacet kind :
          {EDirectoryFacet::Countries, EDirectoryFacet::Languages, EDirectoryFacet::Tags})
     {
-        const FacetsAnswer facets = ReadFacetsAnswer(text, kind);
+        FacetsAnswer facets = ReadFacetsAnswer(text, kind);
         if (!facets.error.empty())
             REQUIRE(facets.facets.empty());
         for (const DirectoryFacet& facet : facets.facets)
             REQUIRE(!facet.name.empty() && !facet.code.empty() && Printable(facet.name) &&
-                    Printable(facet.code));
+                    Printable(facet.code) &&
+                    (kind != EDirectoryFacet::Countries || IsCountryCode(facet.code)));
+        const std::size_t nMost = size % 4;
+        KeepMostUsedFacets(facets.facets, nMost);
+        REQUIRE(facets.facets.size() <= nMost);
+        for (std::size_t i = 1; i < facets.facets.size(); ++i)
+            REQUIRE(!(facets.facets[i].name < facets.facets[i - 1].name));
     }
 
     const ClickAnswer click = ReadClickAnswer(text);

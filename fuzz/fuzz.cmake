@@ -7,6 +7,7 @@
 #   wavecrest-autostart-fuzzer  the autostart entry file and its Exec line
 #   wavecrest-message-fuzzer    a later start's message to the running instance
 #   wavecrest-directory-fuzzer  the station directory's JSON answers
+#   wavecrest-dns-fuzzer        a name server's answer naming the directory's servers
 #   wavecrest-m3u-fuzzer, wavecrest-pls-fuzzer, wavecrest-xspf-fuzzer
 #                               the three playlist readers
 function(wavecrest_fuzzer name)
@@ -44,6 +45,12 @@ target_compile_options(wc_directory PRIVATE -fsanitize=fuzzer-no-link)
 
 wavecrest_fuzzer(wavecrest-directory-fuzzer ${CMAKE_CURRENT_LIST_DIR}/DirectoryAnswerFuzzer.cpp)
 target_link_libraries(wavecrest-directory-fuzzer PRIVATE wc_directory)
+
+# Coverage is collected from the reading of DNS answers.
+target_compile_options(wc_platform_dns PRIVATE -fsanitize=fuzzer-no-link)
+
+wavecrest_fuzzer(wavecrest-dns-fuzzer ${CMAKE_CURRENT_LIST_DIR}/DnsAnswerFuzzer.cpp)
+target_link_libraries(wavecrest-dns-fuzzer PRIVATE wc_platform_dns)
 
 # The playlist readers, one target each: wavecrest-m3u-fuzzer,
 # wavecrest-pls-fuzzer and wavecrest-xspf-fuzzer.

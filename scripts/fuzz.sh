@@ -11,6 +11,7 @@
 #   autostart  the autostart entry file and its Exec line
 #   message    a later start's message to the running instance
 #   directory  the station directory's JSON answers
+#   dns        a name server's answer naming the directory's servers
 #   m3u, pls, xspf  the playlist readers
 # SECONDS defaults to 600. The build folder is build-fuzz (clang, Ninja), the
 # corpus grows in fuzz-corpus/TARGET (git-ignored) from the seeds in
@@ -21,14 +22,14 @@
 set -euo pipefail
 
 usage() {
-    echo "usage: $0 parser|settings|autostart|message|directory|m3u|pls|xspf [SECONDS] [libFuzzer options...]" >&2
+    echo "usage: $0 parser|settings|autostart|message|directory|dns|m3u|pls|xspf [SECONDS] [libFuzzer options...]" >&2
     exit 2
 }
 
 top=$(cd "$(dirname "$0")/.." && pwd)
 target=${1:-}
 case "$target" in
-    parser|settings|autostart|message|directory|m3u|pls|xspf) ;;
+    parser|settings|autostart|message|directory|dns|m3u|pls|xspf) ;;
     *) usage ;;
 esac
 shift

@@ -1,5 +1,7 @@
 #include "directory/DirectoryAnswers.h"
 
+#include "directory/DirectoryRequest.h"
+
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
@@ -11,10 +13,48 @@ namespace
 {
 using json = nlohmann::json;
 
-// No exceptions: a text that is not JSON gives a discarded value.
+// How deep the brackets of the text nest (outside strings), counted only
+// as far as `most` + 1.
+std::size_t NestingDepth(std::string_view text, std::size_t most)
+{
+    std::size_t depth = 0;
+    std::size_t deepest = 0;
+    bool bInString = false;
+    for (std::size_t i = 0; i < text.size() && deepest <= most; ++i)
+    {
+        const char c = text[i];
+        if (bInString)
+        {
+            if (c == '\\')
+                ++i;
+            else if (c == '"')
+                bInString = false;
+        }
+        else if (c == '"')
+            bInString = true;
+        else if (c == '[' || c == '{')
+            deepest = std::max(deepest, ++depth);
+        else if ((c == ']' || c == '}') && depth > 0)
+            --depth;
+    }
+    return deepest;
+}
+
+// No exceptions: a text that is not JSON gives a discarded value, and so
+// does one nested too deeply.
 json Parse(std::string_view text)
 {
+    if (NestingDepth(text, kMaxAnswerDepth) > kMaxAnswerDepth)
+        return json(json::value_t::discarded);
     return json::parse(text.begin(), text.end(), nullptr, false);
+}
+
+// Why a text gave a discarded value.
+std::string UnreadableText(std::string_view text)
+{
+    return NestingDepth(text, kMaxAnswerDepth) > kMaxAnswerDepth
+               ? "The directory's answer could not be read (it is nested too deeply)."
+               : "The directory's answer could not be read (it is not valid JSON).";
 }
 
 // A text field; anything but text counts as missing.
@@ -105,7 +145,7 @@ StationsAnswer ReadStationsAnswer(std::string_view text)
     const json document = Parse(text);
     if (document.is_discarded())
     {
-        answer.error = "The directory's answer could not be read (it is not valid JSON).";
+        answer.error = UnreadableText(text);
         return answer;
     }
     if (!document.is_array())
@@ -122,7 +162,10 @@ StationsAnswer ReadStationsAnswer(std::string_view text)
             continue;
         }
         DirectoryStation station;
+        // Only an id of the directory's shape is ever sent back to it.
         station.uuid = Text(entry, "stationuuid");
+        if (!IsStationUuid(station.uuid))
+            station.uuid.clear();
         station.name = Clean(Text(entry, "name"));
         station.url = Text(entry, "url_resolved");
         if (station.url.empty())
@@ -155,7 +198,7 @@ FacetsAnswer ReadFacetsAnswer(std::string_view text, EDirectoryFacet kind)
     const json document = Parse(text);
     if (document.is_discarded())
     {
-        answer.error = "The directory's answer could not be read (it is not valid JSON).";
+        answer.error = UnreadableText(text);
         return answer;
     }
     if (!document.is_array())
@@ -174,7 +217,8 @@ FacetsAnswer ReadFacetsAnswer(std::string_view text, EDirectoryFacet kind)
         // A country is searched by its code; a language or tag by its name.
         facet.code =
             kind == EDirectoryFacet::Countries ? Clean(Text(entry, "iso_3166_1")) : facet.name;
-        if (facet.code.empty())
+        if (facet.code.empty() ||
+            (kind == EDirectoryFacet::Countries && !IsCountryCode(facet.code)))
             continue;
         facet.stationCount = Number(entry, "stationcount");
         answer.facets.push_back(std::move(facet));
@@ -188,7 +232,7 @@ ClickAnswer ReadClickAnswer(std::string_view text)
     const json document = Parse(text);
     if (document.is_discarded())
     {
-        answer.error = "The directory's answer could not be read (it is not valid JSON).";
+        answer.error = UnreadableText(text);
         return answer;
     }
     if (!document.is_object())
@@ -205,4 +249,17 @@ ClickAnswer ReadClickAnswer(std::string_view text)
                                        : "The directory did not count the play: " + message;
     }
     return answer;
+}
+
+void KeepMostUsedFacets(std::vector<DirectoryFacet>& facets, std::size_t nMost)
+{
+    if (facets.size() > nMost)
+    {
+        std::partial_sort(facets.begin(), facets.begin() + std::ptrdiff_t(nMost), facets.end(),
+                          [](const DirectoryFacet& a, const DirectoryFacet& b)
+                          { return a.stationCount > b.stationCount; });
+        facets.resize(nMost);
+    }
+    std::sort(facets.begin(), facets.end(),
+              [](const DirectoryFacet& a, const DirectoryFacet& b) { return a.name < b.name; });
 }

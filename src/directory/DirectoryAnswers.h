@@ -63,6 +63,13 @@ struct ClickAnswer
     std::string error;
 };
 
+// Answers nested deeper than this are not read: the directory's are two
+// levels deep, and a deep one would cost far more memory than its bytes.
+constexpr std::size_t kMaxAnswerDepth = 32;
+
 StationsAnswer ReadStationsAnswer(std::string_view text);
 FacetsAnswer ReadFacetsAnswer(std::string_view text, EDirectoryFacet kind);
 ClickAnswer ReadClickAnswer(std::string_view text);
+
+// Leaves at most nMost entries, those of the most stations, ordered by name.
+void KeepMostUsedFacets(std::vector<DirectoryFacet>& facets, std::size_t nMost);

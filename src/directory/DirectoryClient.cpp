@@ -26,6 +26,12 @@ std::string CDirectoryClient::UnreachableText(const std::string& detail)
     return "The station directory cannot be reached (" + detail + ").";
 }
 
+std::string CDirectoryClient::TooLargeText(std::size_t nMaxBytes)
+{
+    return "The directory's answer is too large (over " +
+           std::to_string(nMaxBytes / (1024u * 1024u)) + " MiB).";
+}
+
 void CDirectoryClient::Search(const StationSearch& search,
                               std::function<void(const StationsAnswer&)> done)
 {
@@ -33,6 +39,7 @@ void CDirectoryClient::Search(const StationSearch& search,
     job.path = StationSearchPath(search);
     job.bKeep = true;
     job.bSearch = true;
+    job.nMaxBodyBytes = m_pSession->GetLimits().nMaxSearchBytes;
     auto answer = std::make_shared<StationsAnswer>();
     job.read = [answer](const std::string& body)
     {
@@ -44,15 +51,18 @@ void CDirectoryClient::Search(const StationSearch& search,
     Enqueue(std::move(job));
 }
 
-void CDirectoryClient::Facets(EDirectoryFacet kind, std::function<void(const FacetsAnswer&)> done)
+void CDirectoryClient::Facets(EDirectoryFacet kind, std::size_t nMost,
+                              std::function<void(const FacetsAnswer&)> done)
 {
     Job job;
     job.path = FacetsPath(kind);
     job.bKeep = true;
+    job.nMaxBodyBytes = m_pSession->GetLimits().nMaxListBytes;
     auto answer = std::make_shared<FacetsAnswer>();
-    job.read = [answer, kind](const std::string& body)
+    job.read = [answer, kind, nMost](const std::string& body)
     {
         *answer = ReadFacetsAnswer(body, kind);
+        KeepMostUsedFacets(answer->facets, nMost);
         return answer->error;
     };
     job.fail = [answer](const std::string& error) { answer->error = error; };
@@ -63,9 +73,16 @@ void CDirectoryClient::Facets(EDirectoryFacet kind, std::function<void(const Fac
 void CDirectoryClient::CountPlay(const std::string& stationUuid,
                                  std::function<void(const ClickAnswer&)> done)
 {
+    auto answer = std::make_shared<ClickAnswer>();
+    if (!IsStationUuid(stationUuid))
+    {
+        answer->error = "The station's id is not one of the directory's; the play is not counted.";
+        m_post([answer, done] { done(*answer); });
+        return;
+    }
     Job job;
     job.path = ClickPath(stationUuid);
-    auto answer = std::make_shared<ClickAnswer>();
+    job.nMaxBodyBytes = m_pSession->GetLimits().nMaxClickBytes;
     job.read = [answer](const std::string& body)
     {
         *answer = ReadClickAnswer(body);
@@ -139,7 +156,9 @@ void CDirectoryClient::Process(Job& job)
         Deliver(job, job.deliver);
         return;
     }
-    const std::vector<std::string> servers = m_pSession->Servers();
+    const std::vector<std::string> servers = m_pSession->Servers(job.pCancelled.get());
+    if (job.pCancelled->load())
+        return;
     if (servers.empty())
     {
         job.fail(UnreachableText("no server of the directory was found; is there a network?"));
@@ -152,7 +171,8 @@ void CDirectoryClient::Process(Job& job)
     {
         if (job.pCancelled->load())
             return;
-        FetchResult fetched = FetchFromDirectory(server + job.path, limits, *job.pCancelled);
+        FetchResult fetched =
+            FetchFromDirectory(server + job.path, limits, job.nMaxBodyBytes, *job.pCancelled);
         if (job.pCancelled->load())
             return;
         if (fetched.ok)
@@ -169,7 +189,8 @@ void CDirectoryClient::Process(Job& job)
         }
         else
         {
-            lastError = UnreachableText(fetched.error);
+            lastError = fetched.bTooLarge ? TooLargeText(job.nMaxBodyBytes)
+                                          : UnreachableText(fetched.error);
         }
         // The next server is asked, and this one comes last from now on.
         m_pSession->MarkFailed(server);

@@ -32,8 +32,12 @@ public:
     CDirectoryClient& operator=(const CDirectoryClient&) = delete;
 
     void Search(const StationSearch& search, std::function<void(const StationsAnswer&)> done);
-    void Facets(EDirectoryFacet kind, std::function<void(const FacetsAnswer&)> done);
+    // The list of the kind, at most nMost entries: those of the most
+    // stations, ordered by name (read and chosen on the worker thread).
+    void Facets(EDirectoryFacet kind, std::size_t nMost,
+                std::function<void(const FacetsAnswer&)> done);
     // Counts a play of the station with the directory (never from the cache).
+    // An id that is not shaped like the directory's is not sent.
     void CountPlay(const std::string& stationUuid, std::function<void(const ClickAnswer&)> done);
 
     // Ends what runs and drops what waits; nothing of it is delivered.
@@ -41,6 +45,8 @@ public:
 
     // Text of a request no server answered.
     static std::string UnreachableText(const std::string& detail);
+    // Text of an answer over the limit: "...too large (over 4 MiB)."
+    static std::string TooLargeText(std::size_t nMaxBytes);
 
 private:
     struct Job
@@ -48,6 +54,7 @@ private:
         std::string path;
         bool bKeep = false; // kept for the session once read well
         bool bSearch = false;
+        std::size_t nMaxBodyBytes = 0;
         std::shared_ptr<std::atomic<bool>> pCancelled;
         // Reads a body; returns the error text (empty when it was read well)
         // and hands what it read to the task it stores for delivery.

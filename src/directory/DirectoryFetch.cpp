@@ -71,7 +71,7 @@ const char* DirectoryUserAgent()
 }
 
 FetchResult FetchFromDirectory(const std::string& address, const DirectoryLimits& limits,
-                               const std::atomic<bool>& cancelled)
+                               std::size_t nMaxBodyBytes, const std::atomic<bool>& cancelled)
 {
     InitialiseCurlOnce();
     FetchResult result;
@@ -82,7 +82,7 @@ FetchResult FetchFromDirectory(const std::string& address, const DirectoryLimits
         return result;
     }
     Transfer transfer;
-    transfer.nMaxBytes = limits.nMaxBodyBytes;
+    transfer.nMaxBytes = nMaxBodyBytes;
     transfer.pCancelled = &cancelled;
     transfer.stallTimeout = limits.stallTimeout;
     transfer.lastData = Clock::now();
@@ -97,9 +97,12 @@ FetchResult FetchFromDirectory(const std::string& address, const DirectoryLimits
     curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, long(limits.connectTimeout.count()));
     curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, long(limits.totalTimeout.count()));
-    curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(limits.nMaxBodyBytes));
+    curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(nMaxBodyBytes));
     curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, ""); // whatever the library can decode
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    // A request given up while the server's name is still being looked up
+    // does not wait for the resolver's thread.
+    curl_easy_setopt(easy, CURLOPT_QUICK_EXIT, 1L);
     curl_easy_setopt(easy, CURLOPT_USERAGENT, DirectoryUserAgent());
     curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, errorText);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &OnBody);
@@ -114,7 +117,10 @@ FetchResult FetchFromDirectory(const std::string& address, const DirectoryLimits
     curl_easy_cleanup(easy);
 
     if (transfer.bTooLarge || code == CURLE_FILESIZE_EXCEEDED)
-        result.error = "the answer is larger than " + Megabytes(limits.nMaxBodyBytes);
+    {
+        result.bTooLarge = true;
+        result.error = "the answer is larger than " + Megabytes(nMaxBodyBytes);
+    }
     else if (cancelled.load())
         result.error = "the request was cancelled";
     else if (transfer.bStalled)

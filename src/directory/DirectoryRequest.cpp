@@ -1,6 +1,7 @@
 #include "directory/DirectoryRequest.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace
 {
@@ -97,4 +98,24 @@ std::string FacetsPath(EDirectoryFacet kind)
 std::string ClickPath(std::string_view stationUuid)
 {
     return "/json/url/" + EncodeForAddress(stationUuid);
+}
+
+bool IsStationUuid(std::string_view id)
+{
+    static constexpr std::string_view kShape = "xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx";
+    if (id.size() != kShape.size())
+        return false;
+    for (std::size_t i = 0; i < id.size(); ++i)
+    {
+        const auto c = static_cast<unsigned char>(id[i]);
+        if (kShape[i] == '-' ? c != '-' : !std::isxdigit(c))
+            return false;
+    }
+    return true;
+}
+
+bool IsCountryCode(std::string_view code)
+{
+    return code.size() == 2 && std::isalpha(static_cast<unsigned char>(code[0])) &&
+           std::isalpha(static_cast<unsigned char>(code[1]));
 }

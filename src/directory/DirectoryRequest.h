@@ -35,3 +35,9 @@ std::string StationSearchPath(const StationSearch& search);
 std::string FacetsPath(EDirectoryFacet kind);
 // "/json/url/<stationuuid>".
 std::string ClickPath(std::string_view stationUuid);
+
+// Whether the id has the directory's shape, "8-4-4-4-12" hexadecimal digits:
+// only such an id goes into a request's path.
+bool IsStationUuid(std::string_view id);
+// Whether the text is a country code of two letters ("DE").
+bool IsCountryCode(std::string_view code);

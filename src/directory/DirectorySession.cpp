@@ -3,12 +3,15 @@
 #include "platform/ServiceHosts.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstdlib>
+#include <thread>
 
 namespace
 {
 constexpr const char* kServiceRecord = "_api._tcp.radio-browser.info";
 constexpr const char* kAllServersHost = "all.api.radio-browser.info";
+constexpr const char* kDirectoryDomain = "radio-browser.info";
 
 std::mutex g_programMutex;
 std::shared_ptr<CDirectorySession> g_program;
@@ -40,12 +43,15 @@ CDirectorySession::Discovery CDirectorySession::DiscoveryFromEnvironment()
             address.pop_back();
         return [address] { return std::vector<std::string>{address}; };
     }
-    return []
+    // The one name server to ask ("127.0.0.1:5353"), for tests of the lookup.
+    const char* nameServer = std::getenv("WAVECREST_DIRECTORY_NAMESERVER");
+    platform::ServiceLookup lookup{kServiceRecord, kAllServersHost, kDirectoryDomain,
+                                   nameServer ? nameServer : ""};
+    return [lookup]
     {
         std::random_device seed;
         std::mt19937 random(seed());
-        return AddressesInRandomOrder(platform::LookUpServiceHosts(kServiceRecord, kAllServersHost),
-                                      random);
+        return AddressesInRandomOrder(platform::LookUpServiceHosts(lookup), random);
     };
 }
 
@@ -65,23 +71,65 @@ std::vector<std::string> CDirectorySession::AddressesInRandomOrder(std::vector<s
     return addresses;
 }
 
-std::vector<std::string> CDirectorySession::Servers()
+struct CDirectorySession::Lookup
 {
+    std::mutex mutex;
+    std::condition_variable ended;
+    bool bEnded = false;
+    std::vector<std::string> found;
+};
+
+std::shared_ptr<CDirectorySession::Lookup> CDirectorySession::StartLookup() const
+{
+    auto lookup = std::make_shared<Lookup>();
+    // The thread holds only what it was given, never the session: it may
+    // outlive both the session and the caller that started it.
+    std::thread(
+        [lookup, discovery = m_discovery]
+        {
+            std::vector<std::string> found = discovery ? discovery() : std::vector<std::string>();
+            std::lock_guard<std::mutex> lock(lookup->mutex);
+            lookup->found = std::move(found);
+            lookup->bEnded = true;
+            lookup->ended.notify_all();
+        })
+        .detach();
+    return lookup;
+}
+
+bool CDirectorySession::WaitForLookup(Lookup& lookup, const std::atomic<bool>* cancelled)
+{
+    using namespace std::chrono_literals;
+    std::unique_lock<std::mutex> lock(lookup.mutex);
+    // Cancelling is a flag of the caller's: it is looked at every 20 ms.
+    while (!lookup.ended.wait_for(lock, 20ms, [&lookup] { return lookup.bEnded; }))
+        if (cancelled && cancelled->load())
+            return false;
+    return true;
+}
+
+std::vector<std::string> CDirectorySession::Servers(const std::atomic<bool>* cancelled)
+{
+    std::shared_ptr<Lookup> lookup;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         if (!m_servers.empty())
             return m_servers;
+        if (!m_pLookup)
+            m_pLookup = StartLookup();
+        lookup = m_pLookup;
     }
-    std::lock_guard<std::mutex> discovering(m_discoveryMutex);
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        if (!m_servers.empty())
-            return m_servers; // found by another thread meanwhile
-    }
-    std::vector<std::string> found = m_discovery ? m_discovery() : std::vector<std::string>();
+    if (!WaitForLookup(*lookup, cancelled))
+        return std::vector<std::string>();
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_servers = std::move(found);
-    return m_servers;
+    if (m_pLookup == lookup)
+    {
+        // Whoever comes first takes the result; none found, the next call looks again.
+        m_pLookup.reset();
+        if (m_servers.empty())
+            m_servers = lookup->found;
+    }
+    return m_servers.empty() ? lookup->found : m_servers;
 }
 
 void CDirectorySession::MarkFailed(const std::string& server)
@@ -92,20 +140,22 @@ void CDirectorySession::MarkFailed(const std::string& server)
         std::rotate(found, found + 1, m_servers.end());
 }
 
-bool CDirectorySession::FindAnswer(const std::string& path, std::string& body) const
+bool CDirectorySession::FindAnswer(const std::string& path, std::string& body)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    const auto found = m_answers.find(path);
-    if (found == m_answers.end())
-        return false;
-    body = found->second;
-    return true;
+    return m_answers.Find(path, body);
 }
 
 void CDirectorySession::KeepAnswer(const std::string& path, const std::string& body)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_answers[path] = body;
+    m_answers.Keep(path, body);
+}
+
+std::size_t CDirectorySession::KeptAnswerBytes() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_answers.Bytes();
 }
 
 DirectoryLimits CDirectorySession::GetLimits() const

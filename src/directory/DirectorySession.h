@@ -2,13 +2,21 @@
 // What the program knows of the directory for as long as it runs: its
 // servers, found once (through DNS, or the one WAVECREST_DIRECTORY_URL
 // names) and tried in random order, a failing one moved behind the others;
-// the answers already read, so that asking again costs nothing; and the time
-// and size limits of a request. Safe to use from several threads.
+// the answers already read (up to 16 MiB), so that asking again costs
+// nothing; and the time and size limits of a request. Safe to use from
+// several threads.
+//
+// The lookup of the servers runs on a thread of its own, which nobody waits
+// for: the resolver may block for many seconds, and a page that closes or a
+// program that ends does not wait for it. A caller that gives up leaves the
+// lookup running, and the next caller waits for the same one.
 
+#include "directory/AnswerCache.h"
+
+#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <functional>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <random>
@@ -21,8 +29,15 @@ struct DirectoryLimits
     std::chrono::milliseconds connectTimeout{15000};
     std::chrono::milliseconds stallTimeout{30000};
     std::chrono::milliseconds totalTimeout{120000};
-    std::size_t nMaxBodyBytes = 32u * 1024u * 1024u;
+    // A search asks for at most a few hundred stations; the lists of
+    // countries, languages and tags are longer; a counted play is one object.
+    std::size_t nMaxSearchBytes = 4u * 1024u * 1024u;
+    std::size_t nMaxListBytes = 8u * 1024u * 1024u;
+    std::size_t nMaxClickBytes = 64u * 1024u;
 };
+
+// All the answers kept for the session together.
+constexpr std::size_t kMaxKeptAnswerBytes = 16u * 1024u * 1024u;
 
 class CDirectorySession
 {
@@ -45,23 +60,30 @@ public:
                                                            std::mt19937& random);
 
     // The servers in the order to try them. Found on first use, and again
-    // while none has been found (the network may have come up since).
-    std::vector<std::string> Servers();
+    // while none has been found (the network may have come up since). Empty
+    // at once when `cancelled` becomes true while the lookup runs.
+    std::vector<std::string> Servers(const std::atomic<bool>* cancelled = nullptr);
     // The server failed: the others are tried before it from now on.
     void MarkFailed(const std::string& server);
 
     // Answers already read this session, by request path.
-    bool FindAnswer(const std::string& path, std::string& body) const;
+    bool FindAnswer(const std::string& path, std::string& body);
     void KeepAnswer(const std::string& path, const std::string& body);
 
     DirectoryLimits GetLimits() const;
     void SetLimits(const DirectoryLimits& limits);
 
+    std::size_t KeptAnswerBytes() const;
+
 private:
+    struct Lookup; // one discovery under way, shared with its thread
+    std::shared_ptr<Lookup> StartLookup() const;
+    static bool WaitForLookup(Lookup& lookup, const std::atomic<bool>* cancelled);
+
     Discovery m_discovery;
     mutable std::mutex m_mutex;
-    std::mutex m_discoveryMutex; // one discovery at a time
     std::vector<std::string> m_servers;
-    std::map<std::string, std::string> m_answers;
+    std::shared_ptr<Lookup> m_pLookup; // the discovery under way, if any
+    CAnswerCache m_answers{kMaxKeptAnswerBytes};
     DirectoryLimits m_limits;
 };

@@ -31,8 +31,11 @@ constexpr int kLanguageId = 1105;
 constexpr int kTagId = 1106;
 constexpr int kOrderId = 1107;
 constexpr int kShowBrokenId = 1108;
-// The directory knows tens of thousands of tags; the ones most stations
-// carry are offered.
+// The directory knows tens of thousands of tags, and a server may send as
+// many countries or languages: the ones of the most stations are offered,
+// few enough for the choice to be filled at once.
+constexpr size_t kMostCountries = 300;
+constexpr size_t kMostLanguages = 400;
 constexpr size_t kMostTags = 400;
 constexpr int kSearchLimit = 500;
 
@@ -160,15 +163,16 @@ void CStationDirectoryView::FetchLists()
         wxChoice* choice;
         std::vector<std::string>* codes;
         const char* any;
+        size_t nMost;
     } lists[] = {
-        {EDirectoryFacet::Countries, m_pCountry, &m_countryCodes, "Any country"},
-        {EDirectoryFacet::Languages, m_pLanguage, &m_languageCodes, "Any language"},
-        {EDirectoryFacet::Tags, m_pTag, &m_tagCodes, "Any tag"},
+        {EDirectoryFacet::Countries, m_pCountry, &m_countryCodes, "Any country", kMostCountries},
+        {EDirectoryFacet::Languages, m_pLanguage, &m_languageCodes, "Any language", kMostLanguages},
+        {EDirectoryFacet::Tags, m_pTag, &m_tagCodes, "Any tag", kMostTags},
     };
     for (const auto& list : lists)
     {
         ++m_nListsOnTheirWay;
-        m_pClient->Facets(list.kind,
+        m_pClient->Facets(list.kind, list.nMost,
                           [this, list](const FacetsAnswer& answer)
                           {
                               --m_nListsOnTheirWay;
@@ -187,16 +191,8 @@ void CStationDirectoryView::FillChoice(wxChoice* choice, std::vector<std::string
             ShowStatus(wxString::FromUTF8(answer.error));
         return;
     }
-    std::vector<DirectoryFacet> facets = answer.facets;
-    if (choice == m_pTag && facets.size() > kMostTags)
-    {
-        std::partial_sort(facets.begin(), facets.begin() + kMostTags, facets.end(),
-                          [](const DirectoryFacet& a, const DirectoryFacet& b)
-                          { return a.stationCount > b.stationCount; });
-        facets.resize(kMostTags);
-    }
-    std::sort(facets.begin(), facets.end(),
-              [](const DirectoryFacet& a, const DirectoryFacet& b) { return a.name < b.name; });
+    // The client has left the most used few, ordered by name.
+    const std::vector<DirectoryFacet>& facets = answer.facets;
     const std::string chosen = codes[static_cast<size_t>(std::max(0, choice->GetSelection()))];
     wxArrayString names;
     names.Add(any);

@@ -4,15 +4,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 namespace
 {
 const char* const kGoodStations = R"([
- {"stationuuid":"u1","name":"Blue\tNote","url":"http://a/raw","url_resolved":"http://a/resolved",
+ {"stationuuid":"9A1C0B6E-0001-4000-8000-00000000000a","name":"Blue\tNote","url":"http://a/raw","url_resolved":"http://a/resolved",
   "countrycode":"US","country":"USA","language":"english,spanish","tags":"jazz,bebop",
   "codec":"MP3","bitrate":128,"votes":900,"clickcount":50,"lastcheckok":1},
- {"stationuuid":"u2","name":"Only Url","url":"http://b/raw","bitrate":"64","votes":1.5e3,
+ {"stationuuid":"..","name":"Only Url","url":"http://b/raw","bitrate":"64","votes":1.5e3,
   "lastcheckok":0},
  {"stationuuid":"u3","name":"","url_resolved":"http://c/"},
  {"stationuuid":"u4","name":"No address"},
@@ -27,7 +29,7 @@ TEST(DirectoryAnswers, StationsAreReadWithTheirFieldsAndUnplayableOnesLeftOut)
     ASSERT_EQ(answer.stations.size(), 2u);
     EXPECT_EQ(answer.leftOut, 3u);
     const DirectoryStation& first = answer.stations[0];
-    EXPECT_EQ(first.uuid, "u1");
+    EXPECT_EQ(first.uuid, "9A1C0B6E-0001-4000-8000-00000000000a");
     EXPECT_EQ(first.name, "Blue Note"); // a control character would break the row
     EXPECT_EQ(first.url, "http://a/resolved");
     EXPECT_EQ(first.countryCode, "US");
@@ -40,6 +42,7 @@ TEST(DirectoryAnswers, StationsAreReadWithTheirFieldsAndUnplayableOnesLeftOut)
     EXPECT_TRUE(first.lastCheckOk);
     // Without a resolved address the plain one is played; numbers given as text or fractions count.
     const DirectoryStation& second = answer.stations[1];
+    EXPECT_EQ(second.uuid, "") << "an id the directory never gives is never sent back";
     EXPECT_EQ(second.url, "http://b/raw");
     EXPECT_EQ(second.bitrate, 64);
     EXPECT_EQ(second.votes, 1500);
@@ -90,6 +93,8 @@ INSTANTIATE_TEST_SUITE_P(
                       R"([{"name":["x"],"url_resolved":{"a":1}},{"name":5,"url":true},null])",
                       "no station that can be played"},
         HostileAnswer{"DeepNesting", std::string(100000, '[') + std::string(100000, ']'),
+                      "nested too deeply"},
+        HostileAnswer{"DeepInAString", "[\"" + std::string(100000, '[') + "\"]",
                       "no station that can be played"},
         HostileAnswer{"HugeNumbers",
                       R"([{"name":"n","url":"u","votes":1e400,"bitrate":-1e300,)"
@@ -101,7 +106,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(DirectoryAnswers, ListsGiveWhatASearchIsGiven)
 {
     const char* countries = R"([{"name":"Germany","iso_3166_1":"DE","stationcount":3},
-        {"name":"Nowhere","stationcount":1},{"name":7,"iso_3166_1":"XX"}])";
+        {"name":"Nowhere","stationcount":1},{"name":7,"iso_3166_1":"XX"},
+        {"name":"Dots","iso_3166_1":".."},{"name":"Long","iso_3166_1":"DEU"}])";
     const FacetsAnswer read = ReadFacetsAnswer(countries, EDirectoryFacet::Countries);
     EXPECT_EQ(read.error, "");
     ASSERT_EQ(read.facets.size(), 1u); // without a code a country cannot be searched for
@@ -150,5 +156,27 @@ TEST(DirectoryRequest, ParametersAreEncodedAndTheOrderSetsItsDirection)
     EXPECT_EQ(StationSearchPath(byName),
               "/json/stations/search?order=name&reverse=false&hidebroken=true&limit=200");
     EXPECT_EQ(ClickPath("a/../b?c"), "/json/url/a%2F..%2Fb%3Fc");
+    for (const char* id :
+         {"9a1c0b6e-0002-4000-8000-000000000002", "9A1C0B6E-0002-4000-8000-ABCDEF012345"})
+        EXPECT_TRUE(IsStationUuid(id)) << id;
+    for (const char* id :
+         {"", "..", ".", "9a1c0b6e-0002-4000-8000-00000000000",
+          "9a1c0b6e-0002-4000-8000-0000000000002", "9a1c0b6e-0002-4000-8000/000000000002",
+          "9a1c0b6e-0002-4000-8000-00000000000g", "9a1c0b6e00002-4000-8000-000000000002"})
+        EXPECT_FALSE(IsStationUuid(id)) << id;
+}
+
+TEST(DirectoryAnswers, TheMostUsedFacetsAreKeptInTheOrderOfTheirNames)
+{
+    std::vector<DirectoryFacet> facets;
+    for (int i = 0; i < 50000; ++i)
+        facets.push_back({"n" + std::to_string(i), "c", i % 1000});
+    KeepMostUsedFacets(facets, 300);
+    ASSERT_EQ(facets.size(), 300u);
+    EXPECT_TRUE(std::is_sorted(facets.begin(), facets.end(),
+                               [](const DirectoryFacet& a, const DirectoryFacet& b)
+                               { return a.name < b.name; }));
+    for (const DirectoryFacet& facet : facets)
+        EXPECT_GE(facet.stationCount, 994); // 50 names for each count
     EXPECT_EQ(FacetsPath(EDirectoryFacet::Languages), "/json/languages");
 }

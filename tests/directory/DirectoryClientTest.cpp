@@ -122,7 +122,7 @@ TEST(DirectoryClient, AnswersAreKeptForTheSessionButPlaysAreAlwaysCounted)
     FacetsAnswer countries;
     for (int i = 0; i < 2; ++i)
     {
-        client.Facets(EDirectoryFacet::Countries,
+        client.Facets(EDirectoryFacet::Countries, 100,
                       [&countries](const FacetsAnswer& answer) { countries = answer; });
         ASSERT_TRUE(posted.RunNext());
     }
@@ -132,7 +132,7 @@ TEST(DirectoryClient, AnswersAreKeptForTheSessionButPlaysAreAlwaysCounted)
 
     // Another client of the same session finds the answer too.
     CDirectoryClient second(session, posted.Poster());
-    second.Facets(EDirectoryFacet::Countries, [](const FacetsAnswer&) {});
+    second.Facets(EDirectoryFacet::Countries, 100, [](const FacetsAnswer&) {});
     ASSERT_TRUE(posted.RunNext());
     EXPECT_EQ(server.CountRequests("/json/countries"), 1);
 
@@ -177,7 +177,7 @@ TEST_P(DirectoryBadMirror, GivesAClearTextAloneAndIsPassedOverBeforeAGoodOne)
         EXPECT_TRUE(answer.stations.empty());
         EXPECT_NE(answer.error.find(GetParam().error), std::string::npos) << answer.error;
         FacetsAnswer tags;
-        client.Facets(EDirectoryFacet::Tags, [&tags](const FacetsAnswer& a) { tags = a; });
+        client.Facets(EDirectoryFacet::Tags, 100, [&tags](const FacetsAnswer& a) { tags = a; });
         ASSERT_TRUE(posted.RunNext());
         EXPECT_FALSE(tags.error.empty());
     }
@@ -197,7 +197,8 @@ INSTANTIATE_TEST_SUITE_P(Mirrors, DirectoryBadMirror,
                          ::testing::Values(BadMirror{"truncated", "not valid JSON"},
                                            BadMirror{"notjson", "not valid JSON"},
                                            BadMirror{"wrongtypes", "no station that can be played"},
-                                           BadMirror{"huge", "larger than 32 MiB"},
+                                           BadMirror{"huge", "too large (over 4 MiB)"},
+                                           BadMirror{"announced", "too large (over 4 MiB)"},
                                            BadMirror{"stall", "stopped sending"},
                                            BadMirror{"status503", "status 503"}),
                          [](const ::testing::TestParamInfo<BadMirror>& info)

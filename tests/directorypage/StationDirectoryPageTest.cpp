@@ -296,6 +296,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(BadDirectory{"NoNetwork", "", "The station directory cannot be reached"},
                       BadDirectory{"Truncated", "truncated", "not valid JSON"},
                       BadDirectory{"WrongTypes", "wrongtypes", "no station that can be played"},
-                      BadDirectory{"Huge", "huge", "larger than 32 MiB"},
+                      BadDirectory{"Huge", "huge", "too large (over 4 MiB)"},
                       BadDirectory{"Stalling", "stall", "stopped sending"}),
     [](const ::testing::TestParamInfo<BadDirectory>& info) { return info.param.name; });

@@ -28,6 +28,7 @@ Hostile answers, by a first path element put before the request
                    stations whose fields have the wrong types
   /notjson/...     an HTML error page with status 200
   /huge/...        a 40 MiB answer without a Content-Length
+  /announced/...   a Content-Length of 40 MiB, then a few bytes and silence
   /stall/...       the start of an answer, then silence until the client goes
   /status503/...   status 503
 
@@ -36,6 +37,10 @@ And for the tests themselves:
   /requests        every request so far, one line each:
                    "<path with query>\t<User-Agent>"
   /clicks          the click counts, "<uuid> <count>" a line
+  /answered        the requests answered in full so far, one path a line
+
+With --many-facets N the lists of countries and languages hold N made-up
+entries each, as a hostile directory may send them.
 """
 
 import argparse
@@ -80,6 +85,8 @@ class State:
         self.stations = stations
         self.stream_base = stream_base
         self.requests = []
+        self.answered = []
+        self.many_facets = 0
 
     def station_json(self, station):
         entry = {k: v for k, v in station.items() if k != "stream"}
@@ -125,7 +132,19 @@ def search(state, query):
     return [state.station_json(s) for s in chosen[:limit]]
 
 
+def many_facets(state, kind):
+    result = []
+    for i in range(state.many_facets):
+        entry = {"name": "%s %05d" % (kind, i), "stationcount": i % 977}
+        if kind == "countries":
+            entry["iso_3166_1"] = chr(65 + i % 26) + chr(65 + i // 26 % 26)
+        result.append(entry)
+    return result
+
+
 def facets(state, kind):
+    if state.many_facets and kind in ("countries", "languages"):
+        return many_facets(state, kind)
     counts = {}
     for s in state.stations:
         if kind == "countries":
@@ -207,6 +226,10 @@ class Handler(BaseHTTPRequestHandler):
             with state.lock:
                 text = "".join(line + "\n" for line in state.requests)
             return self.send_body(200, text.encode(), "text/plain")
+        if path == "/answered":
+            with state.lock:
+                text = "".join(line + "\n" for line in state.answered)
+            return self.send_body(200, text.encode(), "text/plain")
         if path == "/clicks":
             with state.lock:
                 text = "".join("%s %d\n" % (s["stationuuid"], s.get("clicks", 0))
@@ -225,6 +248,8 @@ class Handler(BaseHTTPRequestHandler):
             return self.send_huge()
         if mode == "stall":
             return self.send_stall()
+        if mode == "announced":
+            return self.send_stall(40 * 1024 * 1024)
         if mode == "notjson":
             return self.send_body(200, b"<html><body>Bad Gateway</body></html>", "text/html")
         if mode == "wrongtypes":
@@ -239,6 +264,8 @@ class Handler(BaseHTTPRequestHandler):
         if mode == "truncated":
             body = body[: max(1, len(body) // 2)]
         self.send_body(status, body)
+        with state.lock:
+            state.answered.append(path)
 
     def send_huge(self):
         # No length is announced: only counting what arrives can refuse it.
@@ -257,10 +284,10 @@ class Handler(BaseHTTPRequestHandler):
         except OSError:
             pass
 
-    def send_stall(self):
+    def send_stall(self, length=1000):
         self.send_response(200)
         self.send_header("Content-Type", "application/json")
-        self.send_header("Content-Length", "1000")
+        self.send_header("Content-Length", str(length))
         self.end_headers()
         self.close_connection = True
         try:
@@ -280,6 +307,7 @@ def main():
     parser.add_argument("--stream-base", default="http://127.0.0.1:9",
                         help="put before each station's stream path")
     parser.add_argument("--exit-on-stdin-eof", action="store_true")
+    parser.add_argument("--many-facets", type=int, default=0)
     args = parser.parse_args()
 
     stations = STATIONS
@@ -289,6 +317,7 @@ def main():
     server = ThreadingHTTPServer(("127.0.0.1", args.port), Handler)
     server.daemon_threads = True
     server.state = State([dict(s) for s in stations], args.stream_base.rstrip("/"))
+    server.state.many_facets = args.many_facets
     server.stopping = threading.Event()
 
     def stop(*_):
