@@ -10,6 +10,7 @@
 
 #include <wx/app.h>
 
+#include <thread>
 #include <vector>
 
 namespace
@@ -125,28 +126,31 @@ bool CPlaylistOpener::Fetch(Job& job)
     return true;
 }
 
+void CPlaylistOpener::StartReading(Job& job)
+{
+    job.reading = std::make_shared<Reading>();
+    std::thread(
+        [reading = job.reading, bytes = std::move(job.bytes), location = job.location]
+        {
+            Entries& entries = reading->entries;
+            entries.known = DetectPlaylistFormat(bytes, location) != PlaylistFormat::Unknown;
+            const Playlist list = ReadPlaylist(bytes, location);
+            entries.leftOut = list.leftOut;
+            entries.channels.reserve(list.entries.size());
+            for (const PlaylistEntry& entry : list.entries)
+                entries.channels.push_back(CMyChannels::FromPlaylistEntry(entry));
+            reading->done.store(true, std::memory_order_release);
+        })
+        .detach();
+}
+
 bool CPlaylistOpener::Deliver(Job& job)
 {
-    if (!job.reading.valid())
-    {
-        job.reading =
-            std::async(std::launch::async,
-                       [bytes = std::move(job.bytes), location = job.location]
-                       {
-                           Entries entries;
-                           entries.known =
-                               DetectPlaylistFormat(bytes, location) != PlaylistFormat::Unknown;
-                           const Playlist list = ReadPlaylist(bytes, location);
-                           entries.leftOut = list.leftOut;
-                           entries.channels.reserve(list.entries.size());
-                           for (const PlaylistEntry& entry : list.entries)
-                               entries.channels.push_back(CMyChannels::FromPlaylistEntry(entry));
-                           return entries;
-                       });
-    }
-    if (job.reading.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+    if (!job.reading)
+        StartReading(job);
+    if (!job.reading->done.load(std::memory_order_acquire))
         return false;
-    const Entries entries = job.reading.get();
+    const Entries entries = std::move(job.reading->entries);
     const std::vector<CChannelRecord>& channels = entries.channels;
     const wxString name = wxString::FromUTF8(job.location);
     if (!entries.known)

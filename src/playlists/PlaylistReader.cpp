@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <map>
+#include <unordered_map>
 
 namespace
 {
@@ -98,24 +99,31 @@ std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian)
     return out;
 }
 
-// The lines of a text, without their ends (CR LF, LF or CR).
-std::vector<std::string_view> SplitLines(std::string_view text)
+// Gives the lines of a text one at a time, without their ends (CR LF, LF or
+// CR): a file of nothing but line ends costs no memory per line.
+class LineReader
 {
-    std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i)
+public:
+    explicit LineReader(std::string_view text) : m_text(text) {}
+
+    bool Next(std::string_view& line)
     {
-        if (text[i] != '\n' && text[i] != '\r')
-            continue;
-        lines.push_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-            ++i;
-        start = i + 1;
+        if (m_start >= m_text.size())
+            return false;
+        std::size_t end = m_start;
+        while (end < m_text.size() && m_text[end] != '\n' && m_text[end] != '\r')
+            ++end;
+        line = m_text.substr(m_start, end - m_start);
+        m_start = end + 1;
+        if (end + 1 < m_text.size() && m_text[end] == '\r' && m_text[end + 1] == '\n')
+            ++m_start;
+        return true;
     }
-    if (start < text.size())
-        lines.push_back(text.substr(start));
-    return lines;
-}
+
+private:
+    std::string_view m_text;
+    std::size_t m_start = 0;
+};
 
 // A title or group as shown in one row: control characters become blanks.
 std::string OneLine(std::string_view text)
@@ -131,8 +139,13 @@ std::string OneLine(std::string_view text)
 // the list has room; counts it as left out otherwise.
 void AddEntry(Playlist& list, PlaylistEntry entry, const std::string& location)
 {
+    if (list.entries.size() >= kMaxPlaylistEntries)
+    {
+        ++list.leftOut;
+        return;
+    }
     entry.address = ResolvePlaylistAddress(std::string(TrimFieldSpace(entry.address)), location);
-    if (!IsNetworkStreamAddress(entry.address) || list.entries.size() >= kMaxPlaylistEntries)
+    if (!IsNetworkStreamAddress(entry.address))
     {
         ++list.leftOut;
         return;
@@ -264,7 +277,8 @@ Playlist ReadM3UText(std::string_view text, const std::string& location)
     bool pending = false;
     ExtInf info;
     std::string group;
-    for (std::string_view line : SplitLines(text))
+    std::string_view line;
+    for (LineReader lines(text); lines.Next(line);)
     {
         line = TrimFieldSpace(line);
         if (line.empty())
@@ -343,7 +357,8 @@ Playlist ReadPLSText(std::string_view text, const std::string& location)
     // lowest numbers are kept when there are too many.
     std::map<std::uint64_t, Item> items;
     std::size_t dropped = 0;
-    for (std::string_view line : SplitLines(text))
+    std::string_view line;
+    for (LineReader lines(text); lines.Next(line);)
     {
         line = TrimFieldSpace(line);
         const std::size_t equals = line.find('=');
@@ -393,6 +408,9 @@ Playlist ReadPLSText(std::string_view text, const std::string& location)
 
 // ---- XSPF ------------------------------------------------------------------
 
+// The longest character or entity reference looked for, "&" to ";".
+constexpr std::size_t kMaxReferenceLength = 13;
+
 // Replaces the five predefined entities and character references; anything
 // else after an ampersand stays as it is (no entities from a DTD).
 std::string DecodeXmlText(std::string_view text)
@@ -403,14 +421,17 @@ std::string DecodeXmlText(std::string_view text)
     while (i < text.size())
     {
         const char c = text[i];
-        const std::size_t semicolon = c == '&' ? text.find(';', i) : std::string_view::npos;
-        if (semicolon == std::string_view::npos || semicolon - i > 12)
+        // A reference is short ("&#x10FFFF;"): the semicolon is looked for
+        // only that far, so a text of ampersands is read in one pass.
+        const std::size_t semicolon =
+            c == '&' ? text.substr(i, kMaxReferenceLength).find(';') : std::string_view::npos;
+        if (semicolon == std::string_view::npos)
         {
             out += c;
             ++i;
             continue;
         }
-        const std::string_view name = text.substr(i + 1, semicolon - i - 1);
+        const std::string_view name = text.substr(i + 1, semicolon - 1);
         bool known = true;
         if (name == "lt")
             out += '<';
@@ -452,7 +473,7 @@ std::string DecodeXmlText(std::string_view text)
         else
             known = false;
         if (known)
-            i = semicolon + 1;
+            i += semicolon + 1;
         else
         {
             out += c;
@@ -522,12 +543,54 @@ XmlTag ParseTag(std::string_view inside)
     return tag;
 }
 
+// The elements open at a point of the file, innermost last, and how many of
+// each name are among them, so that a closing tag that closes nothing costs
+// no search.
+class OpenElements
+{
+public:
+    std::size_t Depth() const { return m_names.size(); }
+    bool InnermostIs(std::string_view name) const
+    {
+        return !m_names.empty() && m_names.back() == name;
+    }
+
+    void Open(std::string_view name)
+    {
+        m_names.emplace_back(name);
+        ++m_counts[m_names.back()];
+    }
+
+    // Closes the innermost element of that name and those left open inside
+    // it; false when no element of that name is open.
+    bool Close(std::string_view name)
+    {
+        const auto count = m_counts.find(std::string(name));
+        if (count == m_counts.end() || count->second == 0)
+            return false;
+        while (m_names.back() != name)
+            Pop();
+        Pop();
+        return true;
+    }
+
+private:
+    void Pop()
+    {
+        --m_counts[m_names.back()];
+        m_names.pop_back();
+    }
+
+    std::vector<std::string> m_names;
+    std::unordered_map<std::string, std::size_t> m_counts;
+};
+
 Playlist ReadXSPFText(std::string_view text, const std::string& location)
 {
     // Deeper than any playlist goes: the rest of such a file is not read.
     constexpr std::size_t kMaxDepth = 256;
     Playlist list;
-    std::vector<std::string> open; // the names of the elements open now
+    OpenElements open;
     bool inTrack = false;
     std::size_t trackDepth = 0;
     PlaylistEntry entry;
@@ -601,8 +664,9 @@ Playlist ReadXSPFText(std::string_view text, const std::string& location)
         {
             // A document type, with or without an internal subset.
             const std::size_t close = text.find('>', lt);
-            const std::size_t bracket = text.find('[', lt);
-            if (bracket != std::string_view::npos && bracket < close)
+            // The subset's bracket counts only before the declaration's end.
+            const std::size_t bracket = text.substr(0, close).find('[', lt);
+            if (bracket != std::string_view::npos)
             {
                 end = text.find("]>", bracket);
                 i = end == std::string_view::npos ? text.size() : end + 2;
@@ -621,15 +685,11 @@ Playlist ReadXSPFText(std::string_view text, const std::string& location)
         if (tag.closing)
         {
             // Elements left open inside it close with it.
-            std::size_t depth = open.size();
-            while (depth > 0 && open[depth - 1] != tag.name)
-                --depth;
-            if (depth == 0)
+            if (!open.Close(tag.name))
                 continue; // closes nothing that is open
-            open.resize(depth - 1);
-            if (collecting && open.size() <= trackDepth)
+            if (collecting && open.Depth() <= trackDepth)
                 endChild();
-            if (inTrack && open.size() < trackDepth)
+            if (inTrack && open.Depth() < trackDepth)
             {
                 inTrack = false;
                 AddEntry(list, std::move(entry), location);
@@ -637,20 +697,20 @@ Playlist ReadXSPFText(std::string_view text, const std::string& location)
             }
             continue;
         }
-        if (open.size() >= kMaxDepth)
+        if (open.Depth() >= kMaxDepth)
             break;
-        if (!inTrack && tag.name == "track" && !open.empty() && open.back() == "trackList")
+        if (!inTrack && tag.name == "track" && open.InnermostIs("trackList"))
         {
             if (!tag.empty)
             {
                 inTrack = true;
-                trackDepth = open.size() + 1;
+                trackDepth = open.Depth() + 1;
                 haveLocation = false;
-                open.emplace_back(tag.name);
+                open.Open(tag.name);
             }
             continue;
         }
-        if (inTrack && open.size() == trackDepth && !collecting)
+        if (inTrack && open.Depth() == trackDepth && !collecting)
         {
             childName = std::string(tag.name);
             const auto type = tag.attributes.find("type");
@@ -664,7 +724,7 @@ Playlist ReadXSPFText(std::string_view text, const std::string& location)
             }
         }
         if (!tag.empty)
-            open.emplace_back(tag.name);
+            open.Open(tag.name);
     }
     // A file that ends inside a track still gives the track.
     if (inTrack)

@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <functional>
+#include <future>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace
@@ -233,5 +238,124 @@ TEST(PlaylistReaders, DetectTheFormatByContentBeforeName)
     EXPECT_EQ(DetectPlaylistFormat("http://a/", "http://h/list.M3U8?x=.pls"), PlaylistFormat::M3U);
     EXPECT_EQ(DetectPlaylistFormat("hello", "/home/me/notes.txt"), PlaylistFormat::Unknown);
     EXPECT_TRUE(ReadPlaylist("http://a.example/\n", "notes.txt").entries.empty());
+}
+
+std::string Repeated(const std::string& piece, std::size_t times)
+{
+    std::string out;
+    out.reserve(piece.size() * times);
+    for (std::size_t i = 0; i < times; ++i)
+        out += piece;
+    return out;
+}
+
+struct HostileCase
+{
+    const char* name;
+    Playlist (*read)(std::string_view, const std::string&);
+    std::string (*bytes)(); // made only when the case runs
+    std::size_t entries;
+    std::size_t leftOut;
+};
+
+void PrintTo(const HostileCase& test, std::ostream* out)
+{
+    *out << test.name;
+}
+
+// About 4 MiB each: a reader that searched ahead from every byte would take
+// hours over them, one that reads in a single pass a fraction of a second.
+constexpr std::size_t kHostileBytes = 4 * 1024 * 1024;
+
+const HostileCase kHostileCases[] = {
+    {"XspfTextOfAmpersands", ReadXSPF,
+     []
+     {
+         return "<playlist><trackList><track><title>" + Repeated("&", kHostileBytes) +
+                "</title><location>http://a.example/</location></track></trackList></playlist>";
+     },
+     1, 0},
+    {"XspfAttributeOfAmpersands", ReadXSPF,
+     []
+     {
+         return "<playlist><trackList><track a=\"" + Repeated("&", kHostileBytes) +
+                "\"><location>http://a.example/</location></track></trackList></playlist>";
+     },
+     1, 0},
+    {"XspfDeclarationsWithoutSubset", ReadXSPF,
+     []
+     {
+         return "<playlist>" + Repeated("<!x>", kHostileBytes / 4) +
+                "<trackList><track><location>http://a.example/</location></track></trackList>";
+     },
+     1, 0},
+    {"XspfClosingTagsOfNothingUnderDeepNesting", ReadXSPF,
+     []
+     {
+         return "<playlist><trackList><track><location>http://a.example/</location>" +
+                Repeated("<b>", 250) + Repeated("</c>", kHostileBytes / 4) + "</track>";
+     },
+     1, 0},
+    {"M3uLineOfAttributes", ReadM3U,
+     []
+     {
+         return "#EXTM3U\n#EXTINF:-1 " + Repeated("a=b ", kHostileBytes / 4) +
+                ",T\nhttp://a.example/\n";
+     },
+     1, 0},
+    {"M3uLineEndsOnly", ReadM3U, [] { return Repeated("\n", kHostileBytes) + "http://a.example/"; },
+     1, 0},
+    {"M3uLocalEntries", ReadM3U, [] { return Repeated("x\n", kHostileBytes / 2); }, 0,
+     kHostileBytes / 2},
+    {"PlsValueOfEquals", ReadPLS,
+     [] { return "[playlist]\nFile1=" + Repeated("=", kHostileBytes); }, 0, 1},
+    {"PlsTitlesOnly", ReadPLS,
+     [] { return "[playlist]\n" + Repeated("Title1=x\n", kHostileBytes / 8); }, 0, 0},
+};
+
+// Runs the read on a thread of its own, so that a reader that never ends
+// fails the test instead of hanging it.
+bool FinishesInTime(const std::function<void()>& read)
+{
+    auto finished = std::make_shared<std::promise<void>>();
+    std::future<void> done = finished->get_future();
+    std::thread(
+        [read, finished]
+        {
+            read();
+            finished->set_value();
+        })
+        .detach();
+    return done.wait_for(std::chrono::minutes(2)) == std::future_status::ready;
+}
+
+class HostilePlaylists : public testing::TestWithParam<HostileCase>
+{
+};
+
+TEST_P(HostilePlaylists, AreReadInOnePass)
+{
+    const HostileCase& test = GetParam();
+    // Shared with the reading thread, which may outlive a failed test.
+    const auto bytes = std::make_shared<const std::string>(test.bytes());
+    auto list = std::make_shared<Playlist>();
+    ASSERT_TRUE(FinishesInTime([&test, bytes, list] { *list = test.read(*bytes, "/h/list"); }));
+    EXPECT_EQ(list->entries.size(), test.entries);
+    EXPECT_EQ(list->leftOut, test.leftOut);
+}
+
+INSTANTIATE_TEST_SUITE_P(Shapes, HostilePlaylists, testing::ValuesIn(kHostileCases),
+                         [](const testing::TestParamInfo<HostileCase>& info)
+                         { return std::string(info.param.name); });
+
+TEST(PlaylistReaders, DecodeReferencesOfUpToTwelveCharacters)
+{
+    const Playlist list =
+        ReadXSPF("<playlist><trackList><track><title>&#x0001F3B5; &#0000000065; &#000000000065; "
+                 "&amp</title><location>http://a.example/</location></track></trackList>"
+                 "</playlist>",
+                 "/l.xspf");
+    ASSERT_EQ(list.entries.size(), 1u);
+    EXPECT_EQ(list.entries[0].title, "\xF0\x9F\x8E\xB5 A &#000000000065; &amp");
 }
 } // namespace
