@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake pkg-config
     libwxgtk3.2-dev libwxgtk-webview3.2-dev libgtk-3-dev
-    libmpv-dev libcurl4-openssl-dev libx11-dev nlohmann-json3-dev libgl-dev libegl-dev
+    libmpv-dev libcurl4-openssl-dev libuchardet-dev libx11-dev nlohmann-json3-dev libgl-dev libegl-dev
     ca-certificates
 )
 test_packages=(
@@ -14,7 +14,7 @@ test_packages=(
     xvfb xauth xdotool x11-utils trayer
     python3 ffmpeg mpv
     clang libclang-rt-14-dev ninja-build
-    dbus dbus-daemon playerctl
+    dbus dbus-daemon playerctl openbox
     dpkg-dev file desktop-file-utils appstream
 )
 

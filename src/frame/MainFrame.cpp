@@ -196,13 +196,15 @@ void CMainFrame::PlacePage(CPageView* view, const char* flagName)
     // Form pages have a size of their own; other pages keep the size they have.
     const wxSize pageSize = view->IsFormPage() ? page->GetBestSize() : page->GetSize();
     const int ribbonHeight = m_pRibbonRow->GetBestSize().y;
-    SetClientSize(wxSize(pageSize.x, pageSize.y + ribbonHeight));
-    // The window keeps its place; it only grows as far as the screen lets it.
+    // The outer size is worked out here: right after a new client size the
+    // toolkit still reports the old outer one.
+    const wxSize outer = ClientToWindowSize(wxSize(pageSize.x, pageSize.y + ribbonHeight));
+    // The window keeps its size and place where they fit the work area (the
+    // screen less the desktop's panels); otherwise it moves, and only shrinks
+    // when the area is smaller than the window.
     const int display = wxDisplay::GetFromWindow(this);
     const wxRect area = wxDisplay(display == wxNOT_FOUND ? 0u : unsigned(display)).GetClientArea();
-    const wxRect rect = GetRect();
-    SetSize(wxSize(std::min(rect.width, area.GetRight() + 1 - rect.x),
-                   std::min(rect.height, area.GetBottom() + 1 - rect.y)));
+    SetSize(FitRectToArea(wxRect(GetPosition(), outer), area));
     WriteSettingInt(flagName, 1);
 }
 

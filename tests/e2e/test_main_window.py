@@ -4,6 +4,7 @@ message at the start comes up on the window, once the window shows."""
 
 import os
 import re
+import shutil
 import signal
 import subprocess
 import time
@@ -12,6 +13,8 @@ import unittest
 from wavecrest_e2e import BUILD_DIR, EndToEndTest, is_dialog, wait_until, xdotool
 
 GRABBER = os.path.join(BUILD_DIR, "tests", "platform", "wc_x_key_grabber")
+
+PANEL_HEIGHT = 28
 
 
 def geometry(window):
@@ -95,6 +98,103 @@ class MainWindow(EndToEndTest):
         self.assertTrue(wait_until(lambda: not boxes(), 10))
         self.assertTrue(program.windows(visible_only=True))
 
+
+class SmallScreen(EndToEndTest):
+    """A laptop's 1366 x 768 screen of its own: the window must fit it, and
+    with a window manager and a panel along the bottom, what the panel
+    leaves of it."""
+
+    def start_screen(self, window_manager):
+        reader, writer = os.pipe()
+        server = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(writer), "-screen", "0", "1366x768x24", "-nolisten", "tcp"],
+            pass_fds=(writer,), stderr=subprocess.DEVNULL)
+        os.close(writer)
+        with os.fdopen(reader) as numbers:
+            self.display = ":" + numbers.readline().strip()
+        self.addCleanup(self.end, server)
+        self.area = (0, 0, 1366, 768)
+        if not window_manager:
+            return
+        if not shutil.which("openbox"):
+            self.skipTest("needs the openbox window manager")
+        env = dict(os.environ, DISPLAY=self.display)
+        self.addCleanup(self.end, subprocess.Popen(["openbox"], env=env, stdout=subprocess.DEVNULL,
+                                                   stderr=subprocess.DEVNULL))
+        # The panel is started once the window manager runs, which reserves its place.
+        self.assertTrue(wait_until(lambda: "window id" in self.x(
+            "xprop", "-root", "_NET_SUPPORTING_WM_CHECK"), 15), "openbox never started")
+        self.addCleanup(self.end, subprocess.Popen(
+            ["trayer", "--edge", "bottom", "--heighttype", "pixel", "--height", str(PANEL_HEIGHT),
+             "--SetDockType", "true", "--SetPartialStrut", "true"],
+            env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+        self.area = (0, 0, 1366, 768 - PANEL_HEIGHT)
+        self.assertTrue(wait_until(lambda: self.work_area() == self.area, 15),
+                        "the panel never reserved its place")
+
+    @staticmethod
+    def end(process):
+        process.terminate()
+        process.wait(timeout=10)
+
+    def x(self, *args):
+        return subprocess.run(args, capture_output=True, text=True,
+                              env=dict(os.environ, DISPLAY=self.display)).stdout
+
+    def work_area(self):
+        values = re.findall(r"\d+", self.x("xprop", "-root", "_NET_WORKAREA").partition("=")[2])
+        return tuple(map(int, values[:4])) if len(values) >= 4 else None
+
+    def outer_rect(self, window):
+        """The window with its frame, as the person sees it on the screen."""
+        info = self.x("xwininfo", "-id", window)
+        found = [re.search(pattern + r":\s+(-?\d+)", info) for pattern in
+                 ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height")]
+        if not all(found):
+            return 0, 0, 0, 0  # gone meanwhile
+        x, y, w, h = (int(match.group(1)) for match in found)
+        extents = re.findall(r"\d+", self.x("xprop", "-id", window, "_NET_FRAME_EXTENTS")
+                             .partition("=")[2])
+        left, right, top, bottom = map(int, extents) if len(extents) == 4 else (0, 0, 0, 0)
+        return x - left, y - top, w + left + right, h + top + bottom
+
+    def fits(self, rect):
+        x, y, w, h = rect
+        left, top, width, height = self.area
+        return x >= left and y >= top and x + w <= left + width and y + h <= top + height
+
+    def assert_window_fits(self, stored):
+        self.home.write_settings(stored)
+        program = self.start(DISPLAY=self.display)
+        # The main window, not its tray icon.
+        main_windows = lambda: [w for w in self.x("xdotool", "search", "--onlyvisible", "--pid",
+                                                  str(program.pid), "--name",
+                                                  "^Wavecrest by Tolvane$").split()
+                                if self.outer_rect(w)[2] > 300]
+        self.assertTrue(wait_until(main_windows, 30), program.output_so_far())
+        # The first fit of the radio page comes with its first showing.
+        self.assertTrue(wait_until(lambda: "CWavecrestView=1" in self.home.read_settings(), 30))
+        window = main_windows()[0]
+        # The window manager takes the fitted size in a moment later.
+        wait_until(lambda: self.fits(self.outer_rect(window)) and self.outer_rect(window)[3] > 600,
+                   10)
+        rect = self.outer_rect(window)
+        self.assertTrue(self.fits(rect), "%r is not inside %r" % (rect, self.area))
+        self.stop_all()
+        return rect[2:]
+
+    def check_first_and_restored_windows(self, window_manager):
+        self.start_screen(window_manager)
+        self.assertGreater(self.assert_window_fits(""), (900, 600))
+        self.assert_window_fits(
+            "[Workspace]\nMainWindowLeft=300\nMainWindowTop=200\nMainWindowWidth=1200\n"
+            "MainWindowHeight=900\n[Settings]\nCWavecrestView=1\n")
+
+    def test_the_first_window_and_a_restored_one_fit_the_screen(self):
+        self.check_first_and_restored_windows(window_manager=False)
+
+    def test_with_a_window_manager_they_fit_above_the_panel(self):
+        self.check_first_and_restored_windows(window_manager=True)
 
 if __name__ == "__main__":
     unittest.main()
