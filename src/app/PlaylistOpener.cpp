@@ -1,6 +1,7 @@
 #include "app/PlaylistOpener.h"
 
 #include "core/Identifiers.h"
+#include "core/StreamAddress.h"
 #include "download/FileDownloadManager.h"
 #include "frame/MainFrame.h"
 #include "platform/ModalDialogs.h"
@@ -23,9 +24,26 @@ void ShowError(const wxString& text)
     platform::MessageBox(text, wc::kAppTitle, wxOK | wxICON_ERROR);
 }
 
+// What the message says of entries that did not become rows of their own.
+wxString LeftOutText(std::size_t leftOut, std::size_t merged, const wxString& name)
+{
+    const wxString mergedText = " had the address of an earlier entry and were merged with it.";
+    if (leftOut == 0)
+        return wxString::Format("%zu of the entries of the playlist %s", merged, name) + mergedText;
+    wxString text = wxString::Format(
+        "%zu of the entries of the playlist %s were left out: Wavecrest plays only network "
+        "streams (http, https, mms, rtsp and rtmp addresses), and at most %zu entries of one "
+        "playlist.",
+        leftOut, name, kMaxPlaylistEntries);
+    if (merged > 0)
+        text += wxString::Format(" %zu more", merged) + mergedText;
+    return text;
+}
+
 bool IsAddress(const std::string& location)
 {
-    return location.compare(0, 7, "http://") == 0 || location.compare(0, 8, "https://") == 0;
+    const std::string scheme = AddressScheme(location); // in lower case
+    return scheme == "http" || scheme == "https";
 }
 } // namespace
 
@@ -136,6 +154,7 @@ void CPlaylistOpener::StartReading(Job& job)
             entries.known = DetectPlaylistFormat(bytes, location) != PlaylistFormat::Unknown;
             const Playlist list = ReadPlaylist(bytes, location);
             entries.leftOut = list.leftOut;
+            entries.merged = list.merged;
             entries.channels.reserve(list.entries.size());
             for (const PlaylistEntry& entry : list.entries)
                 entries.channels.push_back(CMyChannels::FromPlaylistEntry(entry));
@@ -175,13 +194,9 @@ bool CPlaylistOpener::Deliver(Job& job)
         if (!mine.Save())
             ShowError("My channels could not be saved in " + wxString::FromUTF8(mine.Path()) + ".");
     }
-    if (entries.leftOut > 0)
-        platform::MessageBox(
-            wxString::Format("%zu of the entries of the playlist %s were left out: Wavecrest "
-                             "plays only network streams (http, https, mms, rtsp and rtmp "
-                             "addresses), and at most %zu entries of one playlist.",
-                             entries.leftOut, name, kMaxPlaylistEntries),
-            wc::kAppTitle, wxOK | wxICON_WARNING);
+    if (entries.leftOut > 0 || entries.merged > 0)
+        platform::MessageBox(LeftOutText(entries.leftOut, entries.merged, name), wc::kAppTitle,
+                             wxOK | (entries.leftOut > 0 ? wxICON_WARNING : wxICON_INFORMATION));
     else if (channels.empty())
         ShowError("The playlist " + name + " holds no channels.");
     return true;

@@ -37,6 +37,7 @@ private:
         bool known = false; // the format was recognised
         std::vector<CChannelRecord> channels;
         std::size_t leftOut = 0;
+        std::size_t merged = 0;
     };
     // A reading of the bytes beside the GUI thread. The thread owns its
     // bytes and shares only this with the opener, which never waits for it:

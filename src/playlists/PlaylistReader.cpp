@@ -2,11 +2,13 @@
 
 #include "catalogue/ChannelRecord.h"
 #include "core/StreamAddress.h"
+#include "platform/TextEncoding.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <map>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace
 {
@@ -21,50 +23,6 @@ bool EndsWithNoCase(std::string_view text, std::string_view suffix)
 {
     return text.size() >= suffix.size() &&
            EqualsNoCase(text.substr(text.size() - suffix.size()), suffix);
-}
-
-// The length of the valid UTF-8 sequence at the start of text, 0 when none.
-std::size_t Utf8SequenceLength(std::string_view text)
-{
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(0);
-    if (lead < 0x80)
-        return 1;
-    std::size_t length = 0;
-    char32_t value = 0;
-    if (lead >= 0xC2 && lead <= 0xDF)
-        length = 2, value = lead & 0x1F;
-    else if (lead >= 0xE0 && lead <= 0xEF)
-        length = 3, value = lead & 0x0F;
-    else if (lead >= 0xF0 && lead <= 0xF4)
-        length = 4, value = lead & 0x07;
-    else
-        return 0;
-    if (text.size() < length)
-        return 0;
-    for (std::size_t i = 1; i < length; ++i)
-    {
-        if ((byte(i) & 0xC0) != 0x80)
-            return 0;
-        value = (value << 6) | (byte(i) & 0x3F);
-    }
-    // Over-long forms, surrogates and values beyond U+10FFFF are not UTF-8.
-    static const char32_t kSmallest[5] = {0, 0, 0x80, 0x800, 0x10000};
-    if (value < kSmallest[length] || (value >= 0xD800 && value <= 0xDFFF) || value > 0x10FFFF)
-        return 0;
-    return length;
-}
-
-bool IsValidUtf8(std::string_view text)
-{
-    while (!text.empty())
-    {
-        const std::size_t length = Utf8SequenceLength(text);
-        if (length == 0)
-            return false;
-        text.remove_prefix(length);
-    }
-    return true;
 }
 
 std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian)
@@ -789,6 +747,22 @@ std::string_view WithoutQueryAndFragment(std::string_view address)
     const std::size_t stop = address.find_first_of("?#");
     return stop == std::string_view::npos ? address : address.substr(0, stop);
 }
+
+// My channels hold an address once: the first entry with it stays.
+void MergeEntriesOfOneAddress(Playlist& list)
+{
+    std::unordered_set<std::string> seen;
+    std::vector<PlaylistEntry> kept;
+    kept.reserve(list.entries.size());
+    for (PlaylistEntry& entry : list.entries)
+    {
+        if (seen.insert(entry.address).second)
+            kept.push_back(std::move(entry));
+        else
+            ++list.merged;
+    }
+    list.entries = std::move(kept);
+}
 } // namespace
 
 std::string PlaylistTextToUtf8(std::string_view bytes)
@@ -799,17 +773,15 @@ std::string PlaylistTextToUtf8(std::string_view bytes)
         return Utf16ToUtf8(bytes.substr(2), false);
     else if (bytes.size() >= 2 && bytes.compare(0, 2, "\xFE\xFF") == 0)
         return Utf16ToUtf8(bytes.substr(2), true);
+    // Text in another encoding (a list saved on Windows, say) is decoded
+    // from the encoding the detector finds; NULs never reach a field.
+    const std::string text =
+        platform::IsValidUtf8(bytes) ? std::string(bytes) : platform::DecodeToUtf8(bytes);
     std::string out;
-    out.reserve(bytes.size());
-    if (IsValidUtf8(bytes))
-    {
-        for (const char c : bytes)
-            if (c != '\0')
-                out += c;
-        return out;
-    }
-    for (const char c : bytes)
-        AppendUtf8(out, static_cast<unsigned char>(c));
+    out.reserve(text.size());
+    for (const char c : text)
+        if (c != '\0')
+            out += c;
     return out;
 }
 
@@ -880,16 +852,21 @@ Playlist ReadXSPF(std::string_view bytes, const std::string& location)
 
 Playlist ReadPlaylist(std::string_view bytes, const std::string& location)
 {
+    Playlist list;
     switch (DetectPlaylistFormat(bytes, location))
     {
     case PlaylistFormat::M3U:
-        return ReadM3U(bytes, location);
+        list = ReadM3U(bytes, location);
+        break;
     case PlaylistFormat::PLS:
-        return ReadPLS(bytes, location);
+        list = ReadPLS(bytes, location);
+        break;
     case PlaylistFormat::XSPF:
-        return ReadXSPF(bytes, location);
+        list = ReadXSPF(bytes, location);
+        break;
     case PlaylistFormat::Unknown:
         break;
     }
-    return Playlist();
+    MergeEntriesOfOneAddress(list);
+    return list;
 }

@@ -96,11 +96,28 @@ const ReaderCase kCases[] = {
      {{"One", "http://tv.example/1", true, ""},
       {"http://tv.example/2", "http://tv.example/2", true, "Sports"}},
      0},
-    {"M3uInLatin1",
+    {"M3uInWindows1251",
      ReadM3U,
-     "#EXTM3U\n#EXTINF:-1,Caf\xE9 Radio\nhttp://cafe.example/\n",
+     "#EXTM3U\n#EXTINF:-1 "
+     "group-title=\"\xCD\xEE\xE2\xEE\xF1\xF2\xE8\","
+     "\xCF\xE5\xF0\xE2\xFB\xE9\x20\xEA\xE0\xED\xE0\xEB\nhttp://1tv.example/\n"
+     "#EXTINF:-1,\xD0\xE0\xE4\xE8\xEE\x20\xD0\xEE\xF1\xF1\xE8\xFF\nhttp://radio.example/\n",
      "/x.m3u",
-     {{"Caf\xC3\xA9 Radio", "http://cafe.example/", false, ""}},
+     {{"\xD0\x9F\xD0\xB5\xD1\x80\xD0\xB2\xD1\x8B\xD0\xB9\x20\xD0\xBA\xD0\xB0\xD0\xBD\xD0\xB0\xD0"
+       "\xBB",
+       "http://1tv.example/", false, "\xD0\x9D\xD0\xBE\xD0\xB2\xD0\xBE\xD1\x81\xD1\x82\xD0\xB8"},
+      {"\xD0\xA0\xD0\xB0\xD0\xB4\xD0\xB8\xD0\xBE\x20\xD0\xA0\xD0\xBE\xD1\x81\xD1\x81\xD0\xB8\xD1"
+       "\x8F",
+       "http://radio.example/", false, ""}},
+     0},
+    {"PlsInWindows1252",
+     ReadPLS,
+     "[playlist]\nFile1=http://cafe.example/\nTitle1=Caf\xE9 \x96 Jazz \x93Live\x94 & "
+     "Rock\x92n\x92Roll\n",
+     "/x.pls",
+     {{"Caf\xC3\xA9 \xE2\x80\x93 Jazz \xE2\x80\x9CLive\xE2\x80\x9D & "
+       "Rock\xE2\x80\x99n\xE2\x80\x99Roll",
+       "http://cafe.example/", false, ""}},
      0},
     {"HlsPlaylistIsOneStreamItself",
      ReadM3U,
@@ -211,6 +228,18 @@ TEST(PlaylistReaders, KeepTheFirstHundredThousandEntriesAndCountTheRest)
     EXPECT_EQ(fromM3u.entries.back().address, "http://s.example/99999");
     EXPECT_EQ(fromPls.entries.front().address, "http://s.example/1");
     EXPECT_EQ(fromPls.entries.back().address, "http://s.example/100000");
+}
+
+TEST(PlaylistReaders, MergeEntriesOfAnAddressMetBefore)
+{
+    const Playlist list = ReadPlaylist("#EXTM3U\n#EXTINF:-1,One\nhttp://a.example/\nlocal.mp3\n"
+                                       "http://b.example/\n#EXTINF:-1,Again\nhttp://a.example/\n",
+                                       "/l.m3u");
+    ASSERT_EQ(list.entries.size(), 2u);
+    EXPECT_EQ(list.entries[0].title, "One");
+    EXPECT_EQ(list.entries[1].address, "http://b.example/");
+    EXPECT_EQ(list.leftOut, 1u);
+    EXPECT_EQ(list.merged, 1u);
 }
 
 TEST(PlaylistReaders, ResolveRelativeEntriesAsAddressesAre)
