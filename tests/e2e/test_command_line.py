@@ -42,6 +42,14 @@ class CommandLine(EndToEndTest):
         self.assertEqual(len(lonely.stderr.splitlines()), 1, lonely.stderr)
         self.assertIn("no display", lonely.stderr)
 
+        # A first start fits the window to its page; the later ones lay the
+        # page out in the window's stored size. Neither writes anything.
+        for start in ("first", "later"):
+            self.assertEqual(self.quiet_start_errors(), [], start)
+
+    def quiet_start_errors(self):
+        """The lines a start writes on standard error until it has shown its
+        window and tried its station list, and the session ends."""
         env = self.home.environment()
         if os.environ.get("DBUS_SESSION_BUS_ADDRESS"):
             env["DBUS_SESSION_BUS_ADDRESS"] = os.environ["DBUS_SESSION_BUS_ADDRESS"]
@@ -52,14 +60,13 @@ class CommandLine(EndToEndTest):
         shown = lambda: subprocess.run(["xdotool", "search", "--onlyvisible", "--pid",
                                         str(program.pid), "--name", "^Wavecrest by Tolvane$"],
                                        capture_output=True, text=True).stdout.split()
+        messages = len(self.home.modal_messages())
         self.assertTrue(wait_until(shown, 15), "no window appeared")
-        self.assertTrue(wait_until(lambda: self.home.modal_messages(), 30))
+        self.assertTrue(wait_until(lambda: len(self.home.modal_messages()) > messages, 30))
         program.send_signal(signal.SIGTERM)
         self.assertEqual(program.wait(timeout=scaled(15)), 0)
         errors.seek(0)
-        lines = [line for line in errors.read().splitlines() if not PIPEWIRE_LINE.match(line)]
-        self.assertEqual(lines, [])
-
+        return [line for line in errors.read().splitlines() if not PIPEWIRE_LINE.match(line)]
 
 if __name__ == "__main__":
     unittest.main()
