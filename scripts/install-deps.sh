@@ -7,7 +7,7 @@ packages=(
     build-essential cmake pkg-config
     libwxgtk3.2-dev libwxgtk-webview3.2-dev libgtk-3-dev
     libmpv-dev libcurl4-openssl-dev libuchardet-dev libx11-dev nlohmann-json3-dev libgl-dev libegl-dev
-    ca-certificates
+    ca-certificates ccache
 )
 test_packages=(
     googletest libgmock-dev libgtest-dev

@@ -30,6 +30,7 @@ is 0 whenever the figures could be read, whatever they are.
 import argparse
 import json
 import os
+import shutil
 import socket
 import subprocess
 import sys
@@ -176,6 +177,7 @@ def main():
         mpv.stop()
         server.stop()
         home.close()
+        shutil.rmtree(folder, ignore_errors=True)
 
     print()
     print("Soak benchmark: %d channel switches, %d cuts of every stream, %d hide/show, "

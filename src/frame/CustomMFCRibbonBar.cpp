@@ -146,7 +146,11 @@ bool CCustomMFCRibbonBar::ActivateCategory(int index)
     PostCategoryActivation(index);
     if (index < 0 || static_cast<size_t>(index) >= GetPageCount())
         return false;
-    return SetActivePage(static_cast<size_t>(index));
+    if (!SetActivePage(static_cast<size_t>(index)))
+        return false;
+    // The window may have changed size while another page was shown.
+    CallAfter(&CCustomMFCRibbonBar::RealizeActivePage);
+    return true;
 }
 
 void CCustomMFCRibbonBar::PostCategoryActivation(int index)
@@ -258,7 +262,23 @@ void CCustomMFCRibbonBar::OnIdle(wxIdleEvent& event)
 void CCustomMFCRibbonBar::OnSize(wxSizeEvent& event)
 {
     PlaceTabRowElements();
+    // The page only ever shrinks its panels as room goes; laid out anew from
+    // their whole sizes, they get their captions back when room comes back.
+    if (event.GetSize().x != m_nLaidOutWidth)
+    {
+        m_nLaidOutWidth = event.GetSize().x;
+        CallAfter(&CCustomMFCRibbonBar::RealizeActivePage);
+    }
     event.Skip();
+}
+
+void CCustomMFCRibbonBar::RealizeActivePage()
+{
+    if (wxRibbonPage* page = GetPage(GetActivePage()))
+    {
+        page->Realize();
+        page->Refresh();
+    }
 }
 
 void CCustomMFCRibbonBar::PlaceTabRowElements()

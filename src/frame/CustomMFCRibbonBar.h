@@ -51,10 +51,12 @@ private:
     void OnButtonClicked(wxRibbonButtonBarEvent& event);
     void OnIdle(wxIdleEvent& event);
     void OnSize(wxSizeEvent& event);
+    void RealizeActivePage();
     void OnContextMenu(wxContextMenuEvent& event);
     void PlaceTabRowElements();
 
     std::vector<CTabRowButton*> m_tabRowElements;
+    int m_nLaidOutWidth = -1; // the width the active page was last laid out for
     struct CheckBox
     {
         wxRibbonButtonBar* bar;

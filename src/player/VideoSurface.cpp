@@ -106,6 +106,14 @@ wxWindow* CVideoSurface::GetPictureWindow() const
     return m_pGlCanvas ? static_cast<wxWindow*>(m_pGlCanvas) : const_cast<CVideoSurface*>(this);
 }
 
+void CVideoSurface::SetHasPicture(bool bHasPicture)
+{
+    if (bHasPicture == m_bHasPicture)
+        return;
+    m_bHasPicture = bHasPicture;
+    GetPictureWindow()->Refresh(false);
+}
+
 wxWindow* CVideoSurface::NewDrawingWindow(wxWindow* pParent)
 {
     wxWindow* pWindow = nullptr;
@@ -271,6 +279,11 @@ void CVideoSurface::PaintGl(CGlVideoCanvas& canvas)
         m_pClearColor(0, 0, 0, 1);
         m_pClear(kColourBufferBit);
     }
+    if (!m_bHasPicture)
+    {
+        canvas.SwapBuffers();
+        return;
+    }
     mpv_opengl_fbo fbo = {0, size.x, size.y, 0};
     int nFlipY = 1;
     mpv_render_param params[] = {{MPV_RENDER_PARAM_OPENGL_FBO, &fbo},
@@ -284,8 +297,8 @@ void CVideoSurface::PaintSoftware(wxWindow& window)
 {
     wxPaintDC dc(&window);
     const wxSize size = window.GetClientSize();
-    if (m_pGlCanvas || !m_pRenderContext || &window != GetPictureWindow() || size.x <= 0 ||
-        size.y <= 0)
+    if (m_pGlCanvas || !m_pRenderContext || !m_bHasPicture || &window != GetPictureWindow() ||
+        size.x <= 0 || size.y <= 0)
     {
         dc.SetBackground(*wxBLACK_BRUSH);
         dc.Clear();

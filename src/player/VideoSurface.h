@@ -51,6 +51,9 @@ public:
     void EndShowingElsewhere();
     // The window the picture is drawn in now.
     wxWindow* GetPictureWindow() const;
+    // Whether the stream playing now has a picture; without one the area is
+    // black, not the last frame of the stream before.
+    void SetHasPicture(bool bHasPicture);
 
     // Runs when the person double-clicks the picture.
     void SetDoubleClickHandler(std::function<void()> handler)
@@ -77,6 +80,7 @@ private:
     wxWindow* NewDrawingWindow(wxWindow* pParent);
 
     CPlayerEngine& m_engine;
+    bool m_bHasPicture = false;
     CGlVideoCanvas* m_pGlCanvas; // the page's GL canvas (nullptr: software)
     wxGLContext* m_pGlContext;
     mpv_render_context* m_pRenderContext;

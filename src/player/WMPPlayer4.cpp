@@ -97,6 +97,24 @@ void CWMPPlayer4::CreateControls()
     pMain->Add(m_pSurface, 1, wxEXPAND);
     pMain->Add(m_pBar, 0, wxEXPAND);
     SetSizer(pMain);
+    // The place the player was made in may have given it its size already.
+    LayoutControls();
+}
+
+void CWMPPlayer4::DoSetSize(int x, int y, int width, int height, int sizeFlags)
+{
+    const wxSize before = GetSize();
+    wxPanel::DoSetSize(x, y, width, height, sizeFlags);
+    if (GetSize() != before)
+        LayoutControls();
+}
+
+void CWMPPlayer4::LayoutControls()
+{
+    if (!m_pBar)
+        return; // still being made
+    Layout();
+    m_pBar->Layout();
 }
 
 wxString CWMPPlayer4::GetURL() const
@@ -172,6 +190,7 @@ void CWMPPlayer4::OnEngineChange()
     // The picture area gets ready when the first stream with a picture comes.
     if (m_pEngine->HasVideoTrack() && !m_pSurface->IsStarted())
         m_pSurface->Start();
+    m_pSurface->SetHasPicture(m_pEngine->HasVideoTrack());
     m_bMuted = m_pEngine->IsMuted();
     m_pBar->ShowMute(m_bMuted);
     if (m_pEngine->GetVolume() != m_nVolume)

@@ -93,8 +93,15 @@ public:
     bool IsFullScreen() const { return m_pFullScreen != nullptr; }
     void SetFullScreen(bool bFullScreen);
 
+protected:
+    // The player lays its controls out whenever its size is set, without
+    // waiting for the toolkit's size event: GTK sends none for a size the
+    // window already had when it comes on screen.
+    void DoSetSize(int x, int y, int width, int height, int sizeFlags) override;
+
 private:
     void CreateControls();
+    void LayoutControls();
     void OnEngineChange();
     void NotifyVolumeChange();
 

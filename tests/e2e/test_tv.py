@@ -67,6 +67,9 @@ class WatchingTv(EndToEndTest):
                 playerctl("next" if to_radio else "previous")
             self.assertTrue(wait_until(lambda: self.asked_for(path) > before, 30),
                             "switch %d never asked for %s" % (switch, path))
+            if switch == 0:
+                self.assertTrue(wait_until(lambda: not self.green_on_screen(), 30),
+                                "the radio channel left the TV picture on the screen")
             self.assertTrue(program.is_running(), program.output_so_far())
         self.assertTrue(wait_until(self.green_on_screen, 30),
                         "after the switches the TV picture did not come back")

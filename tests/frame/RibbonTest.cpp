@@ -367,3 +367,27 @@ TEST(TrayMenu, CustomizeMenuOpensAModelessDialogWhoseChoiceIsKept)
     EXPECT_EQ(wxWindow::FindWindowByName("IDD_CUSTOMIZE_TRAY_MENU"), nullptr);
     StoreHiddenTrayCommands({});
 }
+
+TEST(Ribbon, PanelsGetTheirWholeCaptionsBackWhenTheWindowGrowsAgain)
+{
+    Frame()->Show();
+    Ribbon()->ActivateCategory(0); // the first tab has the most panels
+    PumpEvents();
+    wxRibbonPage* page = Ribbon()->GetPage(Ribbon()->GetActivePage());
+    ASSERT_NE(page, nullptr);
+    const wxRect before = Frame()->GetRect();
+    auto panelWidths = [page]
+    {
+        std::vector<int> widths;
+        for (wxWindow* child : page->GetChildren())
+            if (auto* panel = wxDynamicCast(child, wxRibbonPanel))
+                widths.push_back(panel->GetSize().x);
+        return widths;
+    };
+    const std::vector<int> whole = panelWidths();
+    Frame()->SetSize(wxSize(300, before.height));
+    ASSERT_TRUE(WaitUntil([&] { return panelWidths() != whole; }));
+    Frame()->SetSize(before);
+    EXPECT_TRUE(WaitUntil([&] { return panelWidths() == whole; }))
+        << "a panel stayed narrower than its caption";
+}

@@ -22,6 +22,7 @@
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 #include <wx/app.h>
+#include <wx/button.h>
 #include <wx/docview.h>
 #include <wx/stattext.h>
 #include <wx/statusbr.h>
@@ -705,4 +706,42 @@ TEST_F(RadioPage, AStoredHotKeyPlaysWhileTheWindowIsHiddenAndIsReleasedWithThePa
     EXPECT_TRUE(AnotherClientCanGrab("p", {"control", "mod1"})) << "released with the page";
     WriteSettingInt("Play Key", 0);
     WriteSettingInt("Play Mod", 0);
+}
+
+// The player's first button (Pause or Play), as the person sees it.
+wxWindow* FirstPlayerButton(wxWindow* parent)
+{
+    for (wxWindow* child : parent->GetChildren())
+    {
+        if (wxDynamicCast(child, wxButton))
+            return child;
+        if (wxWindow* found = FirstPlayerButton(child))
+            return found;
+    }
+    return nullptr;
+}
+
+TEST_F(RadioPage, ThePlayerKeepsItsLayoutEachTimeThePageComesBack)
+{
+    for (int round = 0; round < 3; ++round)
+    {
+        Frame()->OpenCategoryPage(1);
+        PumpEvents();
+        Frame()->OpenCategoryPage(0);
+        PumpEvents();
+        ASSERT_NE(RadioView(), nullptr);
+        CWMPPlayer4* player = RadioView()->GetPlayer();
+        wxWindow* button = FirstPlayerButton(player);
+        ASSERT_NE(button, nullptr);
+        EXPECT_TRUE(WaitUntil(
+            [&]
+            {
+                return player->GetSize() == player->GetParent()->GetClientSize() &&
+                       button->GetSize().x >= button->GetBestSize().x &&
+                       button->GetSize().y >= button->GetBestSize().y;
+            }))
+            << "round " << round << ": the player is " << player->GetSize().x << " x "
+            << player->GetSize().y << ", its button " << button->GetSize().x << " x "
+            << button->GetSize().y;
+    }
 }

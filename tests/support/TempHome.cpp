@@ -28,7 +28,9 @@ int RemoveEntry(const char* path, const struct stat*, int, FTW*)
 
 CTempHome::CTempHome()
 {
-    std::string pattern = "/tmp/wavecrest-test-XXXXXX";
+    const char* temporary = std::getenv("TMPDIR");
+    std::string pattern = std::string(temporary && *temporary ? temporary : "/tmp") +
+                          "/wavecrest-test-XXXXXX";
     if (!::mkdtemp(pattern.data()))
         throw std::runtime_error("cannot create a temporary home");
     m_path = pattern;
