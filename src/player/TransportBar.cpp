@@ -26,9 +26,7 @@ CTransportBar::CTransportBar(wxWindow* pParent, int nVolume)
     pRow->Add(m_pStatusLabel, 1, wxALIGN_CENTER_VERTICAL | wxLEFT | wxRIGHT, 6);
     pRow->Add(m_pMute, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
     pRow->Add(m_pVolume, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
-    // Made at the size its buttons need: laid out at the toolkit's first
-    // default size (20 x 20) the buttons would be squeezed below their own.
-    SetSizerAndFit(pRow);
+    SetSizer(pRow);
 }
 
 void CTransportBar::ShowRunning(bool bRunning)

@@ -112,14 +112,6 @@ void CWavecrestView::CreateContent(CChildFrame* frame)
     wxWindow* holder = form->FindWindow("IDC_PLAYER_container");
     m_player = new CWMPPlayer4(holder ? holder : form, kPlayerId);
     m_player->SetId(kPlayerId); // the placeholder gives it its own id
-    if (holder)
-    {
-        // The placeholder has no layout of its own: the player fills it.
-        auto* fill = new wxBoxSizer(wxVERTICAL);
-        fill->Add(m_player, wxSizerFlags(1).Expand());
-        holder->SetSizer(fill);
-        holder->Layout();
-    }
     m_listChannels = XRCCTRL(*form, "IDC_CHANNELS", CChannelListCtrl);
     m_listChannels->SetId(kListId);
     m_listChannels->Bind(wxEVT_CONTEXT_MENU, &CWavecrestView::OnListContextMenuKey, this);
