@@ -109,20 +109,22 @@ std::string PercentDecoded(const std::string& text)
 }
 } // namespace
 
-std::string PlaylistArgument(const std::vector<std::string>& arguments,
-                             const std::string& workingFolder,
-                             bool (*fileExists)(const std::string&))
+namespace
 {
-    if (arguments.size() != 1 || arguments[0].empty())
-        return std::string();
-    const std::string& argument = arguments[0];
-    // It must fit in one line to a running instance.
-    if (argument.size() > kMaxPlaylistArgument ||
-        std::any_of(argument.begin(), argument.end(),
-                    [](unsigned char c) { return c < 0x20 || c == 0x7f; }))
-        return std::string();
-    if (StartsWith(argument, "http://") || StartsWith(argument, "https://"))
-        return argument;
+bool HasControlCharacter(const std::string& text)
+{
+    return std::any_of(text.begin(), text.end(),
+                       [](unsigned char c) { return c < 0x20 || c == 0x7f; });
+}
+
+// The location the argument names, before the checks every location passes.
+std::string LocationOf(const std::string& argument, const std::string& workingFolder,
+                       bool (*fileExists)(const std::string&))
+{
+    for (const char* scheme : {"http://", "https://"})
+        if (StartsWith(argument, scheme))
+            return Lower(argument.substr(0, argument.find(':'))) +
+                   argument.substr(argument.find(':'));
     if (StartsWith(argument, "file://"))
     {
         // file:///path or file://localhost/path, as file managers give them.
@@ -145,12 +147,76 @@ std::string PlaylistArgument(const std::vector<std::string>& arguments,
                lower.compare(lower.size() - suffix.size(), suffix.size(), suffix) == 0;
     };
     const std::string path = argument[0] == '/' ? argument : workingFolder + "/" + argument;
-    if (path.size() > kMaxPlaylistArgument)
-        return std::string();
     if (endsWith(".m3u") || endsWith(".m3u8") || endsWith(".pls") || endsWith(".xspf") ||
-        (fileExists && fileExists(path)))
+        (fileExists && path.size() <= kMaxPlaylistArgument && fileExists(path)))
         return path;
     return std::string();
+}
+} // namespace
+
+std::string PlaylistArgument(const std::vector<std::string>& arguments,
+                             const std::string& workingFolder,
+                             bool (*fileExists)(const std::string&))
+{
+    if (arguments.size() != 1 || arguments[0].empty() || arguments[0].size() > kMaxPlaylistArgument)
+        return std::string();
+    const std::string location = LocationOf(arguments[0], workingFolder, fileExists);
+    // It must fit in one line to a running instance; a file:// address is
+    // checked once decoded, where "%0A" has become a line end.
+    if (location.size() > kMaxPlaylistArgument || HasControlCharacter(location))
+        return std::string();
+    return location;
+}
+
+TerminalRequest ReadTerminalRequest(const std::vector<std::string>& arguments)
+{
+    if (arguments.empty())
+        return TerminalRequest::None;
+    const std::string& first = arguments[0];
+    if (first == "--help" || first == "-h")
+        return TerminalRequest::Help;
+    if (first == "--version" || first == "-V")
+        return TerminalRequest::Version;
+    if (first.compare(0, 2, "--") == 0)
+        return TerminalRequest::UnknownOption;
+    return TerminalRequest::None;
+}
+
+std::string UsageText()
+{
+    return "Usage: wavecrest [:silent | NUMBER | PLAYLIST]\n"
+           "       wavecrest --help | --version\n"
+           "\n"
+           "Wavecrest plays internet radio and TV channels. Only one runs per user: a\n"
+           "later start hands its arguments to the running one and ends.\n"
+           "\n"
+           "  (none)     show the window (that of the running Wavecrest, if one runs)\n"
+           "  :silent    start hidden in the notification area, as the session's\n"
+           "             autostart entry does\n"
+           "  NUMBER     start hidden; a running Wavecrest shows its window for a\n"
+           "             negative number and ignores any other\n"
+           "  PLAYLIST   an M3U, M3U8, PLS or XSPF playlist: a path, a file:// address\n"
+           "             or an http(s) address; its entries join My channels and the\n"
+           "             first one plays\n"
+           "  -h, --help      print this text and end\n"
+           "  -V, --version   print the version and end\n"
+           "\n"
+           "Environment:\n"
+           "  WAVECREST_STATION_LIST_URL  the station list's address (http, https or file)\n"
+           "  WAVECREST_PROMO_URL         the maker's site on the \"More Softwares\" page\n"
+           "  WAVECREST_STORE_URL         the hardware store on the \"Buy Hardware\" page\n"
+           "  WAVECREST_DIRECTORY_URL     one server of the station directory\n"
+           "  WAVECREST_PLAYER_OPTIONS    extra player options, name=value;name=value\n"
+           "                              (options not allowed are ignored, with a line\n"
+           "                              on standard error)\n"
+           "  WAVECREST_VIDEO             \"software\" draws TV pictures without OpenGL\n"
+           "  WAVECREST_MODAL_LOG         for tests: message boxes are written to this\n"
+           "                              file and answered with their default button\n";
+}
+
+std::string VersionText()
+{
+    return "Wavecrest " WAVECREST_VERSION "\n";
 }
 
 std::string HandOverMessage(const StartRequest& request)

@@ -33,13 +33,33 @@ StartRequest InterpretCommandLine(const std::wstring& rawLine, const std::wstrin
 inline constexpr std::size_t kMaxPlaylistArgument = 4096;
 
 // The playlist a start names: its one argument when that is an http or https
-// address, a file:// address (given as its path), or a path to a file that
+// address (its scheme in either case, given back in lower case), a file://
+// address (given as its percent-decoded path), or a path to a file that
 // exists or whose name ends in .m3u, .m3u8, .pls or .xspf (made absolute
 // against the working folder). Empty when the arguments name none, or the
-// argument is longer than kMaxPlaylistArgument or holds a control character.
+// location is longer than kMaxPlaylistArgument or holds a control character.
 std::string PlaylistArgument(const std::vector<std::string>& arguments,
                              const std::string& workingFolder,
                              bool (*fileExists)(const std::string&));
+
+// What a start from a terminal asks for instead of the window: the usage
+// text ("--help" or "-h"), the version ("--version" or "-V"), or nothing.
+// Any other first argument starting with "--" is an option the program does
+// not know.
+enum class TerminalRequest
+{
+    None,
+    Help,
+    Version,
+    UnknownOption,
+};
+TerminalRequest ReadTerminalRequest(const std::vector<std::string>& arguments);
+
+// The text --help prints: the arguments the program takes and the
+// environment variables it reads.
+std::string UsageText();
+// The line --version prints.
+std::string VersionText();
 
 // The line a later start sends to the running instance: "open LOCATION" for a
 // playlist, "show" when it should bring the window up, else "number N"

@@ -1,6 +1,7 @@
 #include "app/PlaylistOpener.h"
 
 #include "core/Identifiers.h"
+#include "core/StreamAddress.h"
 #include "download/FileDownloadManager.h"
 #include "frame/MainFrame.h"
 #include "platform/ModalDialogs.h"
@@ -10,6 +11,7 @@
 
 #include <wx/app.h>
 
+#include <thread>
 #include <vector>
 
 namespace
@@ -22,9 +24,26 @@ void ShowError(const wxString& text)
     platform::MessageBox(text, wc::kAppTitle, wxOK | wxICON_ERROR);
 }
 
+// What the message says of entries that did not become rows of their own.
+wxString LeftOutText(std::size_t leftOut, std::size_t merged, const wxString& name)
+{
+    const wxString mergedText = " had the address of an earlier entry and were merged with it.";
+    if (leftOut == 0)
+        return wxString::Format("%zu of the entries of the playlist %s", merged, name) + mergedText;
+    wxString text = wxString::Format(
+        "%zu of the entries of the playlist %s were left out: Wavecrest plays only network "
+        "streams (http, https, mms, rtsp and rtmp addresses), and at most %zu entries of one "
+        "playlist.",
+        leftOut, name, kMaxPlaylistEntries);
+    if (merged > 0)
+        text += wxString::Format(" %zu more", merged) + mergedText;
+    return text;
+}
+
 bool IsAddress(const std::string& location)
 {
-    return location.compare(0, 7, "http://") == 0 || location.compare(0, 8, "https://") == 0;
+    const std::string scheme = AddressScheme(location); // in lower case
+    return scheme == "http" || scheme == "https";
 }
 } // namespace
 
@@ -125,28 +144,32 @@ bool CPlaylistOpener::Fetch(Job& job)
     return true;
 }
 
+void CPlaylistOpener::StartReading(Job& job)
+{
+    job.reading = std::make_shared<Reading>();
+    std::thread(
+        [reading = job.reading, bytes = std::move(job.bytes), location = job.location]
+        {
+            Entries& entries = reading->entries;
+            entries.known = DetectPlaylistFormat(bytes, location) != PlaylistFormat::Unknown;
+            const Playlist list = ReadPlaylist(bytes, location);
+            entries.leftOut = list.leftOut;
+            entries.merged = list.merged;
+            entries.channels.reserve(list.entries.size());
+            for (const PlaylistEntry& entry : list.entries)
+                entries.channels.push_back(CMyChannels::FromPlaylistEntry(entry));
+            reading->done.store(true, std::memory_order_release);
+        })
+        .detach();
+}
+
 bool CPlaylistOpener::Deliver(Job& job)
 {
-    if (!job.reading.valid())
-    {
-        job.reading =
-            std::async(std::launch::async,
-                       [bytes = std::move(job.bytes), location = job.location]
-                       {
-                           Entries entries;
-                           entries.known =
-                               DetectPlaylistFormat(bytes, location) != PlaylistFormat::Unknown;
-                           const Playlist list = ReadPlaylist(bytes, location);
-                           entries.leftOut = list.leftOut;
-                           entries.channels.reserve(list.entries.size());
-                           for (const PlaylistEntry& entry : list.entries)
-                               entries.channels.push_back(CMyChannels::FromPlaylistEntry(entry));
-                           return entries;
-                       });
-    }
-    if (job.reading.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+    if (!job.reading)
+        StartReading(job);
+    if (!job.reading->done.load(std::memory_order_acquire))
         return false;
-    const Entries entries = job.reading.get();
+    const Entries entries = std::move(job.reading->entries);
     const std::vector<CChannelRecord>& channels = entries.channels;
     const wxString name = wxString::FromUTF8(job.location);
     if (!entries.known)
@@ -171,13 +194,9 @@ bool CPlaylistOpener::Deliver(Job& job)
         if (!mine.Save())
             ShowError("My channels could not be saved in " + wxString::FromUTF8(mine.Path()) + ".");
     }
-    if (entries.leftOut > 0)
-        platform::MessageBox(
-            wxString::Format("%zu of the entries of the playlist %s were left out: Wavecrest "
-                             "plays only network streams (http, https, mms, rtsp and rtmp "
-                             "addresses), and at most %zu entries of one playlist.",
-                             entries.leftOut, name, kMaxPlaylistEntries),
-            wc::kAppTitle, wxOK | wxICON_WARNING);
+    if (entries.leftOut > 0 || entries.merged > 0)
+        platform::MessageBox(LeftOutText(entries.leftOut, entries.merged, name), wc::kAppTitle,
+                             wxOK | (entries.leftOut > 0 ? wxICON_WARNING : wxICON_INFORMATION));
     else if (channels.empty())
         ShowError("The playlist " + name + " holds no channels.");
     return true;

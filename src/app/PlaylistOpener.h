@@ -11,9 +11,9 @@
 
 #include "catalogue/ChannelRecord.h"
 
+#include <atomic>
 #include <chrono>
 #include <deque>
-#include <future>
 #include <memory>
 #include <string>
 #include <vector>
@@ -37,6 +37,16 @@ private:
         bool known = false; // the format was recognised
         std::vector<CChannelRecord> channels;
         std::size_t leftOut = 0;
+        std::size_t merged = 0;
+    };
+    // A reading of the bytes beside the GUI thread. The thread owns its
+    // bytes and shares only this with the opener, which never waits for it:
+    // an opener that goes (the program ends) leaves it running on what it
+    // owns, and the process's end takes it along.
+    struct Reading
+    {
+        std::atomic<bool> done{false};
+        Entries entries; // written by the thread before done, read after it
     };
     struct Job
     {
@@ -44,8 +54,11 @@ private:
         std::unique_ptr<CFileDownloadManager> download;
         std::string bytes;
         bool read = false;
-        std::future<Entries> reading; // the bytes read into channels
+        std::shared_ptr<Reading> reading; // the bytes read into channels
     };
+
+    // Starts reading the job's bytes on a thread of its own.
+    static void StartReading(Job& job);
 
     void OnTimer(wxTimerEvent& event);
     // Moves the first job on; true when it is finished.

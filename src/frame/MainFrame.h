@@ -82,6 +82,9 @@ public:
         Iconized
     };
     void ShowOnceStartPageIsPlaced(StartShow how);
+    // True from then until the start page has been placed and the window
+    // shown (or left hidden) for the start.
+    bool IsStartShowPending() const { return m_startShow.has_value(); }
 
     // Brings the window up from hidden or iconified and activates it.
     void BringToFront();

@@ -1,6 +1,9 @@
 #include "platform/ToolkitStart.h"
 
+#include <X11/Xlib.h>
+
 #include <cstdlib>
+#include <cstring>
 
 namespace platform
 {
@@ -23,6 +26,21 @@ void BeforeToolkitStart()
         setenv(kGdkGl, "disable", 1);
         g_bGdkGlSetHere = true;
     }
+}
+
+bool DisplayCanBeOpened()
+{
+    const char* backend = std::getenv("GDK_BACKEND");
+    if (backend && std::strcmp(backend, "x11") != 0)
+        return true;
+    const char* display = std::getenv("DISPLAY");
+    if (!display || !*display)
+        return false;
+    Display* connection = XOpenDisplay(display);
+    if (!connection)
+        return false;
+    XCloseDisplay(connection);
+    return true;
 }
 
 void AfterToolkitStart()

@@ -16,6 +16,11 @@ namespace platform
 // talks to GLX itself and loads the driver when a picture first comes.
 void BeforeToolkitStart();
 
+// Whether the toolkit will find a display to open: with GTK's X11 backend
+// (the one BeforeToolkitStart chooses), the X server DISPLAY names must
+// accept a connection. With a backend the person chose, the toolkit decides.
+bool DisplayCanBeOpened();
+
 // Once the toolkit has started (GDK reads the setting only then): takes
 // back what BeforeToolkitStart added to the environment for GDK alone.
 void AfterToolkitStart();

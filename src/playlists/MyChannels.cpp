@@ -23,22 +23,68 @@ enum class FieldKind
 {
     Text,    // a comma looks alike as U+201A
     Address, // a comma is escaped as in any address
+    Stream,  // the stream address: escaped so that reading gives it back
     Last,    // the status, the rest of the line: commas stay
 };
 
+// What follows the percent sign of an address's escapes in the file: "2C"
+// (either case) for a comma, "25" for a percent sign.
+bool StartsWithEscapeTail(std::string_view text)
+{
+    return text.size() >= 2 && text[0] == '2' &&
+           (text[1] == 'C' || text[1] == 'c' || text[1] == '5');
+}
+
 void AppendField(std::string& line, std::string_view field, FieldKind kind)
 {
-    for (const char c : field)
+    for (std::size_t i = 0; i < field.size(); ++i)
     {
+        const char c = field[i];
         if (c == '\r' || c == '\n')
             line += ' ';
         else if (c == ',' && kind == FieldKind::Text)
             line += "\xE2\x80\x9A"; // U+201A SINGLE LOW-9 QUOTATION MARK
-        else if (c == ',' && kind == FieldKind::Address)
+        else if (c == ',' && (kind == FieldKind::Address || kind == FieldKind::Stream))
             line += "%2C";
+        else if (c == '%' && kind == FieldKind::Stream && StartsWithEscapeTail(field.substr(i + 1)))
+            line += "%25"; // it would read as an escape: the sign itself is escaped
         else
             line += c;
     }
+}
+
+// An address field of the file as the address it stands for: "%2C" is a
+// comma, and "%25" a percent sign where one of these escapes follows it.
+std::string ReadAddressField(std::string_view field)
+{
+    std::string out;
+    std::size_t i = 0;
+    while (i < field.size())
+    {
+        const std::string_view rest = field.substr(i);
+        const bool escape = rest[0] == '%' && StartsWithEscapeTail(rest.substr(1));
+        const bool comma = escape && rest[2] != '5';
+        const bool percent = escape && rest[2] == '5' && StartsWithEscapeTail(rest.substr(3));
+        if (comma || percent)
+        {
+            out += comma ? ',' : '%';
+            i += 3;
+        }
+        else
+        {
+            out += field[i];
+            ++i;
+        }
+    }
+    return out;
+}
+
+// A record read from the file, its stream address as it is played.
+CChannelRecord WithAddressRead(CChannelRecord record)
+{
+    record.SetField(CChannelRecord::kUrl,
+                    wxString::FromUTF8(ReadAddressField(record.FieldUtf8(CChannelRecord::kUrl))));
+    return record;
 }
 } // namespace
 
@@ -85,7 +131,7 @@ bool CMyChannels::Load()
     if (!list.m_header.FieldUtf8(CChannelRecord::kType).empty())
         m_header = list.m_header;
     for (const CChannelRecord& channel : list.m_channels)
-        Add(channel);
+        Add(WithAddressRead(channel));
     return true;
 }
 
@@ -159,7 +205,12 @@ CChannelRecord CMyChannels::MakeChannel(const std::string& name, const std::stri
     line += ',';
     AppendField(line, group, FieldKind::Text);
     line += ",,ON";
-    return CChannelRecord::ParseUtf8(line);
+    // The fields split, the stream address is kept as it is given, commas
+    // and all: they are escaped only in the file.
+    CChannelRecord channel = CChannelRecord::ParseUtf8(line);
+    channel.SetField(CChannelRecord::kUrl,
+                     wxString::FromUTF8(std::string(TrimFieldSpace(address))));
+    return channel;
 }
 
 CChannelRecord CMyChannels::FromPlaylistEntry(const PlaylistEntry& entry)
@@ -175,7 +226,7 @@ std::string CMyChannels::LineOf(const CChannelRecord& record)
         if (field > 0)
             line += ',';
         const FieldKind kind = field == CChannelRecord::kStatus ? FieldKind::Last
-                               : field == CChannelRecord::kUrl  ? FieldKind::Address
+                               : field == CChannelRecord::kUrl  ? FieldKind::Stream
                                                                 : FieldKind::Text;
         AppendField(line, record.FieldUtf8(field), kind);
     }

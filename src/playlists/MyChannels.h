@@ -61,7 +61,10 @@ public:
 
     // The line of the file that holds the record: fields 0 to 5 cannot hold a
     // comma or a line end, so a comma becomes U+201A (which looks alike) and
-    // a line end a blank; in the status, only line ends are replaced.
+    // a line end a blank; in the status, only line ends are replaced. In the
+    // stream address a comma is written "%2C", and a percent sign "%25" where
+    // "2C" or "25" follows it, so that reading the file gives back the
+    // address as it is played.
     static std::string LineOf(const CChannelRecord& record);
 
 private:

@@ -2,10 +2,13 @@
 
 #include "catalogue/ChannelRecord.h"
 #include "core/StreamAddress.h"
+#include "platform/TextEncoding.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <map>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace
 {
@@ -20,50 +23,6 @@ bool EndsWithNoCase(std::string_view text, std::string_view suffix)
 {
     return text.size() >= suffix.size() &&
            EqualsNoCase(text.substr(text.size() - suffix.size()), suffix);
-}
-
-// The length of the valid UTF-8 sequence at the start of text, 0 when none.
-std::size_t Utf8SequenceLength(std::string_view text)
-{
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(0);
-    if (lead < 0x80)
-        return 1;
-    std::size_t length = 0;
-    char32_t value = 0;
-    if (lead >= 0xC2 && lead <= 0xDF)
-        length = 2, value = lead & 0x1F;
-    else if (lead >= 0xE0 && lead <= 0xEF)
-        length = 3, value = lead & 0x0F;
-    else if (lead >= 0xF0 && lead <= 0xF4)
-        length = 4, value = lead & 0x07;
-    else
-        return 0;
-    if (text.size() < length)
-        return 0;
-    for (std::size_t i = 1; i < length; ++i)
-    {
-        if ((byte(i) & 0xC0) != 0x80)
-            return 0;
-        value = (value << 6) | (byte(i) & 0x3F);
-    }
-    // Over-long forms, surrogates and values beyond U+10FFFF are not UTF-8.
-    static const char32_t kSmallest[5] = {0, 0, 0x80, 0x800, 0x10000};
-    if (value < kSmallest[length] || (value >= 0xD800 && value <= 0xDFFF) || value > 0x10FFFF)
-        return 0;
-    return length;
-}
-
-bool IsValidUtf8(std::string_view text)
-{
-    while (!text.empty())
-    {
-        const std::size_t length = Utf8SequenceLength(text);
-        if (length == 0)
-            return false;
-        text.remove_prefix(length);
-    }
-    return true;
 }
 
 std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian)
@@ -98,24 +57,31 @@ std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian)
     return out;
 }
 
-// The lines of a text, without their ends (CR LF, LF or CR).
-std::vector<std::string_view> SplitLines(std::string_view text)
+// Gives the lines of a text one at a time, without their ends (CR LF, LF or
+// CR): a file of nothing but line ends costs no memory per line.
+class LineReader
 {
-    std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i)
+public:
+    explicit LineReader(std::string_view text) : m_text(text) {}
+
+    bool Next(std::string_view& line)
     {
-        if (text[i] != '\n' && text[i] != '\r')
-            continue;
-        lines.push_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-            ++i;
-        start = i + 1;
+        if (m_start >= m_text.size())
+            return false;
+        std::size_t end = m_start;
+        while (end < m_text.size() && m_text[end] != '\n' && m_text[end] != '\r')
+            ++end;
+        line = m_text.substr(m_start, end - m_start);
+        m_start = end + 1;
+        if (end + 1 < m_text.size() && m_text[end] == '\r' && m_text[end + 1] == '\n')
+            ++m_start;
+        return true;
     }
-    if (start < text.size())
-        lines.push_back(text.substr(start));
-    return lines;
-}
+
+private:
+    std::string_view m_text;
+    std::size_t m_start = 0;
+};
 
 // A title or group as shown in one row: control characters become blanks.
 std::string OneLine(std::string_view text)
@@ -131,8 +97,13 @@ std::string OneLine(std::string_view text)
 // the list has room; counts it as left out otherwise.
 void AddEntry(Playlist& list, PlaylistEntry entry, const std::string& location)
 {
+    if (list.entries.size() >= kMaxPlaylistEntries)
+    {
+        ++list.leftOut;
+        return;
+    }
     entry.address = ResolvePlaylistAddress(std::string(TrimFieldSpace(entry.address)), location);
-    if (!IsNetworkStreamAddress(entry.address) || list.entries.size() >= kMaxPlaylistEntries)
+    if (!IsNetworkStreamAddress(entry.address))
     {
         ++list.leftOut;
         return;
@@ -264,7 +235,8 @@ Playlist ReadM3UText(std::string_view text, const std::string& location)
     bool pending = false;
     ExtInf info;
     std::string group;
-    for (std::string_view line : SplitLines(text))
+    std::string_view line;
+    for (LineReader lines(text); lines.Next(line);)
     {
         line = TrimFieldSpace(line);
         if (line.empty())
@@ -343,7 +315,8 @@ Playlist ReadPLSText(std::string_view text, const std::string& location)
     // lowest numbers are kept when there are too many.
     std::map<std::uint64_t, Item> items;
     std::size_t dropped = 0;
-    for (std::string_view line : SplitLines(text))
+    std::string_view line;
+    for (LineReader lines(text); lines.Next(line);)
     {
         line = TrimFieldSpace(line);
         const std::size_t equals = line.find('=');
@@ -393,6 +366,9 @@ Playlist ReadPLSText(std::string_view text, const std::string& location)
 
 // ---- XSPF ------------------------------------------------------------------
 
+// The longest character or entity reference looked for, "&" to ";".
+constexpr std::size_t kMaxReferenceLength = 13;
+
 // Replaces the five predefined entities and character references; anything
 // else after an ampersand stays as it is (no entities from a DTD).
 std::string DecodeXmlText(std::string_view text)
@@ -403,14 +379,17 @@ std::string DecodeXmlText(std::string_view text)
     while (i < text.size())
     {
         const char c = text[i];
-        const std::size_t semicolon = c == '&' ? text.find(';', i) : std::string_view::npos;
-        if (semicolon == std::string_view::npos || semicolon - i > 12)
+        // A reference is short ("&#x10FFFF;"): the semicolon is looked for
+        // only that far, so a text of ampersands is read in one pass.
+        const std::size_t semicolon =
+            c == '&' ? text.substr(i, kMaxReferenceLength).find(';') : std::string_view::npos;
+        if (semicolon == std::string_view::npos)
         {
             out += c;
             ++i;
             continue;
         }
-        const std::string_view name = text.substr(i + 1, semicolon - i - 1);
+        const std::string_view name = text.substr(i + 1, semicolon - 1);
         bool known = true;
         if (name == "lt")
             out += '<';
@@ -452,7 +431,7 @@ std::string DecodeXmlText(std::string_view text)
         else
             known = false;
         if (known)
-            i = semicolon + 1;
+            i += semicolon + 1;
         else
         {
             out += c;
@@ -522,12 +501,54 @@ XmlTag ParseTag(std::string_view inside)
     return tag;
 }
 
+// The elements open at a point of the file, innermost last, and how many of
+// each name are among them, so that a closing tag that closes nothing costs
+// no search.
+class OpenElements
+{
+public:
+    std::size_t Depth() const { return m_names.size(); }
+    bool InnermostIs(std::string_view name) const
+    {
+        return !m_names.empty() && m_names.back() == name;
+    }
+
+    void Open(std::string_view name)
+    {
+        m_names.emplace_back(name);
+        ++m_counts[m_names.back()];
+    }
+
+    // Closes the innermost element of that name and those left open inside
+    // it; false when no element of that name is open.
+    bool Close(std::string_view name)
+    {
+        const auto count = m_counts.find(std::string(name));
+        if (count == m_counts.end() || count->second == 0)
+            return false;
+        while (m_names.back() != name)
+            Pop();
+        Pop();
+        return true;
+    }
+
+private:
+    void Pop()
+    {
+        --m_counts[m_names.back()];
+        m_names.pop_back();
+    }
+
+    std::vector<std::string> m_names;
+    std::unordered_map<std::string, std::size_t> m_counts;
+};
+
 Playlist ReadXSPFText(std::string_view text, const std::string& location)
 {
     // Deeper than any playlist goes: the rest of such a file is not read.
     constexpr std::size_t kMaxDepth = 256;
     Playlist list;
-    std::vector<std::string> open; // the names of the elements open now
+    OpenElements open;
     bool inTrack = false;
     std::size_t trackDepth = 0;
     PlaylistEntry entry;
@@ -601,8 +622,9 @@ Playlist ReadXSPFText(std::string_view text, const std::string& location)
         {
             // A document type, with or without an internal subset.
             const std::size_t close = text.find('>', lt);
-            const std::size_t bracket = text.find('[', lt);
-            if (bracket != std::string_view::npos && bracket < close)
+            // The subset's bracket counts only before the declaration's end.
+            const std::size_t bracket = text.substr(0, close).find('[', lt);
+            if (bracket != std::string_view::npos)
             {
                 end = text.find("]>", bracket);
                 i = end == std::string_view::npos ? text.size() : end + 2;
@@ -621,15 +643,11 @@ Playlist ReadXSPFText(std::string_view text, const std::string& location)
         if (tag.closing)
         {
             // Elements left open inside it close with it.
-            std::size_t depth = open.size();
-            while (depth > 0 && open[depth - 1] != tag.name)
-                --depth;
-            if (depth == 0)
+            if (!open.Close(tag.name))
                 continue; // closes nothing that is open
-            open.resize(depth - 1);
-            if (collecting && open.size() <= trackDepth)
+            if (collecting && open.Depth() <= trackDepth)
                 endChild();
-            if (inTrack && open.size() < trackDepth)
+            if (inTrack && open.Depth() < trackDepth)
             {
                 inTrack = false;
                 AddEntry(list, std::move(entry), location);
@@ -637,20 +655,20 @@ Playlist ReadXSPFText(std::string_view text, const std::string& location)
             }
             continue;
         }
-        if (open.size() >= kMaxDepth)
+        if (open.Depth() >= kMaxDepth)
             break;
-        if (!inTrack && tag.name == "track" && !open.empty() && open.back() == "trackList")
+        if (!inTrack && tag.name == "track" && open.InnermostIs("trackList"))
         {
             if (!tag.empty)
             {
                 inTrack = true;
-                trackDepth = open.size() + 1;
+                trackDepth = open.Depth() + 1;
                 haveLocation = false;
-                open.emplace_back(tag.name);
+                open.Open(tag.name);
             }
             continue;
         }
-        if (inTrack && open.size() == trackDepth && !collecting)
+        if (inTrack && open.Depth() == trackDepth && !collecting)
         {
             childName = std::string(tag.name);
             const auto type = tag.attributes.find("type");
@@ -664,7 +682,7 @@ Playlist ReadXSPFText(std::string_view text, const std::string& location)
             }
         }
         if (!tag.empty)
-            open.emplace_back(tag.name);
+            open.Open(tag.name);
     }
     // A file that ends inside a track still gives the track.
     if (inTrack)
@@ -729,6 +747,22 @@ std::string_view WithoutQueryAndFragment(std::string_view address)
     const std::size_t stop = address.find_first_of("?#");
     return stop == std::string_view::npos ? address : address.substr(0, stop);
 }
+
+// My channels hold an address once: the first entry with it stays.
+void MergeEntriesOfOneAddress(Playlist& list)
+{
+    std::unordered_set<std::string> seen;
+    std::vector<PlaylistEntry> kept;
+    kept.reserve(list.entries.size());
+    for (PlaylistEntry& entry : list.entries)
+    {
+        if (seen.insert(entry.address).second)
+            kept.push_back(std::move(entry));
+        else
+            ++list.merged;
+    }
+    list.entries = std::move(kept);
+}
 } // namespace
 
 std::string PlaylistTextToUtf8(std::string_view bytes)
@@ -739,17 +773,15 @@ std::string PlaylistTextToUtf8(std::string_view bytes)
         return Utf16ToUtf8(bytes.substr(2), false);
     else if (bytes.size() >= 2 && bytes.compare(0, 2, "\xFE\xFF") == 0)
         return Utf16ToUtf8(bytes.substr(2), true);
+    // Text in another encoding (a list saved on Windows, say) is decoded
+    // from the encoding the detector finds; NULs never reach a field.
+    const std::string text =
+        platform::IsValidUtf8(bytes) ? std::string(bytes) : platform::DecodeToUtf8(bytes);
     std::string out;
-    out.reserve(bytes.size());
-    if (IsValidUtf8(bytes))
-    {
-        for (const char c : bytes)
-            if (c != '\0')
-                out += c;
-        return out;
-    }
-    for (const char c : bytes)
-        AppendUtf8(out, static_cast<unsigned char>(c));
+    out.reserve(text.size());
+    for (const char c : text)
+        if (c != '\0')
+            out += c;
     return out;
 }
 
@@ -820,16 +852,21 @@ Playlist ReadXSPF(std::string_view bytes, const std::string& location)
 
 Playlist ReadPlaylist(std::string_view bytes, const std::string& location)
 {
+    Playlist list;
     switch (DetectPlaylistFormat(bytes, location))
     {
     case PlaylistFormat::M3U:
-        return ReadM3U(bytes, location);
+        list = ReadM3U(bytes, location);
+        break;
     case PlaylistFormat::PLS:
-        return ReadPLS(bytes, location);
+        list = ReadPLS(bytes, location);
+        break;
     case PlaylistFormat::XSPF:
-        return ReadXSPF(bytes, location);
+        list = ReadXSPF(bytes, location);
+        break;
     case PlaylistFormat::Unknown:
         break;
     }
-    return Playlist();
+    MergeEntriesOfOneAddress(list);
+    return list;
 }

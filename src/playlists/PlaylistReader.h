@@ -27,6 +27,7 @@ struct Playlist
 {
     std::vector<PlaylistEntry> entries; // in file order
     std::size_t leftOut = 0;            // entries refused or beyond the limit
+    std::size_t merged = 0;             // entries with the address of an earlier one
 };
 
 enum class PlaylistFormat
@@ -44,12 +45,14 @@ PlaylistFormat DetectPlaylistFormat(std::string_view bytes, std::string_view nam
 // The readers. `location` is where the file came from (a path or an
 // address); relative entries are resolved against it. Bytes may start with a
 // byte order mark (UTF-8 or UTF-16), lines may end in CR LF, LF or CR, and
-// text that is not UTF-8 is read as Latin-1.
+// text that is not UTF-8 is decoded from the encoding it is found to be in
+// (Windows-1252 when none is found).
 Playlist ReadM3U(std::string_view bytes, const std::string& location);
 Playlist ReadPLS(std::string_view bytes, const std::string& location);
 Playlist ReadXSPF(std::string_view bytes, const std::string& location);
 // Detects the format and reads with its reader; nothing (no entries, none
-// left out) for a file of no known format.
+// left out) for a file of no known format. An entry with the address of an
+// earlier one is merged into it: it is left out and counted as merged.
 Playlist ReadPlaylist(std::string_view bytes, const std::string& location);
 
 // An entry's address made absolute against the file's location: an address
@@ -58,6 +61,7 @@ Playlist ReadPlaylist(std::string_view bytes, const std::string& location);
 // local file); any other one is taken relative to the location's folder.
 std::string ResolvePlaylistAddress(const std::string& entry, const std::string& location);
 
-// The text as UTF-8: a byte order mark removed, UTF-16 converted, and bytes
-// that are not valid UTF-8 read as Latin-1.
+// The text as UTF-8: a byte order mark removed, UTF-16 converted, and text
+// that is not valid UTF-8 decoded from the encoding the detector finds for it
+// (Windows-1252 when it finds none).
 std::string PlaylistTextToUtf8(std::string_view bytes);

@@ -181,7 +181,16 @@ void CRadioSettingsView::ClearRow(std::size_t row)
 
 void CRadioSettingsView::ShowFailure(const wxString& message)
 {
-    platform::MessageBox(message, wc::kAppTitle, wxOK | wxICON_STOP, m_pForm);
+    CMainFrame* mainFrame = GetMainFrame();
+    // As the start page, the page is filled before the window first shows:
+    // the message waits until it has, so that its box comes up on the window
+    // instead of alone in a corner of the screen.
+    if (mainFrame && mainFrame->IsStartShowPending())
+    {
+        CallAfter([this, message] { ShowFailure(message); });
+        return;
+    }
+    platform::MessageBox(message, wc::kAppTitle, wxOK | wxICON_STOP, mainFrame);
 }
 
 void CRadioSettingsView::OnAssignPlay(wxCommandEvent& /*event*/)

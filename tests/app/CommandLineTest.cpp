@@ -81,13 +81,15 @@ TEST(CommandLine, APlaylistArgumentIsOpenedAndHandedOverWhole)
         {{"/srv/TV.M3U8"}, "/srv/TV.M3U8"},
         {{"file:///home/me/My%20Radio.pls"}, "/home/me/My Radio.pls"},
         {{"file://localhost/tmp/a.xspf"}, "/tmp/a.xspf"},
-        {{"HTTPS://lists.example/iptv?x=1"}, "HTTPS://lists.example/iptv?x=1"},
+        {{"HTTPS://Lists.example/IPTV?x=1"}, "https://Lists.example/IPTV?x=1"},
         {{"12"}, ""},                          // a number stays a number
         {{"notes.txt"}, ""},                   // neither a playlist's name nor a file
         {{"rtsp://cam.example/live.m3u"}, ""}, // not fetched
         {{"file://host/a.pls"}, ""},
         {{"a.m3u", "b.m3u"}, ""},
         {{"a\nb.m3u"}, ""}, // could not be handed over as one line
+        {{"file:///tmp/a%0Ab.m3u"}, ""},
+        {{"file:///tmp/a%7F%00.pls"}, ""},
         {{std::string(kMaxPlaylistArgument, 'a') + ".m3u"}, ""},
     };
     for (const auto& each : cases)
@@ -109,4 +111,25 @@ TEST(CommandLine, APlaylistArgumentIsOpenedAndHandedOverWhole)
     EXPECT_EQ(number.number, 12);
     EXPECT_EQ(ReadHandOverMessage("open ").kind, HandOver::Kind::Unknown);
     EXPECT_EQ(ReadHandOverMessage("play x").kind, HandOver::Kind::Unknown);
+}
+
+TEST(CommandLine, TerminalOptionsAreAnsweredWithoutAWindow)
+{
+    const std::pair<std::vector<std::string>, TerminalRequest> cases[] = {
+        {{}, TerminalRequest::None},
+        {{"--help"}, TerminalRequest::Help},
+        {{"-h", "list.m3u"}, TerminalRequest::Help},
+        {{"--version"}, TerminalRequest::Version},
+        {{"-V"}, TerminalRequest::Version},
+        {{"--verbose"}, TerminalRequest::UnknownOption},
+        {{"-5"}, TerminalRequest::None}, // a number
+        {{":silent"}, TerminalRequest::None},
+        {{"list.m3u", "--help"}, TerminalRequest::None},
+    };
+    for (const auto& [arguments, request] : cases)
+        EXPECT_EQ(ReadTerminalRequest(arguments), request)
+            << (arguments.empty() ? "(none)" : arguments[0]);
+    for (const char* shown : {":silent", "NUMBER", "PLAYLIST", "file://", "--version",
+                              "WAVECREST_STATION_LIST_URL", "WAVECREST_PLAYER_OPTIONS"})
+        EXPECT_NE(UsageText().find(shown), std::string::npos) << shown;
 }

@@ -1,5 +1,6 @@
 """The main window as a person meets it: closing only hides it, the
-placement is kept between runs, and ending the session closes it cleanly."""
+placement is kept between runs, ending the session closes it cleanly, and a
+message at the start comes up on the window, once the window shows."""
 
 import os
 import re
@@ -9,7 +10,9 @@ import subprocess
 import time
 import unittest
 
-from wavecrest_e2e import EndToEndTest, wait_until
+from wavecrest_e2e import BUILD_DIR, EndToEndTest, is_dialog, wait_until, xdotool
+
+GRABBER = os.path.join(BUILD_DIR, "tests", "platform", "wc_x_key_grabber")
 
 PANEL_HEIGHT = 28
 
@@ -66,6 +69,34 @@ class MainWindow(EndToEndTest):
         x, y, w, h = geometry(window)
         self.assertLess(x + w, 1281)
         self.assertLess(y + h, 1025)
+
+    def test_a_message_at_the_start_comes_up_centred_on_the_shown_window(self):
+        # Another program holds Ctrl+P, the stored Play hot key, and the
+        # hot-key page is the start page.
+        grabber = subprocess.Popen([GRABBER, "grab", "p", "control"], stdin=subprocess.PIPE,
+                                   stdout=subprocess.PIPE, text=True)
+        self.addCleanup(grabber.wait, 10)
+        self.addCleanup(grabber.stdin.close)
+        self.addCleanup(grabber.stdout.close)
+        self.assertEqual(grabber.stdout.readline().strip(), "grabbed")
+        self.home.write_settings("[Settings]\nLastCategory=1\nCRadioSettingsView=1\n"
+                                 "Play Key=80\nPlay Mod=2\n[Workspace]\nMainWindowLeft=40\n"
+                                 "MainWindowTop=30\nMainWindowWidth=800\nMainWindowHeight=600\n")
+        program = self.start(WAVECREST_MODAL_LOG="")  # the box is really shown
+        boxes = lambda: [w for w in xdotool("search", "--onlyvisible", "--pid", str(program.pid),
+                                            "--name", ".*") if is_dialog(w)]
+        box = wait_until(boxes, 30)
+        self.assertTrue(box, "no message box appeared")
+        shown = program.windows(visible_only=True)
+        self.assertTrue(shown, "the box came before the window")
+        bx, by, bw, bh = geometry(box[0])
+        x, y, w, h = geometry(shown[0])
+        self.assertLess(abs((bx + bw / 2) - (x + w / 2)), 30, (geometry(box[0]), geometry(shown[0])))
+        self.assertLess(abs((by + bh / 2) - (y + h / 2)), 30, (geometry(box[0]), geometry(shown[0])))
+        # Answered, it goes; the window stays.
+        subprocess.run(["xdotool", "windowfocus", "--sync", box[0], "key", "Return"], check=True)
+        self.assertTrue(wait_until(lambda: not boxes(), 10))
+        self.assertTrue(program.windows(visible_only=True))
 
 
 class SmallScreen(EndToEndTest):

@@ -41,9 +41,9 @@ class MyChannels(EndToEndTest):
         self.sound = os.path.join(self.home.path, "sound.wav")
         self.my_channels = os.path.join(self.home.data, "Wavecrest", "MyChannels.txt")
 
-    def write(self, name, text):
+    def write(self, name, text, encoding="utf-8"):
         path = os.path.join(self.home.path, name)
-        with open(path, "w", encoding="utf-8", newline="") as file:
+        with open(path, "w", encoding=encoding, newline="") as file:
             file.write(text)
         return path
 
@@ -83,10 +83,16 @@ class MyChannels(EndToEndTest):
             "%s/radio/523.mp3\r\n"
             "#EXTINF:-1,A song on disk\r\n"
             "song.mp3\r\n") % self.address)
+        # Saved on Windows: a PLS in Windows-1252, an M3U in Windows-1251
+        # that names one stream twice.
         pls = self.write("list.pls", (
-            "[playlist]\nFile2=%s/radio/659.mp3\nTitle2=Caf\u00e9 Six Five Nine\n"
+            "[playlist]\nFile2=%s/radio/659.mp3\nTitle2=Caf\u00e9 Six Five Nine\u2019s\n"
             "File5=%s/radio/784.mp3\nTitle5=Seven Eight Four\nNumberOfEntries=2\n")
-            % (self.address, self.address))
+            % (self.address, self.address), encoding="cp1252")
+        cyrillic = self.write("cyrillic.m3u", (
+            "#EXTM3U\r\n#EXTINF:-1,\u041f\u0435\u0440\u0432\u044b\u0439 \u043a\u0430\u043d\u0430\u043b\r\n"
+            "%s/radio/880.mp3\r\n#EXTINF:-1,\u0422\u043e\u0442 \u0436\u0435\r\n%s/radio/880.mp3\r\n")
+            % (self.address, self.address), encoding="cp1251")
 
         first = self.start_player()
         window = first.wait_for_window()
@@ -109,10 +115,22 @@ class MyChannels(EndToEndTest):
         saved = self.read_my_channels()
         self.assertTrue(saved.startswith("Type,"), saved)
         self.assertIn("Radio,Tone Five\u201a Two Three,%s/radio/523.mp3" % self.address, saved)
-        self.assertIn("Radio,Caf\u00e9 Six Five Nine,%s/radio/659.mp3" % self.address, saved)
+        self.assertIn("Radio,Caf\u00e9 Six Five Nine\u2019s,%s/radio/659.mp3" % self.address, saved)
         self.assertIn("Seven Eight Four", saved)
         self.assertNotIn("song.mp3", saved)
         self.assertTrue(wait_until(lambda: "LastChannelIndex=2" in self.home.read_settings(), 10))
+        later = self.start_player(cyrillic)
+        self.assertEqual(later.wait(), 0)
+        self.assertTrue(wait_until(lambda: self.requests_of("/radio/880.mp3") >= 1, 30),
+                        self.server.requested())
+        merged = "1 of the entries of the playlist %s had the address of an earlier entry and " \
+                 "were merged with it." % cyrillic
+        self.assertTrue(wait_until(lambda: merged in self.home.modal_messages()[-1], 10),
+                        self.home.modal_messages())
+        self.assertTrue(wait_until(lambda: self.read_my_channels().endswith(
+            "Radio,\u041f\u0435\u0440\u0432\u044b\u0439 \u043a\u0430\u043d\u0430\u043b,%s/radio/880.mp3,,,,ON\n"
+            % self.address), 10), self.read_my_channels())
+        saved = self.read_my_channels()
         # The same playlist again, while another page shows: the radio page
         # comes forward and plays its first entry as its row, and nothing is
         # added twice.

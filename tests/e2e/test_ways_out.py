@@ -1,11 +1,13 @@
 """Ways out of the program taken while it is busy: the media controls' Quit
 while the station list is still downloading (from a server that never
-answers), and the end of the session (SIGTERM) while the failure message is
-on the screen. Each time the program ends at once with status 0 and the
-window's placement stored. (The tray menu's Exit takes the same way as Quit;
+answers), the end of the session (SIGTERM) while the failure message is
+on the screen, and the end of the session while a huge hostile playlist is
+opened. Each time the program ends at once with status 0 (and the window's
+placement stored), giving the single-instance lock back for the next start. (The tray menu's Exit takes the same way as Quit;
 the test tray host does not pass a synthetic right click on to the icon, so
 that one is tested inside the program, in tests/frame.)"""
 
+import fcntl
 import os
 import re
 import signal
@@ -104,6 +106,24 @@ class WaysOut(EndToEndTest):
         self.assertTrue(dialogs(), "the message box went away by itself")
         program.process.send_signal(signal.SIGTERM)
         self.assert_ended_well(program, within=2)
+
+    def test_the_session_ends_while_a_huge_hostile_playlist_is_opened(self):
+        # Ampersands without a semicolon and declarations without a subset,
+        # filling the largest playlist file read.
+        hostile = os.path.join(self.home.path, "hostile.xspf")
+        with open(hostile, "w", encoding="ascii") as file:
+            file.write("<?xml version='1.0'?><playlist><trackList>" + "<!x>" * (1 << 20)
+                       + "<track><title>" + "&" * (11 << 20) + "</title></track>")
+        program = self.start(hostile, WAVECREST_STATION_LIST_URL=self.server.address + "/x")
+        program.wait_for_window()
+        program.process.send_signal(signal.SIGTERM)
+        started = time.monotonic()
+        self.assertEqual(program.wait(timeout=30), 0, program.output_so_far())
+        self.assertLess(time.monotonic() - started, scaled(2))
+        with open(os.path.join(self.home.runtime, "wavecrest.lock"), "rb") as lock:
+            fcntl.flock(lock, fcntl.LOCK_EX | fcntl.LOCK_NB)  # raises while held
+            fcntl.flock(lock, fcntl.LOCK_UN)
+        self.start().wait_for_window()
 
 
 if __name__ == "__main__":

@@ -37,6 +37,7 @@ TEST(MyChannels, KeepTheirChannelsAcrossASaveAndALoad)
     CMyChannels again;
     ASSERT_TRUE(again.Load());
     ASSERT_EQ(again.GetCount(), 2);
+    EXPECT_EQ(again.GetAt(0).FieldUtf8(CChannelRecord::kUrl), "http://tv.example/a,b");
     EXPECT_EQ(again.GetAt(0), mine.GetAt(0));
     EXPECT_EQ(again.GetAt(1).GetName(), "Jazz");
     EXPECT_EQ(again.Find("https://jazz.example/"), 1);
@@ -76,4 +77,21 @@ TEST(MyChannels, LoadSkipsLinesTheListCannotHold)
     EXPECT_EQ(mine.GetAt(0).GetName(), "Good");
     EXPECT_EQ(mine.GetAt(1).GetStatus(), "OFF");
     EXPECT_EQ(mine.Header().GetName(), "Name");
+}
+
+TEST(MyChannels, KeepEveryAddressAsItIsPlayed)
+{
+    CTempHome home;
+    const char* const paths[] = {"a,b", "a%2Cb", "a%2c%252C", "a%25", "%2,", "%%2C,%25%2C,", "%20"};
+    CMyChannels mine;
+    for (const char* path : paths)
+        ASSERT_TRUE(mine.Add(
+            CMyChannels::MakeChannel(path, std::string("http://h.example/") + path, false)));
+    ASSERT_TRUE(mine.Save());
+    CMyChannels again;
+    ASSERT_TRUE(again.Load());
+    ASSERT_EQ(again.GetCount(), mine.GetCount());
+    for (int i = 0; i < again.GetCount(); ++i)
+        EXPECT_EQ(again.GetAt(i).FieldUtf8(CChannelRecord::kUrl),
+                  std::string("http://h.example/") + paths[i]);
 }

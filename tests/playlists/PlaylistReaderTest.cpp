@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <functional>
+#include <future>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace
@@ -91,11 +96,28 @@ const ReaderCase kCases[] = {
      {{"One", "http://tv.example/1", true, ""},
       {"http://tv.example/2", "http://tv.example/2", true, "Sports"}},
      0},
-    {"M3uInLatin1",
+    {"M3uInWindows1251",
      ReadM3U,
-     "#EXTM3U\n#EXTINF:-1,Caf\xE9 Radio\nhttp://cafe.example/\n",
+     "#EXTM3U\n#EXTINF:-1 "
+     "group-title=\"\xCD\xEE\xE2\xEE\xF1\xF2\xE8\","
+     "\xCF\xE5\xF0\xE2\xFB\xE9\x20\xEA\xE0\xED\xE0\xEB\nhttp://1tv.example/\n"
+     "#EXTINF:-1,\xD0\xE0\xE4\xE8\xEE\x20\xD0\xEE\xF1\xF1\xE8\xFF\nhttp://radio.example/\n",
      "/x.m3u",
-     {{"Caf\xC3\xA9 Radio", "http://cafe.example/", false, ""}},
+     {{"\xD0\x9F\xD0\xB5\xD1\x80\xD0\xB2\xD1\x8B\xD0\xB9\x20\xD0\xBA\xD0\xB0\xD0\xBD\xD0\xB0\xD0"
+       "\xBB",
+       "http://1tv.example/", false, "\xD0\x9D\xD0\xBE\xD0\xB2\xD0\xBE\xD1\x81\xD1\x82\xD0\xB8"},
+      {"\xD0\xA0\xD0\xB0\xD0\xB4\xD0\xB8\xD0\xBE\x20\xD0\xA0\xD0\xBE\xD1\x81\xD1\x81\xD0\xB8\xD1"
+       "\x8F",
+       "http://radio.example/", false, ""}},
+     0},
+    {"PlsInWindows1252",
+     ReadPLS,
+     "[playlist]\nFile1=http://cafe.example/\nTitle1=Caf\xE9 \x96 Jazz \x93Live\x94 & "
+     "Rock\x92n\x92Roll\n",
+     "/x.pls",
+     {{"Caf\xC3\xA9 \xE2\x80\x93 Jazz \xE2\x80\x9CLive\xE2\x80\x9D & "
+       "Rock\xE2\x80\x99n\xE2\x80\x99Roll",
+       "http://cafe.example/", false, ""}},
      0},
     {"HlsPlaylistIsOneStreamItself",
      ReadM3U,
@@ -208,6 +230,18 @@ TEST(PlaylistReaders, KeepTheFirstHundredThousandEntriesAndCountTheRest)
     EXPECT_EQ(fromPls.entries.back().address, "http://s.example/100000");
 }
 
+TEST(PlaylistReaders, MergeEntriesOfAnAddressMetBefore)
+{
+    const Playlist list = ReadPlaylist("#EXTM3U\n#EXTINF:-1,One\nhttp://a.example/\nlocal.mp3\n"
+                                       "http://b.example/\n#EXTINF:-1,Again\nhttp://a.example/\n",
+                                       "/l.m3u");
+    ASSERT_EQ(list.entries.size(), 2u);
+    EXPECT_EQ(list.entries[0].title, "One");
+    EXPECT_EQ(list.entries[1].address, "http://b.example/");
+    EXPECT_EQ(list.leftOut, 1u);
+    EXPECT_EQ(list.merged, 1u);
+}
+
 TEST(PlaylistReaders, ResolveRelativeEntriesAsAddressesAre)
 {
     const std::string base = "http://h.example:8000/a/b/list.pls?k=v";
@@ -233,5 +267,124 @@ TEST(PlaylistReaders, DetectTheFormatByContentBeforeName)
     EXPECT_EQ(DetectPlaylistFormat("http://a/", "http://h/list.M3U8?x=.pls"), PlaylistFormat::M3U);
     EXPECT_EQ(DetectPlaylistFormat("hello", "/home/me/notes.txt"), PlaylistFormat::Unknown);
     EXPECT_TRUE(ReadPlaylist("http://a.example/\n", "notes.txt").entries.empty());
+}
+
+std::string Repeated(const std::string& piece, std::size_t times)
+{
+    std::string out;
+    out.reserve(piece.size() * times);
+    for (std::size_t i = 0; i < times; ++i)
+        out += piece;
+    return out;
+}
+
+struct HostileCase
+{
+    const char* name;
+    Playlist (*read)(std::string_view, const std::string&);
+    std::string (*bytes)(); // made only when the case runs
+    std::size_t entries;
+    std::size_t leftOut;
+};
+
+void PrintTo(const HostileCase& test, std::ostream* out)
+{
+    *out << test.name;
+}
+
+// About 4 MiB each: a reader that searched ahead from every byte would take
+// hours over them, one that reads in a single pass a fraction of a second.
+constexpr std::size_t kHostileBytes = 4 * 1024 * 1024;
+
+const HostileCase kHostileCases[] = {
+    {"XspfTextOfAmpersands", ReadXSPF,
+     []
+     {
+         return "<playlist><trackList><track><title>" + Repeated("&", kHostileBytes) +
+                "</title><location>http://a.example/</location></track></trackList></playlist>";
+     },
+     1, 0},
+    {"XspfAttributeOfAmpersands", ReadXSPF,
+     []
+     {
+         return "<playlist><trackList><track a=\"" + Repeated("&", kHostileBytes) +
+                "\"><location>http://a.example/</location></track></trackList></playlist>";
+     },
+     1, 0},
+    {"XspfDeclarationsWithoutSubset", ReadXSPF,
+     []
+     {
+         return "<playlist>" + Repeated("<!x>", kHostileBytes / 4) +
+                "<trackList><track><location>http://a.example/</location></track></trackList>";
+     },
+     1, 0},
+    {"XspfClosingTagsOfNothingUnderDeepNesting", ReadXSPF,
+     []
+     {
+         return "<playlist><trackList><track><location>http://a.example/</location>" +
+                Repeated("<b>", 250) + Repeated("</c>", kHostileBytes / 4) + "</track>";
+     },
+     1, 0},
+    {"M3uLineOfAttributes", ReadM3U,
+     []
+     {
+         return "#EXTM3U\n#EXTINF:-1 " + Repeated("a=b ", kHostileBytes / 4) +
+                ",T\nhttp://a.example/\n";
+     },
+     1, 0},
+    {"M3uLineEndsOnly", ReadM3U, [] { return Repeated("\n", kHostileBytes) + "http://a.example/"; },
+     1, 0},
+    {"M3uLocalEntries", ReadM3U, [] { return Repeated("x\n", kHostileBytes / 2); }, 0,
+     kHostileBytes / 2},
+    {"PlsValueOfEquals", ReadPLS,
+     [] { return "[playlist]\nFile1=" + Repeated("=", kHostileBytes); }, 0, 1},
+    {"PlsTitlesOnly", ReadPLS,
+     [] { return "[playlist]\n" + Repeated("Title1=x\n", kHostileBytes / 8); }, 0, 0},
+};
+
+// Runs the read on a thread of its own, so that a reader that never ends
+// fails the test instead of hanging it.
+bool FinishesInTime(const std::function<void()>& read)
+{
+    auto finished = std::make_shared<std::promise<void>>();
+    std::future<void> done = finished->get_future();
+    std::thread(
+        [read, finished]
+        {
+            read();
+            finished->set_value();
+        })
+        .detach();
+    return done.wait_for(std::chrono::minutes(2)) == std::future_status::ready;
+}
+
+class HostilePlaylists : public testing::TestWithParam<HostileCase>
+{
+};
+
+TEST_P(HostilePlaylists, AreReadInOnePass)
+{
+    const HostileCase& test = GetParam();
+    // Shared with the reading thread, which may outlive a failed test.
+    const auto bytes = std::make_shared<const std::string>(test.bytes());
+    auto list = std::make_shared<Playlist>();
+    ASSERT_TRUE(FinishesInTime([&test, bytes, list] { *list = test.read(*bytes, "/h/list"); }));
+    EXPECT_EQ(list->entries.size(), test.entries);
+    EXPECT_EQ(list->leftOut, test.leftOut);
+}
+
+INSTANTIATE_TEST_SUITE_P(Shapes, HostilePlaylists, testing::ValuesIn(kHostileCases),
+                         [](const testing::TestParamInfo<HostileCase>& info)
+                         { return std::string(info.param.name); });
+
+TEST(PlaylistReaders, DecodeReferencesOfUpToTwelveCharacters)
+{
+    const Playlist list =
+        ReadXSPF("<playlist><trackList><track><title>&#x0001F3B5; &#0000000065; &#000000000065; "
+                 "&amp</title><location>http://a.example/</location></track></trackList>"
+                 "</playlist>",
+                 "/l.xspf");
+    ASSERT_EQ(list.entries.size(), 1u);
+    EXPECT_EQ(list.entries[0].title, "\xF0\x9F\x8E\xB5 A &#000000000065; &amp");
 }
 } // namespace
