@@ -206,12 +206,17 @@ std::string UsageText()
            "  WAVECREST_PROMO_URL         the maker's site on the \"More Softwares\" page\n"
            "  WAVECREST_STORE_URL         the hardware store on the \"Buy Hardware\" page\n"
            "  WAVECREST_DIRECTORY_URL     one server of the station directory\n"
+           "  WAVECREST_DIRECTORY_NAMESERVER\n"
+           "                              the name server (IPv4:port) asked for the\n"
+           "                              station directory's servers\n"
            "  WAVECREST_PLAYER_OPTIONS    extra player options, name=value;name=value\n"
            "                              (options not allowed are ignored, with a line\n"
            "                              on standard error)\n"
            "  WAVECREST_VIDEO             \"software\" draws TV pictures without OpenGL\n"
            "  WAVECREST_MODAL_LOG         for tests: message boxes are written to this\n"
-           "                              file and answered with their default button\n";
+           "                              file and answered with their default button\n"
+           "  WAVECREST_TEST_REMOTE_HOSTS for tests: host names that count as hosts on\n"
+           "                              the internet, separated by commas\n";
 }
 
 std::string VersionText()
