@@ -106,8 +106,11 @@ class SmallScreen(EndToEndTest):
 
     def start_screen(self, window_manager):
         reader, writer = os.pipe()
+        # Without -noreset the server starts afresh whenever its last client
+        # leaves, and refuses connections meanwhile.
         server = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(writer), "-screen", "0", "1366x768x24", "-nolisten", "tcp"],
+            ["Xvfb", "-displayfd", str(writer), "-screen", "0", "1366x768x24", "-nolisten", "tcp",
+             "-noreset"],
             pass_fds=(writer,), stderr=subprocess.DEVNULL)
         os.close(writer)
         with os.fdopen(reader) as numbers:
