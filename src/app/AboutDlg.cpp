@@ -40,7 +40,7 @@ void CAboutDlg::FitTextsOnOneLine()
     if (widest <= client.x)
         return;
     // The OK button keeps its place at the right edge.
-    if (auto* ok = wxDynamicCast(FindWindow(wxID_OK), wxButton))
+    if (auto* ok = dynamic_cast<wxButton*>(FindWindow(wxID_OK)))
         ok->Move(ok->GetPosition().x + widest - client.x, ok->GetPosition().y);
     client.x = widest;
     SetClientSize(client);

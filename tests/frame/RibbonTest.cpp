@@ -380,7 +380,7 @@ TEST(Ribbon, PanelsGetTheirWholeCaptionsBackWhenTheWindowGrowsAgain)
     {
         std::vector<int> widths;
         for (wxWindow* child : page->GetChildren())
-            if (auto* panel = wxDynamicCast(child, wxRibbonPanel))
+            if (auto* panel = dynamic_cast<wxRibbonPanel*>(child))
                 widths.push_back(panel->GetSize().x);
         return widths;
     };

@@ -713,7 +713,7 @@ wxWindow* FirstPlayerButton(wxWindow* parent)
 {
     for (wxWindow* child : parent->GetChildren())
     {
-        if (wxDynamicCast(child, wxButton))
+        if (dynamic_cast<wxButton*>(child))
             return child;
         if (wxWindow* found = FirstPlayerButton(child))
             return found;
