@@ -3,43 +3,28 @@
 #include "core/Identifiers.h"
 #include "frame/MainFrame.h"
 #include "platform/Messages.h"
-#include "radio/WavecrestView.h"
 
 #include <wx/app.h>
-#include <wx/docview.h>
 
-CMediaControls::CMediaControls(CMediaSession& session)
+CMediaControls::CMediaControls(CPlaybackSession& session)
     : m_session(session), m_pService(std::make_unique<platform::CMprisService>(
                               *this, "wavecrest", "Wavecrest", "wavecrest"))
 {
-    // The radio page opens later, from a posted message; until then nothing plays.
+    // The radio page opens later, from a posted message; until then nothing
+    // plays, unless the session plays since the program's start.
     OnMediaStateChanged(CMediaSession::WithoutRadioPage(m_pService->GetVolume()));
-    m_session.SetListener(this);
+    m_session.GetMediaSession().SetListener(this);
+    m_session.Republish();
 }
 
 CMediaControls::~CMediaControls()
 {
-    m_session.SetListener(nullptr);
+    m_session.GetMediaSession().SetListener(nullptr);
 }
 
 CMainFrame* CMediaControls::MainFrame()
 {
     return wxTheApp ? dynamic_cast<CMainFrame*>(wxTheApp->GetTopWindow()) : nullptr;
-}
-
-CWavecrestView* CMediaControls::RadioView()
-{
-    // Only one page is open at a time: the current view is the radio page or another.
-    wxDocManager* manager = wxDocManager::GetDocumentManager();
-    return manager ? dynamic_cast<CWavecrestView*>(manager->GetCurrentView()) : nullptr;
-}
-
-void CMediaControls::PostToMainFrame(int nCommand)
-{
-    // The main frame hands the command to the page that is open, as it does
-    // the ribbon's: pages other than the radio page ignore it.
-    if (CMainFrame* frame = MainFrame())
-        platform::PostCommand(frame, nCommand);
 }
 
 void CMediaControls::OnRaise()
@@ -50,47 +35,44 @@ void CMediaControls::OnRaise()
 
 void CMediaControls::OnQuit()
 {
-    PostToMainFrame(wc::ID_TRAY_EXIT);
+    if (CMainFrame* frame = MainFrame())
+        platform::PostCommand(frame, wc::ID_TRAY_EXIT);
 }
 
 void CMediaControls::OnPlay()
 {
-    PostToMainFrame(wc::ID_PLAY);
+    m_session.Play();
 }
 
 void CMediaControls::OnStop()
 {
-    PostToMainFrame(wc::ID_STOP);
+    m_session.Stop();
 }
 
 void CMediaControls::OnNext()
 {
-    PostToMainFrame(wc::ID_PLAY_NEXT);
+    m_session.PlayNext();
 }
 
 void CMediaControls::OnPrevious()
 {
-    PostToMainFrame(wc::ID_PLAY_PREVIOUS);
+    m_session.PlayPrevious();
 }
 
 void CMediaControls::OnPause()
 {
-    if (CWavecrestView* view = RadioView())
-        view->MediaPause();
+    m_session.Pause();
 }
 
 void CMediaControls::OnPlayPause()
 {
-    if (CWavecrestView* view = RadioView())
-        view->MediaPlayPause();
+    m_session.PlayPause();
 }
 
 void CMediaControls::OnSetVolume(double dVolume)
 {
-    if (CWavecrestView* view = RadioView())
-        view->MediaSetVolume(dVolume);
+    m_session.SetVolume(dVolume);
 }
-
 void CMediaControls::OnMediaStateChanged(const MediaState& state)
 {
     m_pService->SetCapabilities(CMediaSession::CapabilitiesFor(state.bRadioPageOpen));

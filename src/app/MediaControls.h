@@ -1,24 +1,22 @@
 #pragma once
 // Desktop media controls for the running program: offers it on the session
 // bus (platform::CMprisService) and connects that to the main window and the
-// radio page. Raise and Quit are the tray's Show and Exit; Play, Stop, Next
-// and Previous are the ribbon's commands; Pause, Play/Pause and the volume
-// act on the radio page's player. Like the hot keys, everything but Raise and
-// Quit acts only while the radio page is open.
+// playback session. Raise and Quit are the tray's Show and Exit; everything
+// else goes to the session. Like the hot keys, everything but Raise and Quit
+// acts only while the radio page is open.
 
 #include "platform/MprisService.h"
-#include "radio/MediaSession.h"
+#include "session/PlaybackSession.h"
 
 #include <memory>
 
 class CMainFrame;
-class CWavecrestView;
 
 class CMediaControls : public platform::IMprisHandler, public IMediaStateListener
 {
 public:
     // Listens to the session for as long as it lives.
-    explicit CMediaControls(CMediaSession& session);
+    explicit CMediaControls(CPlaybackSession& session);
     ~CMediaControls() override;
     CMediaControls(const CMediaControls&) = delete;
     CMediaControls& operator=(const CMediaControls&) = delete;
@@ -39,9 +37,6 @@ public:
 
 private:
     static CMainFrame* MainFrame();
-    static CWavecrestView* RadioView();
-    void PostToMainFrame(int nCommand);
-
-    CMediaSession& m_session;
+    CPlaybackSession& m_session;
     std::unique_ptr<platform::CMprisService> m_pService;
 };

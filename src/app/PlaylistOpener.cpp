@@ -8,6 +8,7 @@
 #include "platform/RegularFile.h"
 #include "playlists/MyChannels.h"
 #include "playlists/PlaylistReader.h"
+#include "session/PlaybackSession.h"
 
 #include <wx/app.h>
 
@@ -177,12 +178,13 @@ bool CPlaylistOpener::Deliver(Job& job)
         ShowError(name + " is not a playlist Wavecrest can read (M3U, PLS or XSPF).");
         return true;
     }
-    // The radio page adds and plays them: it shows, or is brought forward,
-    // or (at start-up) is still to come.
+    // The session has the radio page add and play them: it shows, or is
+    // brought forward, or (at start-up) is still to come.
     auto* mainFrame = dynamic_cast<CMainFrame*>(wxTheApp->GetTopWindow());
-    if (mainFrame && !channels.empty())
+    CPlaybackSession* session = CPlaybackSession::Program();
+    if (mainFrame && session && !channels.empty())
     {
-        mainFrame->RequestPlay(PlayRequest{channels, {}, {}});
+        session->Request(PlayRequest{channels, {}, {}});
     }
     else if (!channels.empty())
     {

@@ -8,6 +8,7 @@
 #include "directorypage/StationDirectoryDoc.h"
 #include "directorypage/StationDirectoryView.h"
 #include "frame/MainFrame.h"
+#include "frame/PageTable.h"
 #include "platform/Files.h"
 #include "platform/ModalDialogs.h"
 #include "platform/SingleInstance.h"
@@ -29,34 +30,34 @@ wxIMPLEMENT_APP_NO_MAIN(CWavecrestApp);
 
 namespace
 {
-// A page's document or view class: one linked into the program, or one of
-// the web pages', known by its name until the web pages' module is loaded
-// (when the program has them linked in, as a test program may, they are
-// known at once).
-struct PageClass
+// The page classes linked into the program (naming them here links them
+// in); the web pages' come from their module, by name.
+wxClassInfo* LinkedPageClass(const wxString& name)
 {
-    PageClass(wxClassInfo* linkedIn) : info(linkedIn), name(linkedIn->GetClassName()) {}
-    PageClass(const char* webPageClass)
-        : info(wxClassInfo::FindClass(webPageClass)), name(webPageClass)
-    {
-    }
-    wxClassInfo* info;
-    wxString name;
-};
+    wxClassInfo* const linked[] = {
+        CLASSINFO(CWavecrestDoc),        CLASSINFO(CWavecrestView),
+        CLASSINFO(CRadioSettingsDoc),    CLASSINFO(CRadioSettingsView),
+        CLASSINFO(CStationDirectoryDoc), CLASSINFO(CStationDirectoryView),
+    };
+    for (wxClassInfo* info : linked)
+        if (name == info->GetClassName())
+            return info;
+    // A test program may have the web pages linked in: they are known at once.
+    return wxClassInfo::FindClass(name);
+}
 
-// Makes the pages of one kind; a radio page is given the program's media
-// session before it is created, so that it can publish from the start. A web
-// page's classes are looked up when the first one is made: they come from a
-// module that is loaded only then (FindWebPageClass), so the web engine
-// stays out of a start that never shows a web page.
+// Makes the pages of one kind. A web page's classes are looked up when the
+// first one is made: they come from a module that is loaded only then
+// (FindWebPageClass), so the web engine stays out of a start that never
+// shows a web page.
 class CPageTemplate : public wxDocTemplate
 {
 public:
-    CPageTemplate(wxDocManager* manager, const wxString& description, const wxString& typeName,
-                  const PageClass& document, const PageClass& view, const CMediaSession& session)
-        : wxDocTemplate(manager, description, wxString(), wxString(), wxString(), typeName,
-                        typeName, document.info, view.info),
-          m_strDocumentClass(document.name), m_strViewClass(view.name), m_session(session)
+    CPageTemplate(wxDocManager* manager, const PageEntry& page)
+        : wxDocTemplate(manager, page.description, wxString(), wxString(), wxString(),
+                        page.typeName, page.typeName, LinkedPageClass(page.documentClass),
+                        LinkedPageClass(page.viewClass)),
+          m_strDocumentClass(page.documentClass), m_strViewClass(page.viewClass)
     {
     }
 
@@ -72,18 +73,12 @@ protected:
     {
         if (!m_viewClassInfo)
             m_viewClassInfo = FindWebPageClass(m_strViewClass);
-        if (!m_viewClassInfo)
-            return nullptr;
-        wxView* view = wxDocTemplate::DoCreateView();
-        if (auto* radio = dynamic_cast<CWavecrestView*>(view))
-            radio->SetMediaSession(&m_session);
-        return view;
+        return m_viewClassInfo ? wxDocTemplate::DoCreateView() : nullptr;
     }
 
 private:
     const wxString m_strDocumentClass;
     const wxString m_strViewClass;
-    const CMediaSession& m_session;
 };
 } // namespace
 
@@ -125,6 +120,7 @@ bool CWavecrestApp::InitInstance()
         return true; // OnRun ends at once with status 0
     }
 
+    StartPlaybackSession();
     platform::WatchModalDialogs();
     wxToolTip::Enable(true);
     res::LoadXrcResources();
@@ -217,34 +213,30 @@ void CWavecrestApp::OnMessageFromLaterStart(const std::string& message)
     }
 }
 
+void CWavecrestApp::StartPlaybackSession()
+{
+    m_pSession = std::make_unique<CPlaybackSession>();
+    CPlaybackSession::SetProgram(m_pSession.get());
+    m_pSession->SetRadioPageOpener(
+        [this]
+        {
+            if (auto* frame = dynamic_cast<CMainFrame*>(GetTopWindow()))
+                frame->ShowPage(RadioPageIndex());
+        });
+    // The sound need not wait for the window and the list: the radio page
+    // that opens as the start page takes the playing stream over. A playlist
+    // to open plays in its place.
+    const PageEntry* start = PageAt(m_cachedSettings.LastCategory());
+    if ((!start || start->isRadioPage) && m_startRequest.playlist.empty())
+        m_pSession->PlayRememberedAtStart();
+}
+
 bool CWavecrestApp::RegisterDocumentTemplates()
 {
     m_pDocManager = std::make_unique<CPageDocManager>();
-    struct Page
-    {
-        const char* description;
-        const char* typeName;
-        PageClass document;
-        PageClass view;
-    };
     // The order matters: ribbon category i opens template i.
-    const Page pages[] = {
-        {"Wavecrest", "Wavecrest.Document", CLASSINFO(CWavecrestDoc), CLASSINFO(CWavecrestView)},
-        {"Wavecrest", "Wavecrest.Document", CLASSINFO(CRadioSettingsDoc),
-         CLASSINFO(CRadioSettingsView)},
-        {"Promo", "Promo.Document", "CPromoDoc", "CPromoView"},
-        {"Hardware", "Hardware.Document", "CHardwareStoreDoc", "CHardwareStoreView"},
-        {"Station Directory", "Directory.Document", CLASSINFO(CStationDirectoryDoc),
-         CLASSINFO(CStationDirectoryView)},
-    };
-    for (const Page& page : pages)
-    {
-        // The template registers itself with the manager, which owns it.
-        auto* docTemplate = new CPageTemplate(m_pDocManager.get(), page.description, page.typeName,
-                                              page.document, page.view, m_mediaSession);
-        if (!docTemplate)
-            return false;
-    }
+    for (const PageEntry& page : Pages())
+        new CPageTemplate(m_pDocManager.get(), page); // the manager owns it
     return true;
 }
 
@@ -263,7 +255,7 @@ bool CWavecrestApp::CreateMainFrame()
 
 void CWavecrestApp::StartMediaControls(CMainFrame* frame)
 {
-    m_pMediaControls = std::make_unique<CMediaControls>(m_mediaSession);
+    m_pMediaControls = std::make_unique<CMediaControls>(*m_pSession);
     // The media controls go with the main window: the name is given back as
     // the window goes, not only once the program has ended.
     frame->Bind(wxEVT_DESTROY,
@@ -287,6 +279,8 @@ int CWavecrestApp::OnExit()
     m_pMediaControls.reset();
     m_pPlaylistOpener.reset();
     m_pDocManager.reset();
+    CPlaybackSession::SetProgram(nullptr);
+    m_pSession.reset();
     m_pSingleInstance.reset();
     return wxApp::OnExit();
 }

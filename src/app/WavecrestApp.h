@@ -6,7 +6,7 @@
 #include "app/PlaylistOpener.h"
 #include "core/CachedSettings.h"
 #include "core/Identifiers.h"
-#include "radio/MediaSession.h"
+#include "session/PlaybackSession.h"
 
 #include <wx/app.h>
 
@@ -40,6 +40,9 @@ private:
     // Finds a running instance and applies the command line; true when the
     // running instance took over and this process must end.
     bool HandOverToRunningInstance();
+    // The playback session, and with auto-play on the channel played last
+    // on air before any window is made.
+    void StartPlaybackSession();
     bool RegisterDocumentTemplates();
     bool CreateMainFrame();
     // Offers the program to desktop media controls for as long as the main window lives.
@@ -50,8 +53,8 @@ private:
     void OnFileNew(wxCommandEvent& event);
     void OnFileOpen(wxCommandEvent& event);
 
-    // What the radio page tells desktop media controls; it outlives the pages.
-    CMediaSession m_mediaSession;
+    // The program's playback; it outlives the pages.
+    std::unique_ptr<CPlaybackSession> m_pSession;
     std::unique_ptr<platform::CSingleInstance> m_pSingleInstance;
     std::unique_ptr<CPlaylistOpener> m_pPlaylistOpener;
     std::unique_ptr<wxDocManager> m_pDocManager;

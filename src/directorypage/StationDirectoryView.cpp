@@ -9,6 +9,7 @@
 #include "frame/MainFrame.h"
 #include "platform/ModalDialogs.h"
 #include "playlists/MyChannels.h"
+#include "session/PlaybackSession.h"
 
 #include <wx/checkbox.h>
 #include <wx/choice.h>
@@ -311,15 +312,15 @@ void CStationDirectoryView::OnPlay(wxCommandEvent& /*event*/)
 void CStationDirectoryView::PlaySelected()
 {
     const DirectoryStation* station = m_pResults->GetSelectedStation();
-    CMainFrame* mainFrame = GetMainFrame();
-    if (!station || !mainFrame)
+    CPlaybackSession* playback = CPlaybackSession::Program();
+    if (!station || !playback)
         return;
     if (!station->uuid.empty())
         CountPlay(m_pSession, station->uuid);
-    // The program's one player is the radio page's: it opens and plays the
-    // station as its chosen channel, so the status bar, the tray and the
-    // desktop's media controls show it as they show any channel.
-    mainFrame->RequestPlay(
+    // The program's playback session plays the station as its chosen
+    // channel, and brings the radio page up, so the status bar, the tray and
+    // the desktop's media controls show it as they show any channel.
+    playback->Request(
         PlayRequest{{}, wxString::FromUTF8(station->name), wxString::FromUTF8(station->url)});
 }
 

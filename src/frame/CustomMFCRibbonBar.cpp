@@ -2,6 +2,7 @@
 
 #include "core/Identifiers.h"
 #include "frame/ApplicationLook.h"
+#include "frame/PageTable.h"
 #include "frame/RibbonLayout.h"
 #include "frame/TabRowButton.h"
 #include "platform/Messages.h"
@@ -103,11 +104,15 @@ CCustomMFCRibbonBar::CCustomMFCRibbonBar(wxWindow* parent)
 
 void CCustomMFCRibbonBar::Build()
 {
-    for (const RibbonCategoryLayout& category : RibbonCategories())
+    // One tab a page, in the order of the pages' table; the tab's panels
+    // come from the ribbon's layout.
+    const auto& categories = RibbonCategories();
+    for (const PageEntry& entry : Pages())
     {
-        auto* page = new wxRibbonPage(this, wxID_ANY, category.caption);
-        for (const RibbonPanelLayout& panel : category.panels)
-            AddPanel(page, panel, this);
+        auto* page = new wxRibbonPage(this, wxID_ANY, entry.tab);
+        if (entry.index < static_cast<int>(categories.size()))
+            for (const RibbonPanelLayout& panel : categories[entry.index].panels)
+                AddPanel(page, panel, this);
     }
 
     auto styleMenu = std::make_unique<wxMenu>();

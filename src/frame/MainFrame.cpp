@@ -1,17 +1,16 @@
 #include "frame/MainFrame.h"
 
-#include "catalogue/DataFolder.h"
 #include "core/CachedSettings.h"
 #include "core/Identifiers.h"
 #include "core/Settings.h"
 #include "core/SettingsTable.h"
 #include "core/SiteAddresses.h"
-#include "download/StationListDownload.h"
 #include "frame/ApplicationLook.h"
 #include "frame/AutoStart.h"
 #include "frame/ChildFrame.h"
 #include "frame/CustomMFCRibbonApplicationButton.h"
 #include "frame/CustomMFCRibbonBar.h"
+#include "frame/PageTable.h"
 #include "frame/PageView.h"
 #include "frame/RibbonLayout.h"
 #include "frame/StatusPanes.h"
@@ -37,7 +36,6 @@ wxBEGIN_EVENT_TABLE(CMainFrame, wxDocParentFrame)
     EVT_UPDATE_UI_RANGE(wc::ID_VIEW_APPLOOK_WIN_2000, wc::ID_VIEW_APPLOOK_OFF_2007_AQUA, CMainFrame::OnUpdateApplicationLook)
     EVT_MENU(wc::ID_TRAY_SHOW, CMainFrame::OnTrayShow)
     EVT_MENU(wc::ID_TRAY_CUSTOMIZE_MENU, CMainFrame::OnCustomizeMenu)
-    EVT_MENU(wc::ID_REFRESH_CHANNELS, CMainFrame::OnRefreshChannels)
     EVT_MENU(wc::ID_PROMO_OPEN_IN_BROWSER, CMainFrame::OnOpenPromoSite)
     EVT_MENU(wc::ID_PROMO_REFRESH, CMainFrame::OnReloadPromoPage)
     EVT_MENU(wc::ID_STORE_OPEN_IN_BROWSER, CMainFrame::OnOpenStoreSite)
@@ -131,7 +129,7 @@ bool CMainFrame::LoadFrame(long /*requestedStyle*/)
     // once the message loop runs. A stored value naming no category opens
     // the first one.
     int category = g_pCachedSettings ? g_pCachedSettings->LastCategory() : 0;
-    if (category < 0 || category >= static_cast<int>(RibbonCategories().size()))
+    if (!PageAt(category))
         category = 0;
     m_wndRibbonBar->ActivateCategory(category);
     FitRibbonHeight();
@@ -231,27 +229,10 @@ void CMainFrame::OpenCategoryPage(int index)
     CallAfter([this, chosen] { OpenTemplatePage(chosen); });
 }
 
-wxDEFINE_EVENT(EVT_PLAY_REQUEST_WAITING, wxCommandEvent);
-
-void CMainFrame::RequestPlay(PlayRequest request)
+void CMainFrame::ShowPage(int index)
 {
-    m_playRequests.push_back(std::move(request));
-    // The radio page takes it now if it is the page shown.
-    if (wxView* view = GetDocumentManager()->GetCurrentView())
-    {
-        wxCommandEvent waiting(EVT_PLAY_REQUEST_WAITING);
-        view->ProcessEvent(waiting);
-    }
-    // Otherwise it is opened (unless it is being opened already) and takes
-    // the request once it is there.
-    if (!m_playRequests.empty() && m_wndRibbonBar &&
-        m_wndRibbonBar->GetActivePage() != kRadioCategory)
-        m_wndRibbonBar->ActivateCategory(kRadioCategory);
-}
-
-std::vector<PlayRequest> CMainFrame::TakePlayRequests()
-{
-    return std::exchange(m_playRequests, {});
+    if (m_wndRibbonBar && m_wndRibbonBar->GetActivePage() != index)
+        m_wndRibbonBar->ActivateCategory(index);
 }
 
 void CMainFrame::OnOpenCategory(platform::CAppMessageEvent& event)
@@ -294,41 +275,6 @@ void CMainFrame::OpenTemplatePage(wxDocTemplate* chosen)
     document->SetDocumentName(chosen->GetDocumentName());
     if (!document->OnNewDocument())
         document->DeleteAllViews();
-}
-
-// ---- The station list -------------------------------------------------------
-
-void CMainFrame::OnRefreshChannels(wxCommandEvent& /*event*/)
-{
-    RefreshChannelsList();
-}
-
-void CMainFrame::RefreshChannelsList()
-{
-    // The download dialog runs its own message loop, where another refresh
-    // can arrive (a second toggle, say): it runs once this one is done.
-    if (m_bRefreshing)
-    {
-        m_bRefreshAgain = true;
-        return;
-    }
-    m_bRefreshing = true;
-    // A failed download shows its own message and leaves everything as it was.
-    const bool downloaded = DownloadStationList(this, wxString::FromUTF8(GetStationListPath()));
-    m_bRefreshing = false;
-    if (m_bCloseRequested)
-    {
-        CloseOnceNothingRunsBelow();
-        return;
-    }
-    if (downloaded)
-        if (wxView* view = GetDocumentManager()->GetCurrentView())
-            platform::SendMessage(view, wc::WM_RELOAD_CHANNELS);
-    if (m_bRefreshAgain)
-    {
-        m_bRefreshAgain = false;
-        platform::PostCommand(this, wc::ID_REFRESH_CHANNELS);
-    }
 }
 
 // ---- The web pages ---------------------------------------------------------
@@ -490,8 +436,6 @@ void CMainFrame::CloseOnceNothingRunsBelow()
         return;
     if (platform::IsModalRunning())
         platform::CallWhenNoModalRuns([this] { CloseOnceNothingRunsBelow(); });
-    else if (m_bRefreshing)
-        return; // the refresh closes when its download has returned
     else
         CloseForReal();
 }

@@ -6,7 +6,6 @@
 // handles its commands. Closing the window only hides it; the tray menu's
 // Exit ends the program.
 
-#include "frame/PlayRequest.h"
 #include "frame/StatusPanes.h"
 #include "platform/Messages.h"
 
@@ -47,21 +46,12 @@ public:
     // shown, the main window is sized to hold it (once per page, ever).
     void PlacePage(CPageView* view, const char* flagName);
 
-    // Downloads a fresh station list and has the active page reload it.
-    void RefreshChannelsList();
-
     // Closes all pages and opens the page of the template with that index;
     // an index outside the templates gives the last template.
     void OpenCategoryPage(int index);
-    // The ribbon category (and template) of the radio page.
-    static constexpr int kRadioCategory = 0;
-
-    // Asks the radio page to play: the request waits here until the radio
-    // page takes it, at once when it is the page shown, else once it opens;
-    // another page shown gives way to it, as choosing its tab does.
-    void RequestPlay(PlayRequest request);
-    // The requests not yet taken, oldest first; they are taken only once.
-    std::vector<PlayRequest> TakePlayRequests();
+    // Brings the page with that index (see PageTable.h) up as choosing its
+    // tab does, unless it shows or is being opened already.
+    void ShowPage(int index);
 
     // Publishes what the player is doing: the tray tooltip at once, the first
     // status pane once the posted refresh is handled.
@@ -125,7 +115,6 @@ private:
     void OnTrayExit(wxCommandEvent& event);
     void OnHideToTray(wxCommandEvent& event);
     void OnCustomizeMenu(wxCommandEvent& event);
-    void OnRefreshChannels(wxCommandEvent& event);
     void OnOpenPromoSite(wxCommandEvent& event);
     void OnReloadPromoPage(wxCommandEvent& event);
     void OnOpenStoreSite(wxCommandEvent& event);
@@ -149,10 +138,7 @@ private:
     wxWindow* m_pPageArea = nullptr;
     wxBoxSizer* m_pPageSizer = nullptr;
     std::vector<CChildFrame*> m_pages;
-    std::vector<PlayRequest> m_playRequests; // for the radio page to take
     bool m_bClosingForReal = false;
-    bool m_bRefreshing = false;
-    bool m_bRefreshAgain = false;
     bool m_bCloseRequested = false;
     std::optional<StartShow> m_startShow;
     // What the start-with-the-session and auto-play check boxes show; -1

@@ -17,6 +17,6 @@ struct StatusPaneTexts
     wxString contactText;
 };
 
-// The panes' texts for the stored ribbon category 0 to 3; nothing for any
-// other value (the panes stay as they are).
+// The panes' texts for the page of the stored ribbon category (see
+// PageTable.h); nothing for any other value (the panes stay as they are).
 std::optional<StatusPaneTexts> StatusPaneTextsFor(int category, const wxString& currentStatus);

@@ -31,7 +31,7 @@ bool SoftwareVideoAskedFor()
 wxIMPLEMENT_DYNAMIC_CLASS(CWMPPlayer4, wxPanel);
 
 CWMPPlayer4::CWMPPlayer4()
-    : m_eLastState(CPlayerStatus::EState::Ready), m_nVolume(50), m_bMuted(false),
+    : m_pEngine(nullptr), m_eLastState(CPlayerStatus::EState::Ready), m_nVolume(50), m_bMuted(false),
       m_pSurface(nullptr), m_pBar(nullptr), m_pFullScreen(nullptr), m_pTopLevel(nullptr)
 {
 }
@@ -42,6 +42,26 @@ CWMPPlayer4::CWMPPlayer4(wxWindow* pParent, wxWindowID nId, const wxPoint& pos, 
     Create(pParent, nId, pos, size);
 }
 
+CWMPPlayer4::CWMPPlayer4(wxWindow* pParent, wxWindowID nId, CPlayerEngine& engine) : CWMPPlayer4()
+{
+    if (!wxPanel::Create(pParent, nId, wxDefaultPosition, wxDefaultSize,
+                         wxTAB_TRAVERSAL | wxNO_BORDER, "WMPPlayer4"))
+        return;
+    m_pEngine = &engine;
+    m_nVolume = engine.GetVolume();
+    m_bMuted = engine.IsMuted();
+    CreateWindow(pParent);
+    // The engine may play already: the bar and the picture show what it does.
+    m_pBar->ShowRunning(engine.GetStatus().IsActive() &&
+                        m_eLastState != CPlayerStatus::EState::Paused);
+    m_pBar->ShowMute(m_bMuted);
+    if (engine.HasVideoTrack())
+    {
+        m_pSurface->Start();
+        m_pSurface->SetHasPicture(true);
+    }
+}
+
 CWMPPlayer4::~CWMPPlayer4()
 {
     if (m_pTopLevel)
@@ -49,34 +69,49 @@ CWMPPlayer4::~CWMPPlayer4()
         m_pTopLevel->Unbind(wxEVT_SHOW, &CWMPPlayer4::OnTopLevelShow, this);
         m_pTopLevel->Unbind(wxEVT_ICONIZE, &CWMPPlayer4::OnTopLevelIconize, this);
     }
+    ReleaseEngine();
+}
+
+void CWMPPlayer4::ReleaseEngine()
+{
     if (!m_pEngine)
         return;
-    m_pEngine->SetChangeHandler(nullptr);
+    if (m_pOwnEngine)
+        m_pEngine->SetChangeHandler(nullptr);
     // The picture area frees its render context while the engine still runs.
     if (m_pFullScreen)
     {
         m_pSurface->EndShowingElsewhere();
         m_pFullScreen->Destroy();
+        m_pFullScreen = nullptr;
     }
     if (m_pSurface)
         m_pSurface->Destroy();
     m_pSurface = nullptr;
-    // Ends playback and the engine's threads.
-    m_pEngine.reset();
+    m_pEngine = nullptr;
+    // Ends playback and the engine's threads, when the engine is the control's own.
+    m_pOwnEngine.reset();
 }
 
 bool CWMPPlayer4::Create(wxWindow* pParent, wxWindowID nId, const wxPoint& pos, const wxSize& size)
 {
     if (!wxPanel::Create(pParent, nId, pos, size, wxTAB_TRAVERSAL | wxNO_BORDER, "WMPPlayer4"))
         return false;
-    m_pEngine = std::make_unique<CPlayerEngine>();
+    m_pOwnEngine = std::make_unique<CPlayerEngine>();
+    m_pEngine = m_pOwnEngine.get();
     const bool bStarted = m_pEngine->Start();
+    CreateWindow(pParent);
+    m_pEngine->SetChangeHandler([this] { OnEngineChange(); });
+    return bStarted;
+}
+
+void CWMPPlayer4::CreateWindow(wxWindow* pParent)
+{
     CreateControls();
     // The first text is no change: the owner reads it when it wants it.
     m_strStatusText = m_pEngine->GetStatus().GetText();
     m_eLastState = m_pEngine->GetStatus().GetState();
     m_pBar->ShowStatusText(m_strStatusText);
-    m_pEngine->SetChangeHandler([this] { OnEngineChange(); });
     // Hiding the window (to the tray) or minimising it ends the full screen.
     m_pTopLevel = wxGetTopLevelParent(pParent);
     if (m_pTopLevel)
@@ -84,7 +119,6 @@ bool CWMPPlayer4::Create(wxWindow* pParent, wxWindowID nId, const wxPoint& pos, 
         m_pTopLevel->Bind(wxEVT_SHOW, &CWMPPlayer4::OnTopLevelShow, this);
         m_pTopLevel->Bind(wxEVT_ICONIZE, &CWMPPlayer4::OnTopLevelIconize, this);
     }
-    return bStarted;
 }
 
 void CWMPPlayer4::CreateControls()
@@ -151,36 +185,44 @@ void CWMPPlayer4::SetURL(const wxString& strUrl)
 {
     // Another channel brings the window back first.
     SetFullScreen(false);
-    m_pEngine->Open(strUrl);
+    if (m_pEngine)
+        m_pEngine->Open(strUrl);
 }
 
 void CWMPPlayer4::Stop()
 {
-    m_pEngine->Stop();
+    if (m_pEngine)
+        m_pEngine->Stop();
 }
 
 void CWMPPlayer4::Play()
 {
-    m_pEngine->Play();
+    if (m_pEngine)
+        m_pEngine->Play();
 }
 
 void CWMPPlayer4::Pause()
 {
-    m_pEngine->Pause();
+    if (m_pEngine)
+        m_pEngine->Pause();
 }
 
 void CWMPPlayer4::SetVolume(int nVolume)
 {
-    m_pEngine->SetVolume(nVolume);
+    if (m_pEngine)
+        m_pEngine->SetVolume(nVolume);
 }
 
 void CWMPPlayer4::SetMute(bool bMute)
 {
-    m_pEngine->SetMute(bMute);
+    if (m_pEngine)
+        m_pEngine->SetMute(bMute);
 }
 
 void CWMPPlayer4::OnEngineChange()
 {
+    if (!m_pEngine || !m_pSurface)
+        return;
     const CPlayerStatus& status = m_pEngine->GetStatus();
     const CPlayerStatus::EState eState = status.GetState();
     const bool bRunning = eState == CPlayerStatus::EState::Playing ||
@@ -285,6 +327,8 @@ void CWMPPlayer4::OnTopLevelIconize(wxIconizeEvent& event)
 
 void CWMPPlayer4::OnPlayPause(wxCommandEvent& /*event*/)
 {
+    if (!m_pEngine)
+        return;
     const CPlayerStatus& status = m_pEngine->GetStatus();
     if (status.IsActive() && status.GetState() != CPlayerStatus::EState::Paused)
         Pause();

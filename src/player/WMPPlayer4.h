@@ -17,7 +17,10 @@
 //
 // The control is put together from three parts: the engine (CPlayerEngine,
 // no window), the picture area (CVideoSurface) and the transport bar
-// (CTransportBar). The picture is drawn with OpenGL, or with the engine's
+// (CTransportBar). The control makes an engine of its own, or shows one that
+// lives elsewhere (the program's playback session owns the radio page's):
+// then its owner calls EngineChanged() whenever the engine reports, and
+// ReleaseEngine() before the engine ends. The picture is drawn with OpenGL, or with the engine's
 // software renderer where OpenGL cannot be had or where the environment
 // says WAVECREST_VIDEO=software. A double click on the picture shows it
 // alone on the whole screen; Esc, F11 or another double click ends that, as
@@ -55,6 +58,8 @@ public:
     CWMPPlayer4();
     CWMPPlayer4(wxWindow* pParent, wxWindowID nId, const wxPoint& pos = wxDefaultPosition,
                 const wxSize& size = wxDefaultSize);
+    // Shows an engine that is not the control's own (already started).
+    CWMPPlayer4(wxWindow* pParent, wxWindowID nId, CPlayerEngine& engine);
     ~CWMPPlayer4() override;
 
     // Creates the window and starts the engine; false when the engine cannot
@@ -79,6 +84,12 @@ public:
     bool IsMuted() const { return m_bMuted; }
     void SetMute(bool bMute);
 
+    // For the owner of an engine shown here: what it reports has changed;
+    // and the engine ends (the picture area gives its render context back,
+    // and the control shows no engine from now on).
+    void EngineChanged() { OnEngineChange(); }
+    void ReleaseEngine();
+
     // True once the engine has started.
     bool IsEngineReady() const;
     // True while the engine shows a picture.
@@ -101,6 +112,8 @@ protected:
 
 private:
     void CreateControls();
+    // The parts, once the window exists and the engine is known.
+    void CreateWindow(wxWindow* pParent);
     void LayoutControls();
     void OnEngineChange();
     void NotifyVolumeChange();
@@ -113,7 +126,8 @@ private:
     void OnTopLevelShow(wxShowEvent& event);
     void OnTopLevelIconize(wxIconizeEvent& event);
 
-    std::unique_ptr<CPlayerEngine> m_pEngine;
+    std::unique_ptr<CPlayerEngine> m_pOwnEngine;
+    CPlayerEngine* m_pEngine; // the one shown (nullptr: none)
     wxString m_strStatusText;
     CPlayerStatus::EState m_eLastState;
     int m_nVolume;

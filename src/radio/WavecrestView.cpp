@@ -1,6 +1,6 @@
 #include "radio/WavecrestView.h"
 
-#include "catalogue/StationList.h"
+#include "catalogue/ChannelRecord.h"
 #include "core/CachedSettings.h"
 #include "core/Identifiers.h"
 #include "core/Settings.h"
@@ -14,6 +14,7 @@
 #include "playlists/MyChannels.h"
 #include "radio/ChannelDlg.h"
 #include "radio/ChannelListCtrl.h"
+#include "radio/ChannelListRefresh.h"
 #include "radio/HotKeys.h"
 #include "res/Resources.h"
 
@@ -25,9 +26,7 @@
 #include <wx/xrc/xmlres.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdint>
-#include <utility>
 #include <vector>
 
 wxIMPLEMENT_DYNAMIC_CLASS(CWavecrestView, CPageView);
@@ -42,20 +41,6 @@ constexpr int kEditChannelId = 1007;
 constexpr int kRemoveChannelId = 1008;
 constexpr int kKeyF8 = WXK_F8;
 constexpr int kKeyF9 = WXK_F9;
-constexpr int kReloadTimerId = 1;
-// A reload reads for this long at a time, then leaves the window this pause
-// to paint and answer before it reads on.
-constexpr std::chrono::milliseconds kReloadSlice{50};
-constexpr int kReloadPauseMs = 10;
-
-// "500,000" for 500000.
-wxString WithThousands(long number)
-{
-    wxString digits = wxString::Format("%ld", number);
-    for (int at = static_cast<int>(digits.length()) - 3; at > 0; at -= 3)
-        digits.insert(static_cast<size_t>(at), ",");
-    return digits;
-}
 } // namespace
 
 // clang-format off
@@ -75,8 +60,7 @@ wxBEGIN_EVENT_TABLE(CWavecrestView, CPageView)
     EVT_UPDATE_UI(wc::ID_DISPLAY_RADIO, CWavecrestView::OnUpdateDisplayRadioChannels)
     EVT_UPDATE_UI(wc::ID_DISPLAY_TV, CWavecrestView::OnUpdateDisplayTvChannels)
     EVT_APP_MESSAGE(wc::WM_RELOAD_CHANNELS, CWavecrestView::OnReloadChannels)
-    EVT_COMMAND(wxID_ANY, EVT_PLAY_REQUEST_WAITING, CWavecrestView::OnTakePlayRequests)
-    EVT_TIMER(kReloadTimerId, CWavecrestView::OnReloadTimer)
+    EVT_MENU(wc::ID_REFRESH_CHANNELS, CWavecrestView::OnRefreshChannels)
     EVT_MENU(wc::ID_PLAY, CWavecrestView::OnPlay)
     EVT_MENU(wc::ID_TRAY_PLAY, CWavecrestView::OnPlay)
     EVT_MENU(wc::ID_STOP, CWavecrestView::OnStop)
@@ -86,8 +70,6 @@ wxBEGIN_EVENT_TABLE(CWavecrestView, CPageView)
     EVT_MENU(wc::ID_PLAY_PREVIOUS, CWavecrestView::OnPreviousChannel)
     EVT_MENU(wc::ID_TRAY_PLAY_PREVIOUS, CWavecrestView::OnPreviousChannel)
     EVT_PLAYER_STATUS_CHANGE(kPlayerId, CWavecrestView::OnStatusChange)
-    EVT_PLAYER_PLAY_STATE_CHANGE(kPlayerId, CWavecrestView::OnPlayStateChange)
-    EVT_PLAYER_VOLUME_CHANGE(kPlayerId, CWavecrestView::OnVolumeChange)
     EVT_APP_MESSAGE(platform::WM_HOTKEY, CWavecrestView::OnHotKey)
 wxEND_EVENT_TABLE()
 // clang-format on
@@ -95,8 +77,13 @@ wxEND_EVENT_TABLE()
 // ---- The page ------------------------------------------------------------
 
 CWavecrestView::CWavecrestView()
-    : m_pMyChannels(std::make_unique<CMyChannels>()), m_reloadTimer(this, kReloadTimerId)
+    : m_pSession(CPlaybackSession::Program()), m_pMyChannels(std::make_unique<CMyChannels>())
 {
+    if (!m_pSession)
+    {
+        m_pOwnSession = std::make_unique<CPlaybackSession>();
+        m_pSession = m_pOwnSession.get();
+    }
 }
 
 CWavecrestView::~CWavecrestView() = default;
@@ -110,7 +97,10 @@ void CWavecrestView::CreateContent(CChildFrame* frame)
     // The player is made inside the form's placeholder, never moved there
     // afterwards: its picture area keeps the window it was made with.
     wxWindow* holder = form->FindWindow("IDC_PLAYER_container");
-    m_player = new CWMPPlayer4(holder ? holder : form, kPlayerId);
+    // The player shows the session's engine, which may play already.
+    CPlayerEngine* engine = m_pSession->Bind(*this).GetPlayerEngine();
+    m_player = engine ? new CWMPPlayer4(holder ? holder : form, kPlayerId, *engine)
+                      : new CWMPPlayer4(holder ? holder : form, kPlayerId);
     m_player->SetId(kPlayerId); // the placeholder gives it its own id
     m_listChannels = XRCCTRL(*form, "IDC_CHANNELS", CChannelListCtrl);
     m_listChannels->SetId(kListId);
@@ -122,6 +112,8 @@ void CWavecrestView::CreateContent(CChildFrame* frame)
     m_pFindBox->SetId(kFindBoxId);
     m_pFindBox->Bind(wxEVT_KEY_DOWN, &CWavecrestView::OnFindKeyDown, this);
     frame->Bind(wxEVT_CHAR_HOOK, &CWavecrestView::OnPageCharHook, this);
+    m_pRefresh = std::make_unique<CChannelListRefresh>(
+        frame, *m_listChannels, [this](const wxString& note) { OnListLoaded(note); });
 
     auto* layout = new wxBoxSizer(wxVERTICAL);
     layout->Add(form, wxSizerFlags(1).Expand());
@@ -147,19 +139,16 @@ void CWavecrestView::OnInitialUpdate()
          m_pMyChannels->Header().GetField4(), m_pMyChannels->Header().GetUrl()});
     ShowMyChannelRows();
 
+    ShowStatusText(); // the session may be playing since the program's start
+
     // What was asked for while the page was closed plays in place of
     // auto-play's choice. One of My channels played last is in the list
     // before any download: auto-play plays it at once, also when the
     // station list cannot be had.
-    if (!TakePlayRequests() && GetSetting(setting::AutoPlay) == 1)
-    {
-        const std::string address = GetSettingText(setting::LastChannelAddress);
-        if (!address.empty())
-            SelectRow(m_listChannels->FindListIndex(address));
-    }
-    PublishMediaState(); // the media controls can act from now on
-    // The list is filled by the reload that follows a successful download.
-    platform::PostCommand(mainFrame, wc::ID_REFRESH_CHANNELS);
+    if (!m_pSession->TakeWaitingRequests() && CPlaybackSession::IsAutoPlayOn())
+        AutoPlay(false);
+    // The list is filled by the load that follows a successful download.
+    platform::PostCommand(this, wc::ID_REFRESH_CHANNELS);
 }
 
 // ---- The list --------------------------------------------------------------
@@ -169,132 +158,74 @@ void CWavecrestView::OnReloadChannels(platform::CAppMessageEvent& /*event*/)
     ReloadChannelList();
 }
 
+void CWavecrestView::OnRefreshChannels(wxCommandEvent& /*event*/)
+{
+    m_pRefresh->Refresh();
+}
+
 void CWavecrestView::ReloadChannelList()
 {
-    StopReload();
-    // The settings as they are when the reload starts hold for all of it.
-    ChannelFilters filters;
-    if (g_pCachedSettings)
-    {
-        filters.showRadio = g_pCachedSettings->DisplayRadioChannels() != 0;
-        filters.showTV = g_pCachedSettings->DisplayTVChannels() != 0;
-    }
-    auto stationList = std::make_unique<CStationList>(filters);
-    // Without a file (the load uses it up) the list keeps what it shows.
-    if (!stationList->BeginLoad())
-        return;
-    m_pLoading = std::move(stationList);
-    m_pBusyCursor = std::make_unique<wxBusyCursor>();
-    ContinueReload();
+    m_pRefresh->Reload();
 }
 
-void CWavecrestView::OnReloadTimer(wxTimerEvent& /*event*/)
+bool CWavecrestView::IsReloading() const
 {
-    if (m_pLoading)
-        ContinueReload();
+    return m_pRefresh && m_pRefresh->IsReloading();
 }
 
-void CWavecrestView::ContinueReload()
+void CWavecrestView::OnListLoaded(const wxString& note)
 {
-    if (!m_pLoading->ContinueLoad(kReloadSlice))
-    {
-        // Once, not every so often: the pause comes after the slice, however
-        // long the slice took.
-        m_reloadTimer.StartOnce(kReloadPauseMs);
-        return;
-    }
-    const std::unique_ptr<CStationList> stationList = std::move(m_pLoading);
-    FillList(*stationList);
-    m_pBusyCursor.reset();
-    // The channels read before memory ran out are listed all the same.
-    if (stationList->RanOutOfMemory())
-        platform::MessageBox(kOutOfMemoryText, wc::kAppTitle, wxOK | wxICON_ERROR);
-    const wxString note = stationList->IsTruncated()
-                              ? "Only the first " + WithThousands(CStationList::kMaxChannels) +
-                                    " channels are listed; the rest were left out."
-                              : wxString();
+    ShowMyChannelRows();
     if (note != m_strListNote)
     {
         m_strListNote = note;
         ShowStatusText();
     }
-    if (GetSetting(setting::AutoPlay) == 1 && !m_bPlayingHandedStation)
-        SelectLastPlayed();
+    // A station from elsewhere plays on: auto-play does not replace it.
+    if (CPlaybackSession::IsAutoPlayOn() && !m_pSession->IsPlayingHandedStation())
+        AutoPlay(true);
 }
 
-void CWavecrestView::SelectLastPlayed()
+void CWavecrestView::AutoPlay(bool bStationListLoaded)
 {
-    const int index = LastPlayedListIndex();
+    const int index = CPlaybackSession::ChooseAutoPlayIndex(*this, bStationListLoaded);
     const int row = index >= 0 && index < m_listChannels->GetListCount()
                         ? m_listChannels->GetRowOfListIndex(index)
                         : -1;
-    // The channel plays already (auto-play chose one of My channels before
-    // the station list came): its row is selected again, and it plays on.
-    if (row >= 0 && PlaysNow(m_chosenChannel.strAddress) &&
-        m_listChannels->GetItemText(row, CChannelListCtrl::kAddressColumn) ==
-            m_chosenChannel.strAddress)
+    // The channel plays already (since the program's start, or auto-play
+    // chose one of My channels before the station list came): its row is
+    // selected, and it plays on.
+    if (row >= 0 &&
+        m_pSession->PlaysNow(m_listChannels->GetItemText(row, CChannelListCtrl::kAddressColumn)))
     {
         m_listChannels->SelectAgain(row);
-        m_chosenChannel.nRow = row;
-        WriteSettingInt(setting::LastChannelIndex.name, index);
+        m_pSession->PlayRow(ChannelOfRow(row), index, true);
         return;
     }
     SelectRow(index);
 }
 
-int CWavecrestView::LastPlayedListIndex() const
+int CWavecrestView::GetListCount() const
 {
-    // The index counts the station list's rows first: one of My channels
-    // moves with them (after a start whose download failed, say), and is
-    // then found by its address.
-    const int index = GetSetting(setting::LastChannelIndex);
-    const std::string address = GetSettingText(setting::LastChannelAddress);
-    if (address.empty())
-        return index;
-    const int row = m_listChannels->GetRowOfListIndex(index);
-    const CChannelRecord* channel = m_listChannels->GetChannel(row);
-    if (row >= 0 && channel && channel->FieldUtf8(CChannelRecord::kUrl) == address)
-        return index;
-    const int found = m_listChannels->FindListIndex(address, index);
-    return found >= 0 ? found : index;
+    return m_listChannels->GetListCount();
 }
 
-void CWavecrestView::StopReload()
+std::string CWavecrestView::AddressAt(int index) const
 {
-    m_reloadTimer.Stop();
-    m_pLoading.reset(); // closes the file, and deletes it unless a newer one took its place
-    m_pBusyCursor.reset();
+    const CChannelRecord* channel =
+        m_listChannels->GetChannel(m_listChannels->GetRowOfListIndex(index));
+    return channel ? std::string(channel->FieldUtf8(CChannelRecord::kUrl)) : std::string();
 }
 
-void CWavecrestView::FillList(CStationList& stationList)
+int CWavecrestView::FindAddress(const std::string& address, int near) const
 {
-    m_listChannels->RemoveRowsAndColumns();
-    SetUpColumns(stationList);
-    FillRows(stationList);
-    ShowMyChannelRows();
+    return m_listChannels->FindListIndex(address, near);
 }
 
-void CWavecrestView::SetUpColumns(const CStationList& stationList)
+MediaChannel CWavecrestView::ChannelOfRow(int row) const
 {
-    const CChannelRecord& header = stationList.m_header;
-    m_listChannels->SetUpColumns(
-        {header.GetName(), header.GetField5(), header.GetField4(), header.GetUrl()});
-}
-
-void CWavecrestView::FillRows(CStationList& stationList)
-{
-    const bool showNonWorking = GetSetting(setting::DisplayNonWorkingChannels) != 0;
-    std::vector<std::uint32_t> rows;
-    rows.reserve(static_cast<std::size_t>(stationList.m_channels.GetCount()));
-    std::uint32_t position = 0;
-    for (const CChannelRecord& channel : stationList.m_channels)
-    {
-        const std::string_view status = channel.FieldUtf8(CChannelRecord::kStatus);
-        if (showNonWorking || status.find("OFF") == std::string_view::npos)
-            rows.push_back(position);
-        ++position;
-    }
-    m_listChannels->ShowChannels(std::move(stationList.m_channels), std::move(rows));
+    return MediaChannel{row, m_listChannels->GetItemText(row, CChannelListCtrl::kNameColumn),
+                        m_listChannels->GetItemText(row, CChannelListCtrl::kAddressColumn)};
 }
 
 void CWavecrestView::SelectRow(int index)
@@ -341,9 +272,7 @@ void CWavecrestView::AddChannelsAndPlayFirst(const std::vector<CChannelRecord>& 
         return;
     for (const CChannelRecord& channel : channels)
         m_pMyChannels->Add(channel);
-    if (!MyChannelsChanged())
-        platform::MessageBox("My channels could not be saved in " + m_pMyChannels->Path() + ".",
-                             wc::kAppTitle, wxOK | wxICON_ERROR);
+    ReportUnsavedChannels();
     // The first one plays, as its row when the list shows it.
     const CChannelRecord& first = channels.front();
     const int own = m_pMyChannels->Find(ToUtf8(first.GetUrl()));
@@ -357,11 +286,8 @@ void CWavecrestView::AddChannelsAndPlayFirst(const std::vector<CChannelRecord>& 
             m_listChannels->SelectAndFocus(row);
         return;
     }
-    m_chosenChannel.nRow = -1;
-    m_chosenChannel.strName = first.GetName();
-    m_chosenChannel.strAddress = first.GetUrl();
-    PlayUrl(m_chosenChannel.strAddress);
-    PublishMediaState();
+    // Not shown (the filters hide it): it plays as a station that is no row.
+    m_pSession->Request(PlayRequest{{}, first.GetName(), first.GetUrl()});
 }
 
 void CWavecrestView::SelectOwnChannel(int index)
@@ -391,10 +317,15 @@ void CWavecrestView::OnAddChannel(wxCommandEvent& /*event*/)
                              wc::kAppTitle, wxOK | wxICON_INFORMATION);
         return;
     }
+    ReportUnsavedChannels();
+    SelectOwnChannel(m_pMyChannels->GetCount() - 1);
+}
+
+void CWavecrestView::ReportUnsavedChannels()
+{
     if (!MyChannelsChanged())
         platform::MessageBox("My channels could not be saved in " + m_pMyChannels->Path() + ".",
                              wc::kAppTitle, wxOK | wxICON_ERROR);
-    SelectOwnChannel(m_pMyChannels->GetCount() - 1);
 }
 
 int CWavecrestView::TakeChannelRow()
@@ -421,9 +352,7 @@ void CWavecrestView::OnEditChannel(wxCommandEvent& /*event*/)
                              wc::kAppTitle, wxOK | wxICON_INFORMATION);
         return;
     }
-    if (!MyChannelsChanged())
-        platform::MessageBox("My channels could not be saved in " + m_pMyChannels->Path() + ".",
-                             wc::kAppTitle, wxOK | wxICON_ERROR);
+    ReportUnsavedChannels();
 }
 
 void CWavecrestView::OnRemoveChannel(wxCommandEvent& /*event*/)
@@ -437,9 +366,7 @@ void CWavecrestView::OnRemoveChannel(wxCommandEvent& /*event*/)
                              wc::kAppTitle, wxYES_NO | wxICON_QUESTION) != wxYES)
         return;
     m_pMyChannels->Remove(own);
-    if (!MyChannelsChanged())
-        platform::MessageBox("My channels could not be saved in " + m_pMyChannels->Path() + ".",
-                             wc::kAppTitle, wxOK | wxICON_ERROR);
+    ReportUnsavedChannels();
     // The row that took its place is focused, not played.
     if (m_listChannels->GetRowCount() > 0)
     {
@@ -511,7 +438,7 @@ void CWavecrestView::PlayRow(int row)
     }
     // The selected row: played again unless it plays already (the second
     // click of a double click comes here after the first one selected it).
-    if (!PlaysNow(m_listChannels->GetItemText(row, CChannelListCtrl::kAddressColumn)))
+    if (!m_pSession->PlaysNow(m_listChannels->GetItemText(row, CChannelListCtrl::kAddressColumn)))
         platform::PostCommand(this, wc::ID_PLAY);
 }
 
@@ -614,13 +541,15 @@ void CWavecrestView::OnDisplayRadioChannels(wxCommandEvent& /*event*/)
 {
     g_pCachedSettings->WriteDisplayRadioChannels(
         ToggledValue(g_pCachedSettings->DisplayRadioChannels()));
-    PostRefresh();
+    // A fresh download, which loads the list with the new filter.
+    platform::PostCommand(this, wc::ID_REFRESH_CHANNELS);
 }
 
 void CWavecrestView::OnDisplayTvChannels(wxCommandEvent& /*event*/)
 {
     g_pCachedSettings->WriteDisplayTVChannels(ToggledValue(g_pCachedSettings->DisplayTVChannels()));
-    PostRefresh();
+    // A fresh download, which loads the list with the new filter.
+    platform::PostCommand(this, wc::ID_REFRESH_CHANNELS);
 }
 
 void CWavecrestView::OnUpdateDisplayRadioChannels(wxUpdateUIEvent& event)
@@ -633,23 +562,17 @@ void CWavecrestView::OnUpdateDisplayTvChannels(wxUpdateUIEvent& event)
     event.Check(g_pCachedSettings->DisplayTVChannels() != 0);
 }
 
-void CWavecrestView::PostRefresh()
-{
-    // A fresh download, which reloads the list with the new filter.
-    if (CMainFrame* mainFrame = GetMainFrame())
-        platform::PostCommand(mainFrame, wc::ID_REFRESH_CHANNELS);
-}
+
 
 // ---- Playback ----------------------------------------------------------------
 
 void CWavecrestView::OnPlay(wxCommandEvent& /*event*/)
 {
     const int selected = m_listChannels->GetSelectedRow();
-    if (selected < 0 && m_bPlayingHandedStation)
+    if (selected < 0 && m_pSession->IsPlayingHandedStation())
     {
         // Nothing chosen in the list: Play plays the handed station again.
-        PlayUrl(m_chosenChannel.strAddress);
-        PublishMediaState();
+        m_pSession->PlayStationAgain();
         return;
     }
     if (selected < 0)
@@ -659,24 +582,12 @@ void CWavecrestView::OnPlay(wxCommandEvent& /*event*/)
             m_listChannels->SelectAndFocus(0);
         return;
     }
-    m_bPlayingHandedStation = false;
-    m_chosenChannel.nRow = selected;
-    m_chosenChannel.strName = m_listChannels->GetItemText(selected, CChannelListCtrl::kNameColumn);
-    m_chosenChannel.strAddress =
-        m_listChannels->GetItemText(selected, CChannelListCtrl::kAddressColumn);
-    // The index names the channel in the list without a find text; the
-    // address finds it again where the index has moved.
-    WriteSettingInt(setting::LastChannelIndex.name, m_listChannels->GetListIndex(selected));
-    WriteSettingText(setting::LastChannelAddress, m_chosenChannel.strAddress.utf8_string());
-    PlayUrl(m_chosenChannel.strAddress);
-    // Playing the same address again changes no status text: the channel
-    // is announced here all the same.
-    PublishMediaState();
+    m_pSession->PlayRow(ChannelOfRow(selected), m_listChannels->GetListIndex(selected));
 }
 
 void CWavecrestView::OnStop(wxCommandEvent& /*event*/)
 {
-    m_player->GetControls().stop();
+    m_pSession->Stop();
 }
 
 void CWavecrestView::OnNextChannel(wxCommandEvent& /*event*/)
@@ -698,57 +609,45 @@ void CWavecrestView::OnPreviousChannel(wxCommandEvent& /*event*/)
     m_listChannels->SelectAndFocus(target < 0 ? rows - 1 : target);
 }
 
-void CWavecrestView::OnTakePlayRequests(wxCommandEvent& /*event*/)
+// ---- What the session asks of the page ---------------------------------------
+
+void CWavecrestView::OnPlaybackChanged()
 {
-    TakePlayRequests();
+    if (m_player)
+        m_player->EngineChanged();
 }
 
-bool CWavecrestView::TakePlayRequests()
+void CWavecrestView::OnOpening()
 {
-    CMainFrame* mainFrame = GetMainFrame();
-    if (!mainFrame)
-        return false;
-    const std::vector<PlayRequest> requests = mainFrame->TakePlayRequests();
-    for (const PlayRequest& request : requests)
-    {
-        if (!request.channels.empty())
-        {
-            AddChannelsAndPlayFirst(request.channels);
-            continue;
-        }
-        if (request.stationAddress.empty())
-            continue;
-        // Not a row: a row left selected would play in its place on the
-        // next Play.
-        if (const int selected = m_listChannels->GetSelectedRow(); selected >= 0)
-            m_listChannels->SetItemState(selected, 0, wxLIST_STATE_SELECTED);
-        m_bPlayingHandedStation = true;
-        m_chosenChannel = MediaChannel{-1, request.stationName, request.stationAddress};
-        PlayUrl(m_chosenChannel.strAddress);
-        PublishMediaState();
-    }
-    return !requests.empty();
+    // Another channel brings the window back from the whole screen first.
+    if (m_player)
+        m_player->SetFullScreen(false);
 }
 
-bool CWavecrestView::PlaysNow(const wxString& address) const
+void CWavecrestView::ClearRowSelection()
 {
-    using EState = CPlayerStatus::EState;
-    const EState state = m_player->GetPlayState();
-    const bool running =
-        state == EState::Playing || state == EState::Buffering || state == EState::Connecting;
-    return running && !address.empty() && m_player->GetURL() == address;
+    if (const int selected = m_listChannels->GetSelectedRow(); selected >= 0)
+        m_listChannels->SetItemState(selected, 0, wxLIST_STATE_SELECTED);
 }
 
-void CWavecrestView::PlayUrl(const wxString& url)
+void CWavecrestView::PlayChosenRow()
 {
-    m_player->SetURL(url);
+    platform::PostCommand(this, wc::ID_PLAY);
+}
+
+void CWavecrestView::PlayNextRow()
+{
+    platform::PostCommand(this, wc::ID_PLAY_NEXT);
+}
+
+void CWavecrestView::PlayPreviousRow()
+{
+    platform::PostCommand(this, wc::ID_PLAY_PREVIOUS);
 }
 
 void CWavecrestView::OnStatusChange(wxCommandEvent& /*event*/)
 {
     ShowStatusText();
-    // A new title from the stream changes the text, not the play state.
-    PublishMediaState();
 }
 
 void CWavecrestView::ShowStatusText()
@@ -764,54 +663,6 @@ void CWavecrestView::ShowStatusText()
         mainFrame->SetStatusText(status.empty() ? m_strListNote : status + " - " + m_strListNote);
 }
 
-void CWavecrestView::OnPlayStateChange(wxCommandEvent& /*event*/)
-{
-    PublishMediaState();
-}
-
-void CWavecrestView::OnVolumeChange(wxCommandEvent& /*event*/)
-{
-    PublishMediaState();
-}
-
-void CWavecrestView::PublishMediaState()
-{
-    if (!m_player || !m_pMediaSession)
-        return;
-    m_pMediaSession->Publish(CMediaSession::StateOf(m_player->GetPlayState(), m_chosenChannel,
-                                                    m_player->GetStreamTitle(),
-                                                    m_player->GetVolume()));
-}
-
-// ---- Desktop media controls ----------------------------------------------------
-
-void CWavecrestView::MediaPause()
-{
-    m_player->Pause();
-}
-
-void CWavecrestView::MediaPlayPause()
-{
-    switch (
-        CMediaSession::PlayPauseActionFor(m_player->GetPlayState(), !m_player->GetURL().empty()))
-    {
-    case CMediaSession::EPlayPauseAction::Pause:
-        m_player->Pause();
-        break;
-    case CMediaSession::EPlayPauseAction::Resume:
-        m_player->Play();
-        break;
-    case CMediaSession::EPlayPauseAction::PlayChosenChannel:
-        platform::PostCommand(this, wc::ID_PLAY);
-        break;
-    }
-}
-
-void CWavecrestView::MediaSetVolume(double dVolume)
-{
-    m_player->SetVolume(CMediaSession::VolumeForPlayer(dVolume));
-}
-
 void CWavecrestView::OnHotKey(platform::CAppMessageEvent& event)
 {
     PostHotKeyCommand(this, static_cast<int>(event.GetWParam()));
@@ -819,7 +670,8 @@ void CWavecrestView::OnHotKey(platform::CAppMessageEvent& event)
 
 bool CWavecrestView::OnClose(bool deleteWindow)
 {
-    StopReload();
+    if (m_pRefresh)
+        m_pRefresh->StopReload();
     if (m_player)
         m_player->SetFullScreen(false);
     // Closing the page releases its hot keys (and ends playback with the player).
@@ -833,9 +685,10 @@ bool CWavecrestView::OnClose(bool deleteWindow)
         m_pFindBox->Unbind(wxEVT_KEY_DOWN, &CWavecrestView::OnFindKeyDown, this);
     if (m_listChannels)
         m_listChannels->Unbind(wxEVT_CONTEXT_MENU, &CWavecrestView::OnListContextMenuKey, this);
-    // The player goes with the page: nothing plays, and nothing can be asked for.
-    if (m_player && m_pMediaSession)
-        m_pMediaSession->Publish(CMediaSession::WithoutRadioPage(
-            CMediaSession::VolumeFromPlayer(m_player->GetVolume())));
+    // Playback ends with the page: the player lets go of the session's
+    // engine, which ends then.
+    if (m_player)
+        m_player->ReleaseEngine();
+    m_pSession->Unbind(*this);
     return CPageView::OnClose(deleteWindow);
 }

@@ -1,34 +1,29 @@
 #pragma once
 // The radio page: the player above the list of channels of the current
-// station list. Each reload builds the list afresh from a newly downloaded
-// station list; selecting a row plays it, and with auto-play on the row
-// played last is selected again after every reload.
-//
-// A reload reads the file in slices of a few tens of milliseconds, driven by
-// a timer, so that the window keeps answering while a very large list is
-// read; a list of ordinary size is read whole within the first slice, in the
-// handling of the reload message itself.
+// station list. The page shows the program's playback session: while it is
+// open its player control shows the session's engine, selecting a row plays
+// it through the session, and with auto-play on the row played last is
+// selected again after every load of the list. Closing the page ends
+// playback. The list itself is filled by its refresh (CChannelListRefresh).
 
 #include "frame/PageView.h"
 #include "platform/Messages.h"
-#include "radio/MediaSession.h"
+#include "session/PlaybackSession.h"
 
 #include <wx/listctrl.h>
-#include <wx/timer.h>
 
 #include <memory>
 #include <vector>
 
 class CChannelListCtrl;
+class CChannelListRefresh;
 class CChannelRecord;
 class CMyChannels;
-class CStationList;
 class CWMPPlayer4;
-class wxBusyCursor;
 class wxCheckBox;
 class wxTextCtrl;
 
-class CWavecrestView : public CPageView
+class CWavecrestView : public CPageView, private IPlaybackPage, private IChannelRows
 {
 public:
     CWavecrestView();
@@ -36,17 +31,11 @@ public:
 
     bool IsFormPage() const override { return true; }
 
-    // Rebuilds the list from the station-list file and, with auto-play on,
-    // selects the remembered row. Without a file the list stays as it is. A
-    // reload still under way is given up for the new one.
+    // Loads the list afresh from the station-list file and, with auto-play
+    // on, selects the remembered row. Without a file the list stays as it is.
     void ReloadChannelList();
-    // True while a reload is still reading its file.
-    bool IsReloading() const { return m_pLoading != nullptr; }
-    // Replaces the columns and rows with those of a loaded station list; its
-    // channels move into the list.
-    void FillList(CStationList& stationList);
-    void SetUpColumns(const CStationList& stationList);
-    void FillRows(CStationList& stationList);
+    // True while a load is still reading its file.
+    bool IsReloading() const;
     // Selects (and so plays) the channel with that index in the list without
     // a find text, if there is one; a find text that hides it is emptied.
     void SelectRow(int index);
@@ -55,50 +44,38 @@ public:
     // Shows My channels again after they changed (and saves them): false
     // when they could not be saved.
     bool MyChannelsChanged();
-    // Adds the channels to My channels (those whose address is there already
-    // are not added again) and plays the first of them.
-    void AddChannelsAndPlayFirst(const std::vector<CChannelRecord>& channels);
     wxTextCtrl* GetFindBox() const { return m_pFindBox; }
-    // Hands an address to the player.
-    void PlayUrl(const wxString& url);
-    // Carries out what the main frame keeps for the page to play (see
-    // CMainFrame::RequestPlay): a station found elsewhere plays as the
-    // chosen channel, in place of the one auto-play would choose. True when
-    // there was any.
-    bool TakePlayRequests();
 
     CChannelListCtrl* GetChannelList() const { return m_listChannels; }
     CWMPPlayer4* GetPlayer() const { return m_player; }
-
-    // What desktop media controls ask of the page besides the playback
-    // commands: the player's own pause (it stays paused, not stopped), pause
-    // or go on, and a volume from 0.0 to 1.0.
-    void MediaPause();
-    void MediaPlayPause();
-    void MediaSetVolume(double dVolume);
     // The channel chosen last (row -1 while none is).
-    const MediaChannel& GetChosenChannel() const { return m_chosenChannel; }
-    // Where the page tells desktop media controls what it does (nullptr, as
-    // before it is given one: nowhere). Given before the page is created.
-    void SetMediaSession(const CMediaSession* pSession) { m_pMediaSession = pSession; }
+    const MediaChannel& GetChosenChannel() const { return m_pSession->GetChosenChannel(); }
 
 protected:
     void CreateContent(CChildFrame* frame) override;
     void OnInitialUpdate() override;
 
 private:
+    // What the session asks of the page.
+    void OnPlaybackChanged() override;
+    void OnOpening() override;
+    void AddChannelsAndPlayFirst(const std::vector<CChannelRecord>& channels) override;
+    void ClearRowSelection() override;
+    void PlayChosenRow() override;
+    void PlayNextRow() override;
+    void PlayPreviousRow() override;
+    // The list without a find text, for auto-play.
+    int GetListCount() const override;
+    std::string AddressAt(int index) const override;
+    int FindAddress(const std::string& address, int near) const override;
+
     void OnReloadChannels(platform::CAppMessageEvent& event);
-    void OnTakePlayRequests(wxCommandEvent& event);
-    void OnReloadTimer(wxTimerEvent& event);
-    void ContinueReload();
-    void StopReload();
-    // Where in the list without a find text auto-play finds the channel
-    // played last.
-    int LastPlayedListIndex() const;
-    // Auto-play after a reload: selects that channel's row (and so plays it).
-    void SelectLastPlayed();
-    // Whether the player is playing (or opening) that address now.
-    bool PlaysNow(const wxString& address) const;
+    void OnRefreshChannels(wxCommandEvent& event);
+    void OnListLoaded(const wxString& note);
+    // Auto-play: selects the row of the channel played last (which plays
+    // it, unless it plays already).
+    void AutoPlay(bool bStationListLoaded);
+    MediaChannel ChannelOfRow(int row) const;
     void OnListItemChanged(wxListEvent& event);
     void OnListKeyDown(wxListEvent& event);
     void ShowMyChannelRows();
@@ -109,6 +86,7 @@ private:
     void OnAddChannel(wxCommandEvent& event);
     void OnEditChannel(wxCommandEvent& event);
     void OnRemoveChannel(wxCommandEvent& event);
+    void ReportUnsavedChannels();
     void OnListContextMenu(wxListEvent& event);
     void OnListContextMenuKey(wxContextMenuEvent& event);
     void ShowChannelMenu(int row, const wxPoint& position);
@@ -129,31 +107,23 @@ private:
     void OnNextChannel(wxCommandEvent& event);
     void OnPreviousChannel(wxCommandEvent& event);
     void OnStatusChange(wxCommandEvent& event);
-    void OnPlayStateChange(wxCommandEvent& event);
     // The player's status text, and the note on a shortened list after it.
     void ShowStatusText();
-    void OnVolumeChange(wxCommandEvent& event);
-    // Tells desktop media controls what the page does now.
-    void PublishMediaState();
     void OnHotKey(platform::CAppMessageEvent& event);
     bool OnClose(bool deleteWindow) override;
-    void PostRefresh();
 
+    CPlaybackSession* m_pSession;
+    std::unique_ptr<CPlaybackSession> m_pOwnSession; // where the program made none
     CChannelListCtrl* m_listChannels = nullptr;
     CWMPPlayer4* m_player = nullptr;
     wxCheckBox* m_pNonWorkingBox = nullptr;
     wxTextCtrl* m_pFindBox = nullptr;
     std::unique_ptr<CMyChannels> m_pMyChannels;
+    std::unique_ptr<CChannelListRefresh> m_pRefresh;
     int m_nContextRow = -1;       // the row of an open context menu
     bool m_bEnterHandled = false; // Enter in the list, until the events it gives are handled
     bool m_bDisplayNonWorking = false;
-    MediaChannel m_chosenChannel;
-    bool m_bPlayingHandedStation = false; // a station from elsewhere plays, not a row
-    const CMediaSession* m_pMediaSession = nullptr;
     wxString m_strListNote; // why the list shows fewer channels than its file holds
-    std::unique_ptr<CStationList> m_pLoading; // the station list of a reload under way
-    std::unique_ptr<wxBusyCursor> m_pBusyCursor;
-    wxTimer m_reloadTimer;
 
     wxDECLARE_DYNAMIC_CLASS(CWavecrestView);
     wxDECLARE_EVENT_TABLE();

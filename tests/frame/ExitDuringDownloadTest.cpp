@@ -73,7 +73,8 @@ TEST(ExitDuringDownload, TheTraysExitCancelsTheDownloadAndClosesOnceItsDialogHas
                 });
             return std::nullopt;
         });
-    frame->RefreshChannelsList(); // returns once the dialog has been cancelled
+    // The radio page's refresh returns once the dialog has been cancelled.
+    platform::SendCommand(frame, wc::ID_REFRESH_CHANNELS);
     EXPECT_TRUE(exitChosen);
     EXPECT_TRUE(WaitUntil([] { return wxTheApp->GetTopWindow() == nullptr; }));
     EXPECT_EQ(GetWorkspaceInt("MainWindowWidth", 0), 730);

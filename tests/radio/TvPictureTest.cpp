@@ -14,6 +14,7 @@
 #include "player/WMPPlayer4.h"
 #include "radio/ChannelListCtrl.h"
 #include "radio/WavecrestView.h"
+#include "session/PlaybackSession.h"
 #include "support/GuiTestSupport.h"
 #include "support/TempHome.h"
 #include "support/XKeyGrabber.h"
@@ -297,7 +298,8 @@ TEST_P(TvPicture, ADoubleClickOrF11ShowsThePictureOnTheWholeScreenAndEscBringsTh
     // A channel change while on the whole screen brings the window back.
     DoubleClickPicture();
     ASSERT_TRUE(WaitUntil([] { return Player()->IsFullScreen(); }, 5000));
-    RadioView()->PlayUrl(s_pStreams->Url("/radio/440.mp3"));
+    CPlaybackSession::Program()->Request(
+        PlayRequest{{}, "Tone", wxString::FromUTF8(s_pStreams->Url("/radio/440.mp3"))});
     EXPECT_FALSE(Player()->IsFullScreen());
     EXPECT_EQ(Frame()->GetScreenRect(), before);
 }

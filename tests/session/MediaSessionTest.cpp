@@ -1,7 +1,7 @@
 // The rules behind what desktop media controls are told about the radio
 // page: play states, what plays, volume, Play/Pause, and who hears about it.
 
-#include "radio/MediaSession.h"
+#include "session/MediaSession.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "radio/MediaSession.h"
+#include "session/MediaSession.h"
 
 #include <algorithm>
 #include <cmath>
