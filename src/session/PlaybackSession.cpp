@@ -49,6 +49,7 @@ bool CPlaybackSession::PlayRememberedAtStart()
     // Its name and row are known once the list shows it.
     m_chosen = MediaChannel{-1, wxString(), wxString::FromUTF8(address)};
     Open(m_chosen.strAddress);
+    Publish();
     return true;
 }
 

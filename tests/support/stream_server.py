@@ -58,7 +58,8 @@ Other paths:
     /drop           closes every stream connection that is open now
     PATH of --route serves the bytes of FILE with content type TYPE
                     (default application/octet-stream); a route may also be
-                    added by code that imports this module (add_route)
+                    added by code that imports this module (add_route);
+                    ?delay=S answers only after S seconds
 
 With --log FILE each requested path is also appended to FILE, one per line, as
 soon as the request arrives.
@@ -256,6 +257,9 @@ class _Handler(http.server.BaseHTTPRequestHandler):
             return self._send_bytes(playlist.encode("utf-8"), "audio/x-mpegurl")
         if url.path in self.server.routes:
             data, mime = self.server.routes[url.path]
+            delay = dict(urllib.parse.parse_qsl(url.query)).get("delay")
+            if delay:
+                time.sleep(float(delay))
             return self._send_bytes(data, mime)
         match = STREAM_PATH.match(url.path)
         if not match or not 20 <= int(match.group(2)) <= 20000:
