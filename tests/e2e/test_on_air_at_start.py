@@ -53,9 +53,10 @@ class OnAirAtStart(EndToEndTest):
         self.assertTrue(wait_until(lambda: self.heard(523), 30))
         self.assertLess(time.monotonic(), list_answered, "the tone came only with the list")
 
-        # The list arrives: its row is the one playing, and names it.
-        self.assertTrue(wait_until(lambda: playerctl("metadata", "xesam:title") == "Tone 523", 30),
-                        playerctl("metadata", "xesam:title"))
+        # The list arrives: its row is the one playing, and names it (the
+        # stream announces a title of its own, so the channel is the artist).
+        self.assertTrue(wait_until(lambda: playerctl("metadata", "xesam:artist") == "Tone 523", 30),
+                        playerctl("metadata", "xesam:artist"))
         time.sleep(scaled(1.5))  # a second request would come at once
         self.assertEqual(self.requests_of(523), 1, self.server.requested())
         self.assertTrue(self.heard(523))
@@ -67,7 +68,7 @@ class OnAirAtStart(EndToEndTest):
         self.assertTrue(wait_until(lambda: self.requests_of(880) == 1, 30), self.server.requested())
         self.assertTrue(wait_until(lambda: self.requests_of(659) == 1, 30), self.server.requested())
         self.assertTrue(wait_until(lambda: self.heard(659), 30))
-        self.assertTrue(wait_until(lambda: playerctl("metadata", "xesam:title") == "Tone 659", 15))
+        self.assertTrue(wait_until(lambda: playerctl("metadata", "xesam:artist") == "Tone 659", 15))
         self.assertIn("LastChannelAddress=%s/radio/659.mp3" % self.address,
                       self.home.read_settings())
 
