@@ -11,10 +11,10 @@
 
 struct PageEntry
 {
-    int index;            // the ribbon tab, the template and LastCategory
-    const char* tab;      // the ribbon tab's caption
+    int index;       // the ribbon tab, the template and LastCategory
+    const char* tab; // the ribbon tab's caption
     const char* statusDescription;
-    const char* statusText; // nullptr: the player's current status
+    const char* statusText;  // nullptr: the player's current status
     const char* description; // the template's
     const char* typeName;
     const char* documentClass;

@@ -20,8 +20,7 @@ std::optional<StatusPaneTexts> StatusPaneTextsFor(int category, const wxString& 
     const PageEntry* page = PageAt(category);
     if (!page)
         return std::nullopt;
-    return StatusPaneTexts{page->statusDescription,
-                           page->statusText ? wxString(page->statusText) : currentStatus,
-                           "Questions or suggestions? Write to us at support@tolvane.example",
-                           "Contact Us"};
+    return StatusPaneTexts{
+        page->statusDescription, page->statusText ? wxString(page->statusText) : currentStatus,
+        "Questions or suggestions? Write to us at support@tolvane.example", "Contact Us"};
 }

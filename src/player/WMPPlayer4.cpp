@@ -31,8 +31,9 @@ bool SoftwareVideoAskedFor()
 wxIMPLEMENT_DYNAMIC_CLASS(CWMPPlayer4, wxPanel);
 
 CWMPPlayer4::CWMPPlayer4()
-    : m_pEngine(nullptr), m_eLastState(CPlayerStatus::EState::Ready), m_nVolume(50), m_bMuted(false),
-      m_pSurface(nullptr), m_pBar(nullptr), m_pFullScreen(nullptr), m_pTopLevel(nullptr)
+    : m_pEngine(nullptr), m_eLastState(CPlayerStatus::EState::Ready), m_nVolume(50),
+      m_bMuted(false), m_pSurface(nullptr), m_pBar(nullptr), m_pFullScreen(nullptr),
+      m_pTopLevel(nullptr)
 {
 }
 

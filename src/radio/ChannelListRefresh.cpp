@@ -7,6 +7,7 @@
 #include "core/Settings.h"
 #include "core/SettingsTable.h"
 #include "download/StationListDownload.h"
+#include "platform/Messages.h"
 #include "platform/ModalDialogs.h"
 #include "radio/ChannelListCtrl.h"
 
@@ -70,6 +71,45 @@ void CChannelListRefresh::Refresh()
         CallAfter([this] { Refresh(); });
 }
 
+void CChannelListRefresh::HandleFilterCommands(wxEvtHandler& page)
+{
+    m_pPage = &page;
+    page.Bind(wxEVT_MENU, &CChannelListRefresh::OnToggleRadio, this, wc::ID_DISPLAY_RADIO);
+    page.Bind(wxEVT_MENU, &CChannelListRefresh::OnToggleTv, this, wc::ID_DISPLAY_TV);
+    page.Bind(wxEVT_UPDATE_UI, &CChannelListRefresh::OnUpdateRadio, this, wc::ID_DISPLAY_RADIO);
+    page.Bind(wxEVT_UPDATE_UI, &CChannelListRefresh::OnUpdateTv, this, wc::ID_DISPLAY_TV);
+}
+
+void CChannelListRefresh::OnToggleRadio(wxCommandEvent& /*event*/)
+{
+    g_pCachedSettings->WriteDisplayRadioChannels(
+        ToggledValue(g_pCachedSettings->DisplayRadioChannels()));
+    AskForRefresh();
+}
+
+void CChannelListRefresh::AskForRefresh()
+{
+    // Once the toggle has returned, the page's Refresh: a fresh download,
+    // whose list the new filter holds for.
+    platform::PostCommand(m_pPage, wc::ID_REFRESH_CHANNELS);
+}
+
+void CChannelListRefresh::OnToggleTv(wxCommandEvent& /*event*/)
+{
+    g_pCachedSettings->WriteDisplayTVChannels(ToggledValue(g_pCachedSettings->DisplayTVChannels()));
+    AskForRefresh();
+}
+
+void CChannelListRefresh::OnUpdateRadio(wxUpdateUIEvent& event)
+{
+    event.Check(g_pCachedSettings->DisplayRadioChannels() != 0);
+}
+
+void CChannelListRefresh::OnUpdateTv(wxUpdateUIEvent& event)
+{
+    event.Check(g_pCachedSettings->DisplayTVChannels() != 0);
+}
+
 void CChannelListRefresh::Reload()
 {
     StopReload();
@@ -127,7 +167,8 @@ void CChannelListRefresh::FillList(CStationList& stationList)
 {
     m_list.RemoveRowsAndColumns();
     const CChannelRecord& header = stationList.m_header;
-    m_list.SetUpColumns({header.GetName(), header.GetField5(), header.GetField4(), header.GetUrl()});
+    m_list.SetUpColumns(
+        {header.GetName(), header.GetField5(), header.GetField4(), header.GetUrl()});
     const bool showNonWorking = GetSetting(setting::DisplayNonWorkingChannels) != 0;
     std::vector<std::uint32_t> rows;
     rows.reserve(static_cast<std::size_t>(stationList.m_channels.GetCount()));

@@ -38,13 +38,22 @@ public:
     void Reload();
     bool IsReloading() const { return m_pLoading != nullptr; }
     void StopReload();
+    // Has the page's Display Radio and Display TV commands handled here:
+    // each toggles its setting and refreshes the list with the new filter.
+    void HandleFilterCommands(wxEvtHandler& page);
 
 private:
+    void OnToggleRadio(wxCommandEvent& event);
+    void OnToggleTv(wxCommandEvent& event);
+    void OnUpdateRadio(wxUpdateUIEvent& event);
+    void OnUpdateTv(wxUpdateUIEvent& event);
+    void AskForRefresh();
     void OnReloadTimer(wxTimerEvent& event);
     void ContinueReload();
     void FillList(CStationList& stationList);
 
     wxWindow* m_pDialogParent;
+    wxEvtHandler* m_pPage = nullptr; // where the filter commands come
     CChannelListCtrl& m_list;
     std::function<void(const wxString&)> m_onLoaded;
     std::unique_ptr<CStationList> m_pLoading; // the station list of a load under way

@@ -1,32 +1,25 @@
 #include "radio/WavecrestView.h"
 
 #include "catalogue/ChannelRecord.h"
-#include "core/CachedSettings.h"
 #include "core/Identifiers.h"
 #include "core/Settings.h"
 #include "core/SettingsTable.h"
-#include "core/StreamAddress.h"
 #include "frame/ChildFrame.h"
 #include "frame/MainFrame.h"
 #include "platform/HotKeys.h"
-#include "platform/ModalDialogs.h"
 #include "player/WMPPlayer4.h"
-#include "playlists/MyChannels.h"
-#include "radio/ChannelDlg.h"
 #include "radio/ChannelListCtrl.h"
 #include "radio/ChannelListRefresh.h"
 #include "radio/HotKeys.h"
+#include "radio/MyChannelRows.h"
 #include "res/Resources.h"
 
 #include <wx/checkbox.h>
-#include <wx/menu.h>
 #include <wx/sizer.h>
 #include <wx/textctrl.h>
 #include <wx/utils.h>
 #include <wx/xrc/xmlres.h>
 
-#include <algorithm>
-#include <cstdint>
 #include <vector>
 
 wxIMPLEMENT_DYNAMIC_CLASS(CWavecrestView, CPageView);
@@ -37,8 +30,6 @@ constexpr int kPlayerId = 1003;
 constexpr int kListId = 1002;
 constexpr int kNonWorkingBoxId = 1005;
 constexpr int kFindBoxId = 1006;
-constexpr int kEditChannelId = 1007;
-constexpr int kRemoveChannelId = 1008;
 constexpr int kKeyF8 = WXK_F8;
 constexpr int kKeyF9 = WXK_F9;
 } // namespace
@@ -48,17 +39,10 @@ wxBEGIN_EVENT_TABLE(CWavecrestView, CPageView)
     EVT_CHECKBOX(kNonWorkingBoxId, CWavecrestView::OnDisplayNonWorkingChannels)
     EVT_LIST_KEY_DOWN(kListId, CWavecrestView::OnListKeyDown)
     EVT_LIST_ITEM_SELECTED(kListId, CWavecrestView::OnListItemChanged)
-    EVT_LIST_ITEM_RIGHT_CLICK(kListId, CWavecrestView::OnListContextMenu)
     EVT_LIST_ITEM_ACTIVATED(kListId, CWavecrestView::OnListItemActivated)
     EVT_MENU(wc::ID_ADD_CHANNEL, CWavecrestView::OnAddChannel)
-    EVT_MENU(kEditChannelId, CWavecrestView::OnEditChannel)
-    EVT_MENU(kRemoveChannelId, CWavecrestView::OnRemoveChannel)
     EVT_TEXT(kFindBoxId, CWavecrestView::OnFindText)
     EVT_TEXT_ENTER(kFindBoxId, CWavecrestView::OnFindEnter)
-    EVT_MENU(wc::ID_DISPLAY_RADIO, CWavecrestView::OnDisplayRadioChannels)
-    EVT_MENU(wc::ID_DISPLAY_TV, CWavecrestView::OnDisplayTvChannels)
-    EVT_UPDATE_UI(wc::ID_DISPLAY_RADIO, CWavecrestView::OnUpdateDisplayRadioChannels)
-    EVT_UPDATE_UI(wc::ID_DISPLAY_TV, CWavecrestView::OnUpdateDisplayTvChannels)
     EVT_APP_MESSAGE(wc::WM_RELOAD_CHANNELS, CWavecrestView::OnReloadChannels)
     EVT_MENU(wc::ID_REFRESH_CHANNELS, CWavecrestView::OnRefreshChannels)
     EVT_MENU(wc::ID_PLAY, CWavecrestView::OnPlay)
@@ -76,8 +60,7 @@ wxEND_EVENT_TABLE()
 
 // ---- The page ------------------------------------------------------------
 
-CWavecrestView::CWavecrestView()
-    : m_pSession(CPlaybackSession::Program()), m_pMyChannels(std::make_unique<CMyChannels>())
+CWavecrestView::CWavecrestView() : m_pSession(CPlaybackSession::Program())
 {
     if (!m_pSession)
     {
@@ -104,7 +87,6 @@ void CWavecrestView::CreateContent(CChildFrame* frame)
     m_player->SetId(kPlayerId); // the placeholder gives it its own id
     m_listChannels = XRCCTRL(*form, "IDC_CHANNELS", CChannelListCtrl);
     m_listChannels->SetId(kListId);
-    m_listChannels->Bind(wxEVT_CONTEXT_MENU, &CWavecrestView::OnListContextMenuKey, this);
     m_pNonWorkingBox = XRCCTRL(*form, "IDC_DISPLAY_NON_WORKING", wxCheckBox);
     m_pNonWorkingBox->SetId(kNonWorkingBoxId);
     m_pNonWorkingBox->SetValue(m_bDisplayNonWorking);
@@ -112,8 +94,10 @@ void CWavecrestView::CreateContent(CChildFrame* frame)
     m_pFindBox->SetId(kFindBoxId);
     m_pFindBox->Bind(wxEVT_KEY_DOWN, &CWavecrestView::OnFindKeyDown, this);
     frame->Bind(wxEVT_CHAR_HOOK, &CWavecrestView::OnPageCharHook, this);
+    m_pMine = std::make_unique<CMyChannelRows>(frame, *m_listChannels);
     m_pRefresh = std::make_unique<CChannelListRefresh>(
         frame, *m_listChannels, [this](const wxString& note) { OnListLoaded(note); });
+    m_pRefresh->HandleFilterCommands(*this);
 
     auto* layout = new wxBoxSizer(wxVERTICAL);
     layout->Add(form, wxSizerFlags(1).Expand());
@@ -133,11 +117,7 @@ void CWavecrestView::OnInitialUpdate()
     // The list is the page's main control: F8 and F9 work from the start.
     m_listChannels->SetFocus();
     // My channels are there from the start, whatever the download brings.
-    m_pMyChannels->Load();
-    m_listChannels->SetUpColumns(
-        {m_pMyChannels->Header().GetName(), m_pMyChannels->Header().GetField5(),
-         m_pMyChannels->Header().GetField4(), m_pMyChannels->Header().GetUrl()});
-    ShowMyChannelRows();
+    m_pMine->Load();
 
     ShowStatusText(); // the session may be playing since the program's start
 
@@ -175,7 +155,7 @@ bool CWavecrestView::IsReloading() const
 
 void CWavecrestView::OnListLoaded(const wxString& note)
 {
-    ShowMyChannelRows();
+    m_pMine->Show();
     if (note != m_strListNote)
     {
         m_strListNote = note;
@@ -239,183 +219,31 @@ void CWavecrestView::SelectRow(int index)
 
 // ---- My channels -------------------------------------------------------------
 
-void CWavecrestView::ShowMyChannelRows()
+CMyChannels& CWavecrestView::GetMyChannels()
 {
-    // The same filters as the station list's rows.
-    const bool showNonWorking = GetSetting(setting::DisplayNonWorkingChannels) != 0;
-    const bool showRadio = !g_pCachedSettings || g_pCachedSettings->DisplayRadioChannels() != 0;
-    const bool showTV = !g_pCachedSettings || g_pCachedSettings->DisplayTVChannels() != 0;
-    std::vector<std::uint32_t> rows;
-    std::uint32_t position = 0;
-    for (const CChannelRecord& channel : m_pMyChannels->Channels())
-    {
-        const std::string_view type = channel.FieldUtf8(CChannelRecord::kType);
-        const bool shownType = EqualsNoCase(type, "TV") ? showTV : showRadio;
-        const bool working =
-            channel.FieldUtf8(CChannelRecord::kStatus).find("OFF") == std::string_view::npos;
-        if (shownType && (showNonWorking || working))
-            rows.push_back(position);
-        ++position;
-    }
-    m_listChannels->ShowOwnChannels(m_pMyChannels->Channels(), std::move(rows));
+    return m_pMine->Channels();
 }
 
 bool CWavecrestView::MyChannelsChanged()
 {
-    ShowMyChannelRows();
-    return m_pMyChannels->Save();
+    return m_pMine->Changed();
 }
 
 void CWavecrestView::AddChannelsAndPlayFirst(const std::vector<CChannelRecord>& channels)
 {
-    if (channels.empty())
-        return;
-    for (const CChannelRecord& channel : channels)
-        m_pMyChannels->Add(channel);
-    ReportUnsavedChannels();
-    // The first one plays, as its row when the list shows it.
-    const CChannelRecord& first = channels.front();
-    const int own = m_pMyChannels->Find(ToUtf8(first.GetUrl()));
-    for (int row = m_listChannels->GetRowCount() - 1; own >= 0 && row >= 0; --row)
-    {
-        if (m_listChannels->GetOwnChannelIndex(row) != own)
-            continue;
-        if (m_listChannels->GetSelectedRow() == row)
-            platform::PostCommand(this, wc::ID_PLAY);
-        else
-            m_listChannels->SelectAndFocus(row);
-        return;
-    }
-    // Not shown (the filters hide it): it plays as a station that is no row.
-    m_pSession->Request(PlayRequest{{}, first.GetName(), first.GetUrl()});
-}
-
-void CWavecrestView::SelectOwnChannel(int index)
-{
-    for (int row = m_listChannels->GetRowCount() - 1; row >= 0; --row)
-    {
-        if (m_listChannels->GetOwnChannelIndex(row) == index)
-        {
-            m_listChannels->SelectAndFocus(row);
-            return;
-        }
-    }
+    const int row = m_pMine->Add(channels);
+    if (row >= 0 && m_listChannels->GetSelectedRow() == row)
+        platform::PostCommand(this, wc::ID_PLAY);
+    else if (row >= 0)
+        m_listChannels->SelectAndFocus(row);
+    else if (!channels.empty()) // the filters hide it: it plays as a station that is no row
+        m_pSession->Request(PlayRequest{{}, channels.front().GetName(), channels.front().GetUrl()});
 }
 
 void CWavecrestView::OnAddChannel(wxCommandEvent& /*event*/)
 {
-    CChannelDlg dialog(GetChildFrame(), "Add Channel", CChannelRecord());
-    if (platform::RunModal(dialog) != wxID_OK)
-        return;
-    const CChannelRecord channel = dialog.GetChannel();
-    if (!IsNetworkStreamAddress(ToUtf8(channel.GetUrl())))
-        return; // the dialog checks the address before it ends with OK
-    if (!m_pMyChannels->Add(channel))
-    {
-        platform::MessageBox("A channel with the address " + channel.GetUrl() +
-                                 " is already in My channels.",
-                             wc::kAppTitle, wxOK | wxICON_INFORMATION);
-        return;
-    }
-    ReportUnsavedChannels();
-    SelectOwnChannel(m_pMyChannels->GetCount() - 1);
-}
-
-void CWavecrestView::ReportUnsavedChannels()
-{
-    if (!MyChannelsChanged())
-        platform::MessageBox("My channels could not be saved in " + m_pMyChannels->Path() + ".",
-                             wc::kAppTitle, wxOK | wxICON_ERROR);
-}
-
-int CWavecrestView::TakeChannelRow()
-{
-    const int row = m_nContextRow >= 0 ? m_nContextRow : m_listChannels->GetSelectedRow();
-    m_nContextRow = -1;
-    return row;
-}
-
-void CWavecrestView::OnEditChannel(wxCommandEvent& /*event*/)
-{
-    const int own = m_listChannels->GetOwnChannelIndex(TakeChannelRow());
-    if (own < 0)
-        return; // the station list's rows are not the person's to change
-    CChannelDlg dialog(GetChildFrame(), "Edit Channel", m_pMyChannels->GetAt(own));
-    if (platform::RunModal(dialog) != wxID_OK)
-        return;
-    if (!IsNetworkStreamAddress(ToUtf8(dialog.GetChannel().GetUrl())))
-        return; // the dialog checks the address before it ends with OK
-    if (!m_pMyChannels->Replace(own, dialog.GetChannel()))
-    {
-        platform::MessageBox("Another channel of My channels has the address " +
-                                 dialog.GetChannel().GetUrl() + ".",
-                             wc::kAppTitle, wxOK | wxICON_INFORMATION);
-        return;
-    }
-    ReportUnsavedChannels();
-}
-
-void CWavecrestView::OnRemoveChannel(wxCommandEvent& /*event*/)
-{
-    const int row = TakeChannelRow();
-    const int own = m_listChannels->GetOwnChannelIndex(row);
-    if (own < 0)
-        return;
-    if (platform::MessageBox("Remove \"" + m_pMyChannels->GetAt(own).GetName() +
-                                 "\" from My channels?",
-                             wc::kAppTitle, wxYES_NO | wxICON_QUESTION) != wxYES)
-        return;
-    m_pMyChannels->Remove(own);
-    ReportUnsavedChannels();
-    // The row that took its place is focused, not played.
-    if (m_listChannels->GetRowCount() > 0)
-    {
-        const int next = std::min(row, m_listChannels->GetRowCount() - 1);
-        m_listChannels->SetItemState(next, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
-    }
-}
-
-void CWavecrestView::OnListContextMenu(wxListEvent& event)
-{
-    // The menu acts on the row clicked, which need not be the one playing.
-    ShowChannelMenu(static_cast<int>(event.GetIndex()), wxDefaultPosition);
-}
-
-void CWavecrestView::OnListContextMenuKey(wxContextMenuEvent& event)
-{
-    // The Menu key or Shift+F10, which give no place (a click on a row
-    // comes as OnListContextMenu): the menu of the selected row, else of the
-    // focused one, below it.
-    int row = -1;
-    if (event.GetPosition() == wxDefaultPosition)
-    {
-        row = m_listChannels->GetSelectedRow();
-        if (row < 0)
-            row = static_cast<int>(
-                m_listChannels->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED));
-    }
-    if (row < 0)
-    {
-        event.Skip();
-        return;
-    }
-    wxRect rect;
-    m_listChannels->GetItemRect(row, rect);
-    ShowChannelMenu(row, rect.GetBottomLeft());
-}
-
-void CWavecrestView::ShowChannelMenu(int row, const wxPoint& position)
-{
-    m_nContextRow = row;
-    const bool own = m_listChannels->GetOwnChannelIndex(m_nContextRow) >= 0;
-    wxMenu menu;
-    menu.Append(wc::ID_PLAY, "&Play");
-    menu.AppendSeparator();
-    menu.Append(wc::ID_ADD_CHANNEL, "&Add Channel...");
-    menu.Append(kEditChannelId, "&Edit Channel...")->Enable(own);
-    menu.Append(kRemoveChannelId, "&Remove Channel\tDel")->Enable(own);
-    m_listChannels->PopupMenu(&menu, position);
-    CallAfter([this] { m_nContextRow = -1; });
+    if (const int row = m_pMine->AddByDialog(); row >= 0)
+        m_listChannels->SelectAndFocus(row);
 }
 
 void CWavecrestView::OnListItemActivated(wxListEvent& event)
@@ -520,7 +348,7 @@ void CWavecrestView::OnListKeyDown(wxListEvent& event)
             m_listChannels->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED)));
     }
     else if (event.GetKeyCode() == WXK_DELETE || event.GetKeyCode() == WXK_NUMPAD_DELETE)
-        platform::PostCommand(this, kRemoveChannelId);
+        platform::PostCommand(m_listChannels, CMyChannelRows::kRemoveChannelId);
     else if (event.GetKeyCode() == kKeyF8)
         platform::PostCommand(this, wc::ID_PLAY_PREVIOUS);
     else if (event.GetKeyCode() == kKeyF9)
@@ -536,33 +364,6 @@ void CWavecrestView::OnDisplayNonWorkingChannels(wxCommandEvent& /*event*/)
     WriteSettingInt(setting::DisplayNonWorkingChannels.name, m_bDisplayNonWorking ? 1 : 0);
     platform::PostMessage(this, wc::WM_RELOAD_CHANNELS);
 }
-
-void CWavecrestView::OnDisplayRadioChannels(wxCommandEvent& /*event*/)
-{
-    g_pCachedSettings->WriteDisplayRadioChannels(
-        ToggledValue(g_pCachedSettings->DisplayRadioChannels()));
-    // A fresh download, which loads the list with the new filter.
-    platform::PostCommand(this, wc::ID_REFRESH_CHANNELS);
-}
-
-void CWavecrestView::OnDisplayTvChannels(wxCommandEvent& /*event*/)
-{
-    g_pCachedSettings->WriteDisplayTVChannels(ToggledValue(g_pCachedSettings->DisplayTVChannels()));
-    // A fresh download, which loads the list with the new filter.
-    platform::PostCommand(this, wc::ID_REFRESH_CHANNELS);
-}
-
-void CWavecrestView::OnUpdateDisplayRadioChannels(wxUpdateUIEvent& event)
-{
-    event.Check(g_pCachedSettings->DisplayRadioChannels() != 0);
-}
-
-void CWavecrestView::OnUpdateDisplayTvChannels(wxUpdateUIEvent& event)
-{
-    event.Check(g_pCachedSettings->DisplayTVChannels() != 0);
-}
-
-
 
 // ---- Playback ----------------------------------------------------------------
 
@@ -683,8 +484,8 @@ bool CWavecrestView::OnClose(bool deleteWindow)
     }
     if (m_pFindBox)
         m_pFindBox->Unbind(wxEVT_KEY_DOWN, &CWavecrestView::OnFindKeyDown, this);
-    if (m_listChannels)
-        m_listChannels->Unbind(wxEVT_CONTEXT_MENU, &CWavecrestView::OnListContextMenuKey, this);
+    if (m_pMine)
+        m_pMine->Detach();
     // Playback ends with the page: the player lets go of the session's
     // engine, which ends then.
     if (m_player)

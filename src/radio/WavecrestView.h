@@ -18,6 +18,7 @@
 class CChannelListCtrl;
 class CChannelListRefresh;
 class CChannelRecord;
+class CMyChannelRows;
 class CMyChannels;
 class CWMPPlayer4;
 class wxCheckBox;
@@ -40,7 +41,7 @@ public:
     // a find text, if there is one; a find text that hides it is emptied.
     void SelectRow(int index);
     // The person's own channels, shown after the station list's rows.
-    CMyChannels& GetMyChannels() { return *m_pMyChannels; }
+    CMyChannels& GetMyChannels();
     // Shows My channels again after they changed (and saves them): false
     // when they could not be saved.
     bool MyChannelsChanged();
@@ -78,30 +79,15 @@ private:
     MediaChannel ChannelOfRow(int row) const;
     void OnListItemChanged(wxListEvent& event);
     void OnListKeyDown(wxListEvent& event);
-    void ShowMyChannelRows();
     void OnFindText(wxCommandEvent& event);
     void OnFindEnter(wxCommandEvent& event);
     void OnFindKeyDown(wxKeyEvent& event);
     void OnPageCharHook(wxKeyEvent& event);
     void OnAddChannel(wxCommandEvent& event);
-    void OnEditChannel(wxCommandEvent& event);
-    void OnRemoveChannel(wxCommandEvent& event);
-    void ReportUnsavedChannels();
-    void OnListContextMenu(wxListEvent& event);
-    void OnListContextMenuKey(wxContextMenuEvent& event);
-    void ShowChannelMenu(int row, const wxPoint& position);
     void OnListItemActivated(wxListEvent& event);
     // Plays the row (selecting it), unless it is the one playing already.
     void PlayRow(int row);
-    // The row a context menu was opened on (else the selected one), once.
-    int TakeChannelRow();
-    // Shows the own channel in the list and selects (so plays) it.
-    void SelectOwnChannel(int index);
     void OnDisplayNonWorkingChannels(wxCommandEvent& event);
-    void OnDisplayRadioChannels(wxCommandEvent& event);
-    void OnDisplayTvChannels(wxCommandEvent& event);
-    void OnUpdateDisplayRadioChannels(wxUpdateUIEvent& event);
-    void OnUpdateDisplayTvChannels(wxUpdateUIEvent& event);
     void OnPlay(wxCommandEvent& event);
     void OnStop(wxCommandEvent& event);
     void OnNextChannel(wxCommandEvent& event);
@@ -118,9 +104,8 @@ private:
     CWMPPlayer4* m_player = nullptr;
     wxCheckBox* m_pNonWorkingBox = nullptr;
     wxTextCtrl* m_pFindBox = nullptr;
-    std::unique_ptr<CMyChannels> m_pMyChannels;
+    std::unique_ptr<CMyChannelRows> m_pMine;
     std::unique_ptr<CChannelListRefresh> m_pRefresh;
-    int m_nContextRow = -1;       // the row of an open context menu
     bool m_bEnterHandled = false; // Enter in the list, until the events it gives are handled
     bool m_bDisplayNonWorking = false;
     wxString m_strListNote; // why the list shows fewer channels than its file holds

@@ -3,9 +3,9 @@
 // told about the radio page, and the rules that turn the page's state into
 // it: no window is needed for any of it.
 //
-// The radio page reports its state through Publish() on the session the
-// application gives it; the application, while it offers media controls,
-// listens (see CMediaSession::SetListener).
+// The playback session reports its state through Publish() (everything can
+// be asked for only while the radio page is open); the application, while it
+// offers media controls, listens (see CMediaSession::SetListener).
 
 #include "platform/MprisService.h"
 #include "player/PlayerStatus.h"

@@ -255,9 +255,8 @@ void CPlaybackSession::Publish()
 {
     if (!m_pEngine)
         return;
-    const MediaState state =
-        CMediaSession::StateOf(m_pEngine->GetState(), m_chosen, m_pEngine->GetStreamTitle(),
-                               m_pEngine->GetVolume());
+    const MediaState state = CMediaSession::StateOf(
+        m_pEngine->GetState(), m_chosen, m_pEngine->GetStreamTitle(), m_pEngine->GetVolume());
     // The engine reports in many small batches: only a change is told.
     if (m_bPublished && SameState(state, m_published))
         return;

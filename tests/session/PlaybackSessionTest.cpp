@@ -1,9 +1,9 @@
 // The playback session without a window: the ways in, what auto-play
 // chooses, and the page's closing, with an engine and a page of the test's own.
 
+#include "session/PlaybackSession.h"
 #include "core/Settings.h"
 #include "core/SettingsTable.h"
-#include "session/PlaybackSession.h"
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>
@@ -116,8 +116,7 @@ constexpr const char* kRemembered = "http://radio.example/remembered.mp3";
 class PlaybackSession : public ::testing::Test
 {
 protected:
-    PlaybackSession()
-        : m_session([this] { return std::make_unique<CFakeEngine>(m_engine); })
+    PlaybackSession() : m_session([this] { return std::make_unique<CFakeEngine>(m_engine); })
     {
         m_session.GetMediaSession().SetListener(&m_listener);
         m_session.SetRadioPageOpener([this] { ++m_radioPageOpened; });
@@ -197,7 +196,8 @@ TEST_F(PlaybackSession, AStationFromTheDirectoryPlaysAtOnceAndBringsTheRadioPage
 
 TEST_F(PlaybackSession, APlaylistsChannelsWaitForTheRadioPagesList)
 {
-    m_session.Request(PlayRequest{{Channel("http://a.example/1"), Channel("http://a.example/2")}, {}, {}});
+    m_session.Request(
+        PlayRequest{{Channel("http://a.example/1"), Channel("http://a.example/2")}, {}, {}});
     EXPECT_EQ(m_radioPageOpened, 1);
     EXPECT_TRUE(m_engine.opened.empty());
     m_session.Bind(m_page);
@@ -298,6 +298,5 @@ INSTANTIATE_TEST_SUITE_P(
         AutoPlayCase{"AddressMoved", {kRemembered, "http://x/1", "http://x/2"}, true, 0},
         AutoPlayCase{"AddressGoneTheIndexPlays", {"http://x/0", "http://x/1"}, true, 1},
         AutoPlayCase{"MyChannelsBeforeTheListByAddress", {"http://x/0", kRemembered}, false, 1},
-        AutoPlayCase{"MyChannelsBeforeTheListNotByIndex", {"http://x/0", "http://x/1"}, false,
-                     -1}),
+        AutoPlayCase{"MyChannelsBeforeTheListNotByIndex", {"http://x/0", "http://x/1"}, false, -1}),
     [](const auto& info) { return std::string(info.param.name); });
