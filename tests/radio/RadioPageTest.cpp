@@ -234,37 +234,6 @@ TEST_F(RadioPage, AutoPlaySelectsNothingForARowThatIsNotThereOrWhenSwitchedOff)
     }
 }
 
-TEST_F(RadioPage, AutoPlayFindsTheChannelPlayedLastByItsAddressWhereItsIndexMoved)
-{
-    // One of My channels played while the station list could not be had:
-    // its index counts no station-list rows.
-    CMyChannels& mine = RadioView()->GetMyChannels();
-    ASSERT_TRUE(mine.Add(CMyChannels::MakeChannel("Mine", Stream(784), false)));
-    ASSERT_TRUE(RadioView()->MyChannelsChanged());
-    Reload("Type,Name,Address,Language,Genre,About,Status\n");
-    List()->SelectAndFocus(0);
-    ASSERT_TRUE(PlayerIsOn(Stream(784)));
-    EXPECT_EQ(GetSettingInt("LastChannelIndex", -1), 0);
-
-    // The next list has three rows before it: auto-play finds it all the same.
-    WriteSettingInt("AutoPlay", 1);
-    Reload(FourChannels());
-    EXPECT_EQ(List()->GetSelectedRow(), 3);
-    EXPECT_TRUE(PlayerIsOn(Stream(784)));
-    EXPECT_EQ(GetSettingInt("LastChannelIndex", -1), 3);
-
-    // A station-list row keeps its index; an address no row has any more
-    // leaves the index to name the channel, as it always did.
-    List()->SelectAndFocus(1);
-    ASSERT_TRUE(PlayerIsOn(Stream(659)));
-    WriteSettingText(setting::LastChannelAddress, Stream(659) + "?moved");
-    Reload(FourChannels());
-    EXPECT_EQ(List()->GetSelectedRow(), 1);
-
-    mine.Remove(0);
-    ASSERT_TRUE(RadioView()->MyChannelsChanged());
-}
-
 TEST_F(RadioPage, AutoPlayPlaysTheOwnChannelPlayedLastAsThePageOpensAndTheListLeavesItPlaying)
 {
     CMyChannels& mine = RadioView()->GetMyChannels(); // until the page is opened anew

@@ -296,6 +296,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         AutoPlayCase{"IndexHasTheAddress", {"http://x/0", kRemembered, kRemembered}, true, 1},
         AutoPlayCase{"AddressMoved", {kRemembered, "http://x/1", "http://x/2"}, true, 0},
+        // One of My channels played while the station list could not be
+        // had: the list's rows now come before it.
+        AutoPlayCase{"OwnChannelBehindTheList", {"http://x/0", "http://x/1", kRemembered}, true, 2},
         AutoPlayCase{"AddressGoneTheIndexPlays", {"http://x/0", "http://x/1"}, true, 1},
         AutoPlayCase{"MyChannelsBeforeTheListByAddress", {"http://x/0", kRemembered}, false, 1},
         AutoPlayCase{"MyChannelsBeforeTheListNotByIndex", {"http://x/0", "http://x/1"}, false, -1}),
