@@ -741,7 +741,7 @@ bool CWavecrestView::PlaysNow(const wxString& address) const
 
 void CWavecrestView::PlayUrl(const wxString& url)
 {
-    m_player->SetURL(url);
+    m_player->SetURL(url, url == m_chosenChannel.strAddress ? m_chosenChannel.strName : wxString());
 }
 
 void CWavecrestView::OnStatusChange(wxCommandEvent& /*event*/)
