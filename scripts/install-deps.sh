@@ -12,7 +12,7 @@ packages=(
 test_packages=(
     googletest libgmock-dev libgtest-dev
     xvfb xauth xdotool x11-utils trayer
-    python3 ffmpeg mpv
+    python3 python3-gi gir1.2-atspi-2.0 at-spi2-core ffmpeg mpv
     clang libclang-rt-14-dev ninja-build
     dbus dbus-daemon playerctl openbox
     dpkg-dev file desktop-file-utils appstream

@@ -187,8 +187,9 @@ void CStationDirectoryView::FillChoice(wxChoice* choice, std::vector<std::string
 {
     if (!answer.error.empty())
     {
-        // A search says the same; before one, the line says it.
-        if (!m_bSearching && m_pResults->GetItemCount() == 0)
+        // A search says the same; before the first, the line says it (after
+        // one, the line keeps what the search found, or why it found nothing).
+        if (!m_bSearched)
             ShowStatus(wxString::FromUTF8(answer.error));
         return;
     }
@@ -252,7 +253,7 @@ StationSearch CStationDirectoryView::CurrentSearch() const
 void CStationDirectoryView::Search()
 {
     m_typingTimer.Stop();
-    m_bSearching = true;
+    m_bSearching = m_bSearched = true;
     ShowStatus("Searching the station directory...");
     m_pClient->Search(CurrentSearch(),
                       [this](const StationsAnswer& answer)

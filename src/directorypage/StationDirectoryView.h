@@ -100,6 +100,7 @@ private:
     std::vector<std::string> m_tagCodes;
     wxTimer m_typingTimer;
     bool m_bSearching = false;
+    bool m_bSearched = false; // a search was asked for since the page opened
     int m_nListsOnTheirWay = 0;
 
     wxDECLARE_DYNAMIC_CLASS(CStationDirectoryView);

@@ -260,9 +260,10 @@ void CPlayerEngine::ShowNoPicture()
     m_status.SetNoPicture(strReason);
 }
 
-void CPlayerEngine::Open(const wxString& strUrl)
+void CPlayerEngine::Open(const wxString& strUrl, const wxString& strChannelName)
 {
     m_strUrl = strUrl;
+    m_strChannelName = strChannelName;
     ForgetCurrentStream();
     if (!m_pMpv || m_bEngineGone)
     {
@@ -281,7 +282,7 @@ void CPlayerEngine::Open(const wxString& strUrl)
     }
     SetEngineFlag("pause", false);
     LoadCurrentUrl();
-    m_status.Open(strUrl);
+    m_status.Open(strUrl, m_strChannelName);
     Changed();
 }
 
@@ -451,7 +452,7 @@ void CPlayerEngine::HandleStartFile(const mpv_event& event)
     m_bNoSoundOutput = false;
     m_bWaitingForData = false;
     m_lastWait = std::chrono::milliseconds(0);
-    m_status.Open(m_strUrl);
+    m_status.Open(m_strUrl, m_strChannelName);
     // A reopened stream keeps saying which try it is until it plays.
     m_status.SetReconnecting(m_reconnect.GetTry());
 }

@@ -58,8 +58,9 @@ public:
     // every command that changes what the owner shows.
     void SetChangeHandler(std::function<void()> handler) { m_onChange = std::move(handler); }
 
-    // Opens the address and plays it, replacing what plays.
-    void Open(const wxString& strUrl);
+    // Opens the address and plays it, replacing what plays; strChannelName
+    // is the channel's name in the person's list ("" when it has none).
+    void Open(const wxString& strUrl, const wxString& strChannelName = wxString());
     const wxString& GetUrl() const { return m_strUrl; }
     void Stop();
     // Goes on after a pause, or opens the last address again.
@@ -121,6 +122,7 @@ private:
     std::function<void()> m_onChange;
     CPlayerStatus m_status;
     wxString m_strUrl;
+    wxString m_strChannelName;
     // Which of the engine's playlist entries belong to the latest Open:
     // those from m_nFirstEntryId on (none until the engine has answered).
     std::uint64_t m_nLoadRequest;

@@ -93,10 +93,11 @@ CPlayerStatus::CPlayerStatus()
 {
 }
 
-void CPlayerStatus::Open(const wxString& strAddress)
+void CPlayerStatus::Open(const wxString& strAddress, const wxString& strChannelName)
 {
     m_eState = EState::Connecting;
     m_strAddress = strAddress;
+    m_strChannelName = strChannelName;
     m_strReason.clear();
     m_bLoaded = m_bStarted = m_bPaused = m_bWaiting = false;
     m_nBufferPercent = -1;
@@ -292,7 +293,9 @@ wxString CPlayerStatus::GetTitle() const
         m_strMediaTitle == Unescaped(m_strAddress) || m_strMediaTitle == Unescaped(strFileName);
     if (!m_strMediaTitle.empty() && !bOnlyTheAddress)
         return m_strMediaTitle;
-    return m_strStationName;
+    // The person's own name for the channel says more than whatever the
+    // server calls itself (often "Unnamed" or the software's name).
+    return !m_strChannelName.empty() ? m_strChannelName : m_strStationName;
 }
 
 wxString CPlayerStatus::GetBitrateText() const

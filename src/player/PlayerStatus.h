@@ -27,8 +27,10 @@ public:
 
     CPlayerStatus();
 
-    // A new address is being opened: forgets everything of the previous stream.
-    void Open(const wxString& strAddress);
+    // A new address is being opened: forgets everything of the previous
+    // stream. strChannelName is what the person's list calls the channel; the
+    // playing text names it when the stream announces no title of its own.
+    void Open(const wxString& strAddress, const wxString& strChannelName = wxString());
     // The address was not opened: the text says why.
     void Refuse(const wxString& strAddress);
     // The stream's format is known; its sound (or picture) is being prepared.
@@ -95,6 +97,7 @@ private:
     wxString m_strStreamTitle;
     wxString m_strMediaTitle;
     wxString m_strStationName;
+    wxString m_strChannelName;
     int m_nDeclaredKbps;
     int m_nShownMeasuredKbps;
     wxString m_strNoPicture;

@@ -182,12 +182,12 @@ bool CWMPPlayer4::IsSoftwareVideo() const
     return m_pSurface && m_pSurface->IsSoftware();
 }
 
-void CWMPPlayer4::SetURL(const wxString& strUrl)
+void CWMPPlayer4::SetURL(const wxString& strUrl, const wxString& strChannelName)
 {
     // Another channel brings the window back first.
     SetFullScreen(false);
     if (m_pEngine)
-        m_pEngine->Open(strUrl);
+        m_pEngine->Open(strUrl, strChannelName);
 }
 
 void CWMPPlayer4::Stop()

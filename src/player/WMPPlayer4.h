@@ -68,7 +68,7 @@ public:
                 const wxSize& size = wxDefaultSize);
 
     // Opens the address and starts playing it, replacing what plays.
-    void SetURL(const wxString& strUrl);
+    void SetURL(const wxString& strUrl, const wxString& strChannelName = wxString());
     wxString GetURL() const;
     CWMPControls GetControls() { return CWMPControls(this); }
     wxString GetStatusText() const { return m_strStatusText; }

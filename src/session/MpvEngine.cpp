@@ -14,7 +14,10 @@ public:
     {
         m_engine.SetChangeHandler(std::move(handler));
     }
-    void Open(const wxString& strUrl) override { m_engine.Open(strUrl); }
+    void Open(const wxString& strUrl, const wxString& strChannelName) override
+    {
+        m_engine.Open(strUrl, strChannelName);
+    }
     wxString GetUrl() const override { return m_engine.GetUrl(); }
     void Stop() override { m_engine.Stop(); }
     void Play() override { m_engine.Play(); }

@@ -18,7 +18,9 @@ public:
     virtual ~IPlaybackEngine() = default;
     // Runs on the GUI thread whenever what the engine reports has changed.
     virtual void SetChangeHandler(std::function<void()> handler) = 0;
-    virtual void Open(const wxString& strUrl) = 0;
+    // strChannelName: the channel's name in the person's list ("" when it
+    // has none), which the status shows for a stream without a title.
+    virtual void Open(const wxString& strUrl, const wxString& strChannelName) = 0;
     virtual wxString GetUrl() const = 0;
     virtual void Stop() = 0;
     // Goes on after a pause, or opens the last address again.

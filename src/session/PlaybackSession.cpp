@@ -104,7 +104,7 @@ void CPlaybackSession::Open(const wxString& strAddress)
     IPlaybackEngine& engine = Engine();
     if (m_pPage)
         m_pPage->OnOpening();
-    engine.Open(strAddress);
+    engine.Open(strAddress, strAddress == m_chosen.strAddress ? m_chosen.strName : wxString());
 }
 
 void CPlaybackSession::Request(const PlayRequest& request)

@@ -136,10 +136,10 @@ class _XImage(ctypes.Structure):
                 ("bits_per_pixel", ctypes.c_int)]
 
 
-def screen_pixels_of_colour(rgb, tolerance=24, step=4):
-    """How many pixels of the whole screen (every `step`th one across and
-    down) are within `tolerance` of the colour 0xRRGGBB, read from the X
-    server's root window."""
+def screen_image(left=0, top=0, width=None, height=None):
+    """The screen's pixels in a rectangle (the whole screen by default), read
+    from the X server's root window: (bytes, bytes per row, width, height),
+    4 bytes a pixel, blue first. None when the screen cannot be read."""
     xlib = ctypes.CDLL("libX11.so.6")
     xlib.XOpenDisplay.restype = ctypes.c_void_p
     xlib.XOpenDisplay.argtypes = [ctypes.c_char_p]
@@ -153,29 +153,44 @@ def screen_pixels_of_colour(rgb, tolerance=24, step=4):
     xlib.XCloseDisplay.argtypes = [ctypes.c_void_p]
     display = xlib.XOpenDisplay(None)
     if not display:
-        return 0
+        return None
     try:
-        width, height = xlib.XDisplayWidth(display, 0), xlib.XDisplayHeight(display, 0)
-        image = xlib.XGetImage(display, xlib.XDefaultRootWindow(display), 0, 0, width, height,
-                               0xffffffff, 2)  # ZPixmap
-        if not image or image.contents.bits_per_pixel != 32:
-            return 0
+        width = width or xlib.XDisplayWidth(display, 0) - left
+        height = height or xlib.XDisplayHeight(display, 0) - top
+        image = xlib.XGetImage(display, xlib.XDefaultRootWindow(display), left, top, width,
+                               height, 0xffffffff, 2)  # ZPixmap
+        if not image:
+            return None
         info = image.contents
-        data = ctypes.string_at(info.data, info.bytes_per_line * info.height)
-        red, green, blue = (rgb >> 16) & 0xff, (rgb >> 8) & 0xff, rgb & 0xff
-        count = 0
-        for y in range(0, info.height, step):
-            row = y * info.bytes_per_line
-            for x in range(0, info.width, step):
-                at = row + 4 * x  # least significant byte first: blue, green, red
-                if (abs(data[at + 2] - red) <= tolerance and abs(data[at + 1] - green) <= tolerance
-                        and abs(data[at] - blue) <= tolerance):
-                    count += 1
-        xlib.XFree(info.data)
-        xlib.XFree(ctypes.cast(image, ctypes.c_void_p))
-        return count
+        try:
+            if info.bits_per_pixel != 32:
+                return None
+            return (ctypes.string_at(info.data, info.bytes_per_line * info.height),
+                    info.bytes_per_line, info.width, info.height)
+        finally:
+            xlib.XFree(info.data)
+            xlib.XFree(ctypes.cast(image, ctypes.c_void_p))
     finally:
         xlib.XCloseDisplay(display)
+
+
+def screen_pixels_of_colour(rgb, tolerance=24, step=4):
+    """How many pixels of the whole screen (every `step`th one across and
+    down) are within `tolerance` of the colour 0xRRGGBB."""
+    image = screen_image()
+    if not image:
+        return 0
+    data, bytes_per_line, width, height = image
+    red, green, blue = (rgb >> 16) & 0xff, (rgb >> 8) & 0xff, rgb & 0xff
+    count = 0
+    for y in range(0, height, step):
+        row = y * bytes_per_line
+        for x in range(0, width, step):
+            at = row + 4 * x  # least significant byte first: blue, green, red
+            if (abs(data[at + 2] - red) <= tolerance and abs(data[at + 1] - green) <= tolerance
+                    and abs(data[at] - blue) <= tolerance):
+                count += 1
+    return count
 
 
 def xdotool(*args):

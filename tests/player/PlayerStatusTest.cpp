@@ -84,13 +84,22 @@ TEST(PlayerStatusTexts, SayWhyAPictureIsMissingWhileTheSoundPlaysUntilTheNextStr
     EXPECT_EQ(status.GetText(), "Playing");
 }
 
-TEST(PlayerStatusTexts, FallsBackToTheMediaTitleAndThenTheStationName)
+TEST(PlayerStatusTexts, FallsBackToTheMediaTitleThenTheChannelsOwnNameThenTheStationName)
 {
     CPlayerStatus status = PlayingStream();
     status.SetStationName("Tone FM");
     EXPECT_EQ(status.GetText(), "Playing: Tone FM");
     status.SetMediaTitle("Morning Show");
     EXPECT_EQ(status.GetText(), "Playing: Morning Show");
+
+    status.Open("http://tv.example/card.ts", "Demo Test Card");
+    status.Loaded();
+    status.Started();
+    status.SetStationName("Tone FM");
+    status.SetDeclaredBitrate("381");
+    EXPECT_EQ(status.GetText(), "Playing: Demo Test Card (381 kbps)");
+    status.SetStreamTitle("News");
+    EXPECT_EQ(status.GetText(), "Playing: News (381 kbps)");
 }
 
 TEST(PlayerStatusTexts, IgnoresAMediaTitleThatIsOnlyTheAddressFileName)

@@ -35,7 +35,7 @@ public:
     explicit CFakeEngine(EngineLog& log) : m_log(log) { ++m_log.made; }
     ~CFakeEngine() override { ++m_log.ended; }
     void SetChangeHandler(std::function<void()> handler) override { m_log.changed = handler; }
-    void Open(const wxString& strUrl) override
+    void Open(const wxString& strUrl, const wxString& /*strChannelName*/) override
     {
         m_url = strUrl;
         m_log.opened.push_back(strUrl.utf8_string());

@@ -34,26 +34,30 @@ int main(int argc, char** argv)
     // The person's own session bus (and the media players on it) is none of
     // the test's business.
     unsetenv("DBUS_SESSION_BUS_ADDRESS");
+    return RunWhileTheHomeLives(
+        [argv]
+        {
 #ifdef WAVECREST_TEST_PRIVATE_SESSION_BUS
-    auto pBus = std::make_unique<CPrivateSessionBus>();
-    if (!pBus->IsRunning())
-        return 4;
+            auto pBus = std::make_unique<CPrivateSessionBus>();
+            if (!pBus->IsRunning())
+                return 4;
 #endif
-    wxApp::SetInstance(new CWavecrestApp());
-    int wxArgc = 1;
-    if (!wxEntryStart(wxArgc, argv))
-        return 2;
-    if (!wxTheApp->CallOnInit())
-        return 3;
-    PumpEvents(); // the start page opens from posted messages
-    const int result = RUN_ALL_TESTS();
-    if (wxWindow* frame = wxTheApp->GetTopWindow(); frame && !frame->IsBeingDeleted())
-        frame->Destroy();
-    PumpEvents();
-    wxTheApp->OnExit();
-    wxEntryCleanup();
+            wxApp::SetInstance(new CWavecrestApp());
+            int wxArgc = 1;
+            if (!wxEntryStart(wxArgc, argv))
+                return 2;
+            if (!wxTheApp->CallOnInit())
+                return 3;
+            PumpEvents(); // the start page opens from posted messages
+            const int result = RUN_ALL_TESTS();
+            if (wxWindow* frame = wxTheApp->GetTopWindow(); frame && !frame->IsBeingDeleted())
+                frame->Destroy();
+            PumpEvents();
+            wxTheApp->OnExit();
+            wxEntryCleanup();
 #ifdef WAVECREST_TEST_PRIVATE_SESSION_BUS
-    pBus.reset();
+            pBus.reset();
 #endif
-    return result;
+            return result;
+        });
 }

@@ -18,12 +18,16 @@ int main(int argc, char** argv)
         return RUN_ALL_TESTS(); // listing needs no display
     PrepareGuiTestProcess();
     CTempHome home;
-    wxApp::SetInstance(new wxApp());
-    int wxArgc = 1;
-    if (!wxEntryStart(wxArgc, argv))
-        return 2;
-    wxTheApp->CallOnInit();
-    const int result = RUN_ALL_TESTS();
-    wxEntryCleanup();
-    return result;
+    return RunWhileTheHomeLives(
+        [argv]
+        {
+            wxApp::SetInstance(new wxApp());
+            int wxArgc = 1;
+            if (!wxEntryStart(wxArgc, argv))
+                return 2;
+            wxTheApp->CallOnInit();
+            const int result = RUN_ALL_TESTS();
+            wxEntryCleanup();
+            return result;
+        });
 }

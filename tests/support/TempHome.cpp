@@ -2,15 +2,20 @@
 
 #include <wx/string.h>
 
+#include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
 #include <ftw.h>
 #include <future>
 #include <sstream>
 #include <stdexcept>
+#include <sys/prctl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
@@ -29,8 +34,8 @@ int RemoveEntry(const char* path, const struct stat*, int, FTW*)
 CTempHome::CTempHome()
 {
     const char* temporary = std::getenv("TMPDIR");
-    std::string pattern = std::string(temporary && *temporary ? temporary : "/tmp") +
-                          "/wavecrest-test-XXXXXX";
+    std::string pattern =
+        std::string(temporary && *temporary ? temporary : "/tmp") + "/wavecrest-test-XXXXXX";
     if (!::mkdtemp(pattern.data()))
         throw std::runtime_error("cannot create a temporary home");
     m_path = pattern;
@@ -59,6 +64,70 @@ CTempHome::~CTempHome()
             ::setenv(name.c_str(), value.c_str(), 1);
     }
     RemoveTree(m_path);
+}
+
+namespace
+{
+// The processes whose parent is this one (orphans of the child included).
+std::vector<pid_t> ChildProcesses()
+{
+    std::vector<pid_t> children;
+    DIR* processes = ::opendir("/proc");
+    if (!processes)
+        return children;
+    const std::string parentLine = "PPid:\t" + std::to_string(::getpid()) + "\n";
+    while (const dirent* entry = ::readdir(processes))
+    {
+        const pid_t pid = static_cast<pid_t>(std::atoi(entry->d_name));
+        if (pid > 0 && ReadWholeFile("/proc/" + std::to_string(pid) + "/status").find(parentLine) !=
+                           std::string::npos)
+            children.push_back(pid);
+    }
+    ::closedir(processes);
+    return children;
+}
+
+int ExitCodeOf(int status)
+{
+    if (WIFEXITED(status))
+        return WEXITSTATUS(status);
+    return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : 1;
+}
+} // namespace
+
+int RunWhileTheHomeLives(const std::function<int()>& run)
+{
+    // Processes the child leaves behind become ours, not init's, so that we
+    // can wait for them.
+    ::prctl(PR_SET_CHILD_SUBREAPER, 1);
+    const pid_t child = ::fork();
+    if (child < 0)
+        return run();
+    if (child == 0)
+    {
+        // A test run that is ended (a time limit) ends the tests too.
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        std::exit(run()); // the parent's objects (the home) are the parent's to end
+    }
+    int result = 1;
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR)
+        continue;
+    result = ExitCodeOf(status);
+    // What it left behind gets a few seconds to end by itself (the web
+    // engine's processes end once the program's connection is gone).
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!ChildProcesses().empty() && std::chrono::steady_clock::now() < deadline)
+    {
+        while (::waitpid(-1, nullptr, WNOHANG) > 0)
+            continue;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    for (const pid_t left : ChildProcesses())
+        ::kill(left, SIGKILL);
+    while (::waitpid(-1, nullptr, 0) > 0 || errno == EINTR)
+        continue;
+    return result;
 }
 
 std::string CTempHome::SettingsFile() const

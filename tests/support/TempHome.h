@@ -28,6 +28,12 @@ private:
     std::vector<std::pair<std::string, std::string>> m_saved; // name, old value ("\x01" = unset)
 };
 
+// Runs `run` in a child process and returns its exit status once every
+// process it started has ended as well. Helper processes of the toolkit's
+// web engine write into the home until they end, after the test program's
+// own end: a home removed before that would come back, and stay.
+int RunWhileTheHomeLives(const std::function<int()>& run);
+
 // Small file helpers for tests.
 std::string ReadWholeFile(const std::string& path);
 void WriteWholeFile(const std::string& path, const std::string& content);
