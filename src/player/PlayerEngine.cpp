@@ -286,6 +286,15 @@ void CPlayerEngine::Open(const wxString& strUrl, const wxString& strChannelName)
     Changed();
 }
 
+void CPlayerEngine::NameChannel(const wxString& strChannelName)
+{
+    if (strChannelName == m_strChannelName)
+        return;
+    m_strChannelName = strChannelName;
+    m_status.SetChannelName(strChannelName);
+    Changed();
+}
+
 void CPlayerEngine::LoadCurrentUrl()
 {
     if (m_bVideoEnabled)

@@ -62,6 +62,8 @@ public:
     // is the channel's name in the person's list ("" when it has none).
     void Open(const wxString& strUrl, const wxString& strChannelName = wxString());
     const wxString& GetUrl() const { return m_strUrl; }
+    // Names the channel that plays without opening it again.
+    void NameChannel(const wxString& strChannelName);
     void Stop();
     // Goes on after a pause, or opens the last address again.
     void Play();

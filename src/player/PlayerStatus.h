@@ -59,6 +59,7 @@ public:
     void SetStreamTitle(const wxString& strTitle); // the title of what plays now
     void SetMediaTitle(const wxString& strTitle);  // the engine's name for the stream
     void SetStationName(const wxString& strName);
+    void SetChannelName(const wxString& strName) { m_strChannelName = strName; }
     void SetDeclaredBitrate(const wxString& strKbps);
     void SetMeasuredBitrate(double dBitsPerSecond);
     // Why the stream's picture cannot be shown while its sound plays ("" when

@@ -19,6 +19,10 @@ public:
         m_engine.Open(strUrl, strChannelName);
     }
     wxString GetUrl() const override { return m_engine.GetUrl(); }
+    void NameChannel(const wxString& strChannelName) override
+    {
+        m_engine.NameChannel(strChannelName);
+    }
     void Stop() override { m_engine.Stop(); }
     void Play() override { m_engine.Play(); }
     void Pause() override { m_engine.Pause(); }

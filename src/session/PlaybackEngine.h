@@ -22,6 +22,9 @@ public:
     // has none), which the status shows for a stream without a title.
     virtual void Open(const wxString& strUrl, const wxString& strChannelName) = 0;
     virtual wxString GetUrl() const = 0;
+    // The stream that plays turned out to be this channel of the list (it
+    // was opened before the list was there): the status names it.
+    virtual void NameChannel(const wxString& strChannelName) = 0;
     virtual void Stop() = 0;
     // Goes on after a pause, or opens the last address again.
     virtual void Play() = 0;

@@ -145,6 +145,8 @@ void CPlaybackSession::PlayRow(const MediaChannel& channel, int listIndex, bool 
     WriteSettingText(setting::LastChannelAddress, channel.strAddress.utf8_string());
     if (!bKeepPlaying || !PlaysNow(channel.strAddress))
         Open(channel.strAddress);
+    else if (m_pEngine)
+        m_pEngine->NameChannel(channel.strName);
     m_bPublished = false;
     Publish();
 }

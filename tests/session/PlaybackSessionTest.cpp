@@ -21,6 +21,7 @@ using platform::EMprisPlaybackStatus;
 struct EngineLog
 {
     std::vector<std::string> opened;
+    std::string named; // the name given to a stream that plays on
     std::vector<std::string> commands;
     int made = 0;
     int ended = 0;
@@ -42,6 +43,10 @@ public:
         m_log.state = EState::Connecting;
     }
     wxString GetUrl() const override { return m_url; }
+    void NameChannel(const wxString& strChannelName) override
+    {
+        m_log.named = strChannelName.utf8_string();
+    }
     void Stop() override { Command("stop", EState::Stopped); }
     void Play() override { Command("play", EState::Playing); }
     void Pause() override { Command("pause", EState::Paused); }
@@ -154,6 +159,7 @@ TEST_F(PlaybackSession, TheRememberedStreamPlaysAtStartAndTheRadioPageTakesItOve
     EXPECT_EQ(m_engine.made, 1);
     m_session.PlayRow(MediaChannel{1, "Remembered", kRemembered}, 1, true);
     EXPECT_EQ(m_engine.opened.size(), 1u);
+    EXPECT_EQ(m_engine.named, "Remembered") << "the status names the channel";
     EXPECT_EQ(m_listener.states.back().metadata.title, "Remembered");
 
     // Another row replaces it.
