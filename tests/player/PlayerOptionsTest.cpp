@@ -83,7 +83,7 @@ TEST(PlayerOptionsBuilding, StartsTheVolumeAtFiftyAndStaysReadyBetweenStreams)
 TEST(PlayerOptionsBuilding, KeepsNothingPlayedAndLetsTheSoundServerHoldHalfASecond)
 {
     const auto options = CPlayerOptions::Build("");
-    EXPECT_THAT(options, Contains(Pair("demuxer-max-back-bytes", "0")));
+    EXPECT_THAT(options, Contains(Pair("demuxer-max-back-bytes", "1MiB")));
     EXPECT_THAT(options, Contains(Pair("pulse-buffer", "500")));
     EXPECT_THAT(options, Contains(Pair("pipewire-buffer", "500")));
 }
