@@ -122,11 +122,6 @@ const std::vector<CPlayerOptions::COption>& CPlayerOptions::DefaultOptions()
         // a volume change is heard at most that much later.
         {"pulse-buffer", "500"},
         {"pipewire-buffer", "500"},
-        // Little of what was played is kept: the engine would keep up to
-        // 50 MiB of a stream behind the playing point, for seeking back,
-        // which the player never does (an hour of a 128 kbit/s station is
-        // 56 MiB).
-        {"demuxer-max-back-bytes", "1MiB"},
         // A live stream that sends nothing for this long has stalled: the
         // network read gives up, the stream ends, and the player opens it
         // again (see CReconnectPolicy::kStallLimit).

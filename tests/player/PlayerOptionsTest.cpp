@@ -80,10 +80,9 @@ TEST(PlayerOptionsBuilding, StartsTheVolumeAtFiftyAndStaysReadyBetweenStreams)
     EXPECT_THAT(options, Contains(Pair("idle", "yes")));
 }
 
-TEST(PlayerOptionsBuilding, KeepsNothingPlayedAndLetsTheSoundServerHoldHalfASecond)
+TEST(PlayerOptionsBuilding, LetsTheSoundServerHoldHalfASecond)
 {
     const auto options = CPlayerOptions::Build("");
-    EXPECT_THAT(options, Contains(Pair("demuxer-max-back-bytes", "1MiB")));
     EXPECT_THAT(options, Contains(Pair("pulse-buffer", "500")));
     EXPECT_THAT(options, Contains(Pair("pipewire-buffer", "500")));
 }
