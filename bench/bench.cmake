@@ -15,7 +15,8 @@ endif()
 
 # bench/start/start_bench.py needs nothing built but the program itself: it
 # starts build/wavecrest and the mpv command-line player side by side (start
-# to first sound, memory, CPU, idle wake-ups). The test command runs it once
+# to first sound, memory, CPU, wake-ups, libraries; through a PulseAudio null
+# sink beside Goodvibes too). The test command runs it once
 # at its end; `cmake --build build --target bench-start` runs it here (with
 # an X display).
 add_custom_target(bench-start

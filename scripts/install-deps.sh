@@ -16,6 +16,8 @@ test_packages=(
     clang libclang-rt-14-dev ninja-build
     dbus dbus-daemon playerctl openbox
     dpkg-dev file desktop-file-utils appstream
+    # the start-up benchmark's null-sink run and its reference player
+    pulseaudio pulseaudio-utils goodvibes
 )
 
 want=("${packages[@]}")

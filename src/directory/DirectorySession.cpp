@@ -169,3 +169,18 @@ void CDirectorySession::SetLimits(const DirectoryLimits& limits)
     std::lock_guard<std::mutex> lock(m_mutex);
     m_limits = limits;
 }
+
+void CDirectorySession::KeepPageState(DirectoryPageState state)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_pPageState = std::make_unique<DirectoryPageState>(std::move(state));
+}
+
+bool CDirectorySession::FindPageState(DirectoryPageState& state) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_pPageState)
+        return false;
+    state = *m_pPageState;
+    return true;
+}

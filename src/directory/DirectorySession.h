@@ -12,6 +12,8 @@
 // lookup running, and the next caller waits for the same one.
 
 #include "directory/AnswerCache.h"
+#include "directory/DirectoryAnswers.h"
+#include "directory/DirectoryRequest.h"
 
 #include <atomic>
 #include <chrono>
@@ -34,6 +36,31 @@ struct DirectoryLimits
     std::size_t nMaxSearchBytes = 4u * 1024u * 1024u;
     std::size_t nMaxListBytes = 8u * 1024u * 1024u;
     std::size_t nMaxClickBytes = 64u * 1024u;
+};
+
+// What the directory page showed as it closed, kept so that it shows the
+// same when it opens again: a Play closes it for the radio page, and the
+// person comes back to the search they left ("listen, then keep it").
+struct DirectoryPageState
+{
+    // An entry of one of the filters: what a search is given (empty: any)
+    // and what the entry said.
+    struct Filter
+    {
+        std::string code;
+        std::string label;
+    };
+
+    std::string searchText; // the search box as it was, untrimmed
+    Filter country, language, tag;
+    EStationOrder order = EStationOrder::Votes;
+    bool bShowBroken = false;
+    std::vector<DirectoryStation> results;
+    int selectedRow = -1;   // -1: none
+    std::string statusLine; // the line at the bottom
+    // A search was under way or due when the page closed: the results are
+    // not those of the search, which runs again as the page opens.
+    bool bSearchDue = false;
 };
 
 // All the answers kept for the session together.
@@ -75,6 +102,10 @@ public:
 
     std::size_t KeptAnswerBytes() const;
 
+    // The page's state as it closed; false before it first closed.
+    void KeepPageState(DirectoryPageState state);
+    bool FindPageState(DirectoryPageState& state) const;
+
 private:
     struct Lookup; // one discovery under way, shared with its thread
     std::shared_ptr<Lookup> StartLookup() const;
@@ -86,4 +117,5 @@ private:
     std::shared_ptr<Lookup> m_pLookup; // the discovery under way, if any
     CAnswerCache m_answers{kMaxKeptAnswerBytes};
     DirectoryLimits m_limits;
+    std::unique_ptr<DirectoryPageState> m_pPageState;
 };

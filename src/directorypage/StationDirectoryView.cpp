@@ -19,6 +19,7 @@
 #include <wx/textctrl.h>
 
 #include <algorithm>
+#include <iterator>
 
 wxIMPLEMENT_DYNAMIC_CLASS(CStationDirectoryView, CPageView);
 
@@ -150,8 +151,76 @@ void CStationDirectoryView::OnInitialUpdate()
     mainFrame->PlacePage(this, "CStationDirectoryView");
     platform::PostMessage(mainFrame, wc::WM_UPDATE_STATUS_PANES);
     m_pSearchBox->SetFocus();
-    ShowStatus("Type a station's name and press Enter.");
+    DirectoryPageState kept;
+    if (m_pSession->FindPageState(kept))
+        ShowState(kept);
+    else
+        ShowStatus("Type a station's name and press Enter.");
     FetchLists();
+    if (kept.bSearchDue)
+        Search();
+}
+
+// ---- What the page keeps while it is closed -----------------------------------
+
+namespace
+{
+// The entries of the order choice, top to bottom.
+constexpr EStationOrder kOrders[] = {EStationOrder::Votes, EStationOrder::ClickCount,
+                                     EStationOrder::Name};
+
+DirectoryPageState::Filter FilterOf(const wxChoice* choice, const std::vector<std::string>& codes)
+{
+    const int selected = choice->GetSelection();
+    if (selected <= 0 || static_cast<size_t>(selected) >= codes.size())
+        return {};
+    return {codes[static_cast<size_t>(selected)], choice->GetString(selected).utf8_string()};
+}
+
+// The filter's entry, on its own until the list of its kind arrives (which
+// keeps the entry chosen).
+void ShowFilter(wxChoice* choice, std::vector<std::string>& codes,
+                const DirectoryPageState::Filter& filter)
+{
+    if (filter.code.empty())
+        return;
+    codes.push_back(filter.code);
+    choice->SetSelection(static_cast<int>(choice->Append(wxString::FromUTF8(filter.label))));
+}
+} // namespace
+
+DirectoryPageState CStationDirectoryView::StateOfPage() const
+{
+    DirectoryPageState state;
+    state.searchText = m_pSearchBox->GetValue().utf8_string();
+    state.country = FilterOf(m_pCountry, m_countryCodes);
+    state.language = FilterOf(m_pLanguage, m_languageCodes);
+    state.tag = FilterOf(m_pTag, m_tagCodes);
+    state.order = CurrentSearch().order;
+    state.bShowBroken = m_pShowBroken->GetValue();
+    state.results = m_pResults->GetStations();
+    state.selectedRow = m_pResults->GetSelectedRow();
+    state.statusLine = GetStatusLine().utf8_string();
+    state.bSearchDue = m_bSearching || m_typingTimer.IsRunning();
+    return state;
+}
+
+void CStationDirectoryView::ShowState(const DirectoryPageState& state)
+{
+    // ChangeValue: the text shown is not typing, nothing is searched for it.
+    m_pSearchBox->ChangeValue(wxString::FromUTF8(state.searchText));
+    m_pSearchBox->SetInsertionPointEnd();
+    ShowFilter(m_pCountry, m_countryCodes, state.country);
+    ShowFilter(m_pLanguage, m_languageCodes, state.language);
+    ShowFilter(m_pTag, m_tagCodes, state.tag);
+    const auto order = std::find(std::begin(kOrders), std::end(kOrders), state.order);
+    m_pOrder->SetSelection(
+        order == std::end(kOrders) ? 0 : static_cast<int>(order - std::begin(kOrders)));
+    m_pShowBroken->SetValue(state.bShowBroken);
+    m_pResults->ShowStations(state.results);
+    if (state.selectedRow >= 0)
+        m_pResults->SelectAndFocus(state.selectedRow);
+    ShowStatus(wxString::FromUTF8(state.statusLine));
 }
 
 // ---- The filters -------------------------------------------------------------
@@ -233,18 +302,9 @@ StationSearch CStationDirectoryView::CurrentSearch() const
     search.countryCode = codeOf(m_pCountry, m_countryCodes);
     search.language = codeOf(m_pLanguage, m_languageCodes);
     search.tag = codeOf(m_pTag, m_tagCodes);
-    switch (m_pOrder->GetSelection())
-    {
-    case 1:
-        search.order = EStationOrder::ClickCount;
-        break;
-    case 2:
-        search.order = EStationOrder::Name;
-        break;
-    default:
-        search.order = EStationOrder::Votes;
-        break;
-    }
+    const int order = m_pOrder->GetSelection();
+    search.order = order > 0 && order < static_cast<int>(std::size(kOrders)) ? kOrders[order]
+                                                                             : EStationOrder::Votes;
     search.hideBroken = !m_pShowBroken->GetValue();
     search.limit = kSearchLimit;
     return search;
@@ -409,6 +469,8 @@ wxString CStationDirectoryView::GetStatusLine() const
 
 bool CStationDirectoryView::OnClose(bool deleteWindow)
 {
+    if (m_pSession && m_pSearchBox)
+        m_pSession->KeepPageState(StateOfPage());
     m_typingTimer.Stop();
     // The page's windows may outlive the view by a moment.
     if (GetChildFrame())

@@ -1,7 +1,9 @@
 #pragma once
 // The station-directory page: a search of the open directory of internet
 // radio stations by name, country, language and tag, with its results in a
-// list. The search box has the focus when the page opens; Enter, or a pause
+// list. The search box has the focus when the page opens; it opens again as
+// it closed (the search, the filters, the results and the selection are kept
+// in the directory's session, which lives as long as the program). Enter, or a pause
 // of 400 ms in typing, searches; Down moves into the results. Enter or a
 // double click on a result plays it through the radio page's player (the
 // page opens with it) and counts the play with the directory.
@@ -23,6 +25,7 @@
 class CDirectoryClient;
 class CDirectoryListCtrl;
 class CDirectorySession;
+struct DirectoryPageState;
 class wxCheckBox;
 class wxChoice;
 class wxKeyEvent;
@@ -69,6 +72,8 @@ protected:
 
 private:
     void FetchLists();
+    DirectoryPageState StateOfPage() const;
+    void ShowState(const DirectoryPageState& state);
     void FillChoice(wxChoice* choice, std::vector<std::string>& codes, const wxString& any,
                     const FacetsAnswer& answer);
     void ShowStatus(const wxString& text);

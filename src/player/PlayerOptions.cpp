@@ -42,6 +42,7 @@ const char* const kAllowed[] = {
     // Sound
     "ao", "audio-device", "ao-pcm-file", "ao-pcm-waveheader", "ao-pcm-append", "audio-buffer",
     "audio-channels", "audio-samplerate", "audio-format", "audio-exclusive", "volume", "mute",
+    "pulse-buffer", "pipewire-buffer",
     // Picture
     "hwdec", "hwdec-codecs",
     // Buffering and network
@@ -115,6 +116,12 @@ const std::vector<CPlayerOptions::COption>& CPlayerOptions::DefaultOptions()
         {"input-vo-keyboard", "no"}, // keys on the video go to the program
         {"input-cursor", "no"},
         {"audio-client-name", "Wavecrest"},
+        // Half a second of sound held by the sound server (PulseAudio or
+        // PipeWire): it asks the engine for more a few times a second instead
+        // of dozens, which keeps the processor asleep while a station plays;
+        // a volume change is heard at most that much later.
+        {"pulse-buffer", "500"},
+        {"pipewire-buffer", "500"},
         // A live stream that sends nothing for this long has stalled: the
         // network read gives up, the stream ends, and the player opens it
         // again (see CReconnectPolicy::kStallLimit).

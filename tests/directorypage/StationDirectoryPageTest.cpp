@@ -179,6 +179,16 @@ TEST_F(DirectoryPage, SearchesByTypingWithFiltersAndOrderPastTheDeadMirror)
     EXPECT_EQ(ResultNames(), (std::vector<std::string>{"Jazz am Abend"}));
     Choose(Page()->GetTagChoice(), IndexOf(Page()->GetTagChoice(), "bebop"));
     ASSERT_TRUE(WaitUntil([] { return Page()->GetStatusLine() == "No station matches."; }, 20000));
+    // The page closes and opens again with the filters chosen.
+    Frame()->OpenCategoryPage(1);
+    PumpEvents();
+    ASSERT_TRUE(Frame()->GetRibbonBar()->ActivateCategory(kDirectoryCategory));
+    ASSERT_TRUE(WaitUntil([] { return Page() != nullptr && Page()->ListsOnTheirWay() == 0; }));
+    EXPECT_TRUE(Page()->GetCountryChoice()->GetStringSelection().StartsWith("Germany"));
+    EXPECT_TRUE(Page()->GetTagChoice()->GetStringSelection().StartsWith("bebop"));
+    EXPECT_EQ(Page()->GetOrderChoice()->GetSelection(), 1);
+    EXPECT_TRUE(Page()->GetShowBrokenBox()->GetValue());
+    EXPECT_EQ(Page()->GetStatusLine(), "No station matches.");
     EXPECT_NE(s_pDirectory->Requests().find("countrycode=DE&tag=bebop&tagExact=true&order="
                                             "clickcount&reverse=true&hidebroken=false"),
               std::string::npos);
@@ -222,6 +232,15 @@ TEST_F(DirectoryPage, DownThenEnterPlaysThroughTheRadioPageAndCountsThePlay)
     PumpEvents();
     EXPECT_EQ(RadioView()->GetPlayer()->GetURL(), stream);
     WriteSettingInt("AutoPlay", 0);
+
+    // Back on the directory's page, the search is as it was left.
+    ASSERT_TRUE(Frame()->GetRibbonBar()->ActivateCategory(kDirectoryCategory));
+    ASSERT_TRUE(WaitUntil([] { return Page() != nullptr; }));
+    EXPECT_EQ(Page()->GetSearchBox()->GetValue(), "abend");
+    EXPECT_EQ(ResultNames(), (std::vector<std::string>{"Jazz am Abend"}));
+    EXPECT_EQ(Page()->GetResults()->GetSelectedRow(), 0);
+    EXPECT_EQ(Page()->GetStatusLine(), "1 station.");
+    EXPECT_EQ(wxWindow::FindFocus(), Page()->GetSearchBox());
 }
 
 TEST_F(DirectoryPage, CtrlDAndTheRibbonButtonKeepTheSelectedStationInMyChannelsOnce)

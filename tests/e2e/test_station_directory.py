@@ -22,8 +22,11 @@ from wavecrest_e2e import SUPPORT, EndToEndTest, StreamServer, scaled, wait_unti
 
 DIRECTORY_SERVER = os.path.join(SUPPORT, "directory_test_server.py")
 DNS_SERVER = os.path.join(SUPPORT, "dns_test_server.py")
-# The ribbon's Settings tab, at its place in a window of 900 by 640.
+# The ribbon's Settings and Station Directory tabs, at their places in a
+# window of 900 by 640.
 TAB_SETTINGS = (233, 13)
+TAB_DIRECTORY = (606, 13)
+SEARCH_BOX = (480, 143)
 STATION = "9a1c0b6e-0002-4000-8000-000000000002"  # "Jazz am Abend", 550 Hz
 
 
@@ -69,6 +72,10 @@ class StationDirectory(EndToEndTest):
         subprocess.run(["xdotool", "windowfocus", "--sync", window], check=True)
         subprocess.run(["xdotool", "key", "--window", window, *keys], check=True)
 
+    def click(self, window, place):
+        subprocess.run(["xdotool", "mousemove", "--window", window, *map(str, place), "click", "1"],
+                       check=True)
+
     def test_typing_a_name_enter_down_enter_plays_the_station_and_counts_the_play(self):
         self.home.write_settings("[Settings]\nLastCategory=4\n")
         program = self.start(WAVECREST_DIRECTORY_URL=self.directory.address + "/",
@@ -98,11 +105,55 @@ class StationDirectory(EndToEndTest):
             lambda: strongest_tone(self.sound, [440, 550, 660], 1.0)[0] == 550, 60))
         self.assertTrue(program.is_running())
 
+    def test_back_from_the_radio_page_the_search_is_as_it_was_and_ctrl_d_keeps_the_station(self):
+        program, window = self.start_on_the_directory_page(
+            WAVECREST_DIRECTORY_URL=self.directory.address,
+            WAVECREST_PLAYER_OPTIONS="ao=pcm;ao-pcm-file=" + self.sound)
+        self.assertTrue(wait_until(lambda: "/json/countries" in self.directory.get("/answered"), 30))
+        # "a" in Germany: "Jazz am Abend" and "Klassik Radio" (the second
+        # entry of the countries, after France).
+        subprocess.run(["xdotool", "windowfocus", "--sync", window], check=True)
+        subprocess.run(["xdotool", "type", "--delay", "50", "a"], check=True)
+        self.key(window, "Tab", "Down", "Down")
+        search = "name=a&countrycode=DE&"
+        self.assertTrue(wait_until(lambda: search in self.directory.get("/requests"), 30))
+
+        # Back in the search box, Down twice selects the second result, Enter plays it.
+        def play():
+            self.click(window, SEARCH_BOX)
+            self.key(window, "Down", "Down", "Return")
+            return wait_until(lambda: "/radio/770.mp3" in self.streams.requested(), 2)
+        self.assertTrue(wait_until(play, 60, interval=0), self.streams.requested())
+        self.assertTrue(wait_until(lambda: "CWavecrestView=1" in self.home.read_settings(), 30))
+
+        # The directory's tab again: the page shows the results as they were,
+        # the second one still selected, which Ctrl+D keeps in My channels.
+        self.click(window, TAB_DIRECTORY)
+        my_channels = os.path.join(self.home.data, "Wavecrest", "MyChannels.txt")
+        def read():
+            if not os.path.exists(my_channels):
+                return ""
+            with open(my_channels, encoding="utf-8") as file:
+                return file.read()
+        self.assertTrue(wait_until(lambda: (self.key(window, "ctrl+d"), "Klassik Radio" in read())[1],
+                                   30, interval=0.5), read())
+        self.assertNotIn("Jazz am Abend", read())
+        # The search box holds the text and the country is still chosen: more
+        # letters typed at its end search for those in Germany.
+        self.click(window, SEARCH_BOX)
+        self.key(window, "End")
+        subprocess.run(["xdotool", "type", "--delay", "50", "bend"], check=True)
+        self.key(window, "Return")
+        self.assertTrue(wait_until(lambda: "name=abend&countrycode=DE&" in
+                                   self.directory.get("/requests"), 30),
+                        self.directory.get("/requests"))
+
     def start_on_the_directory_page(self, **env):
         self.home.write_settings("[Workspace]\nMainWindowLeft=40\nMainWindowTop=30\n"
                                  "MainWindowWidth=900\nMainWindowHeight=640\n"
                                  "[Settings]\nLastCategory=4\n")
-        program = self.start(WAVECREST_PLAYER_OPTIONS="ao=null", **env)
+        env.setdefault("WAVECREST_PLAYER_OPTIONS", "ao=null")
+        program = self.start(**env)
         return program, program.wait_for_window()
 
     def assert_ends_on_sigterm_within(self, program, seconds):

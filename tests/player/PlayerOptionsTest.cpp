@@ -80,6 +80,13 @@ TEST(PlayerOptionsBuilding, StartsTheVolumeAtFiftyAndStaysReadyBetweenStreams)
     EXPECT_THAT(options, Contains(Pair("idle", "yes")));
 }
 
+TEST(PlayerOptionsBuilding, LetsTheSoundServerHoldHalfASecond)
+{
+    const auto options = CPlayerOptions::Build("");
+    EXPECT_THAT(options, Contains(Pair("pulse-buffer", "500")));
+    EXPECT_THAT(options, Contains(Pair("pipewire-buffer", "500")));
+}
+
 TEST(PlayerOptionsBuilding, HandsThePictureOnlyToTheProgramWhateverIsAskedFor)
 {
     // Any other output (x11, gpu, sdl) would draw into a window or open one.
