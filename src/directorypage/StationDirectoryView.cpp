@@ -153,7 +153,10 @@ void CStationDirectoryView::OnInitialUpdate()
     m_pSearchBox->SetFocus();
     DirectoryPageState kept;
     if (m_pSession->FindPageState(kept))
+    {
         ShowState(kept);
+        m_bSearched = true; // the kept line says what the last search found
+    }
     else
         ShowStatus("Type a station's name and press Enter.");
     FetchLists();
