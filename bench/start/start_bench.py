@@ -486,7 +486,10 @@ class Players:
 
     def wavecrest(self, list_delay=0.0, on_pulse=False):
         self.server.list_delay = list_delay
-        home = Home(self.folder, "[Settings]\nLastChannelIndex=0\nAutoPlay=1\n")
+        # As on any day after the first: the channel played last is remembered,
+        # and plays again as the program starts.
+        home = Home(self.folder, "[Settings]\nLastChannelIndex=0\nAutoPlay=1\n"
+                    "LastChannelAddress=%s/radio/%d.mp3\n" % (self.server.address, TONE))
         sound = os.path.join(home.path, "sound.wav")
         base = self.pulse.client_environment() if on_pulse else None
         env = home.environment(base, WAVECREST_STATION_LIST_URL=self.server.address + "/world.zip",
